@@ -1,0 +1,12 @@
+# add_qt_test(<name> SOURCES <files...> LIBS <targets...>)
+# Every test runs offscreen and has a time limit, so that a test stuck on an
+# unanswered modal box fails fast.
+function(add_qt_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE Qt5::Test ${ARG_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}-data"
+        TIMEOUT 120)
+endfunction()
