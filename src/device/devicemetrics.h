@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// The register's identification as the driver component reports it.
+struct DeviceMetrics
+{
+    qint32 protocolVersion = 0;
+    qint32 type = 0;
+    qint32 model = 0;
+    qint32 mode = 0;
+    qint32 majorVersion = 0;
+    qint32 minorVersion = 0;
+    qint32 build = 0;
+    qint32 codePage = 0;
+    QString description;
+};

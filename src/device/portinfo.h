@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QMetaType>
+#include <QString>
+
+class QSerialPortInfo;
+
+// System location of the register built into the driver component; the
+// component opens it instead of a serial line.
+inline constexpr char builtInRegisterLocation[] = "emulator:builtin";
+
+// A port the user can pick: a serial line or the built-in register, which
+// QSerialPortInfo cannot describe. Null when default-constructed.
+class PortInfo
+{
+public:
+    PortInfo() = default;
+    PortInfo(const QString &portName, const QString &description, const QString &systemLocation);
+    explicit PortInfo(const QSerialPortInfo &port);
+
+    QString portName() const { return m_portName; }
+    QString description() const { return m_description; }
+    QString systemLocation() const { return m_systemLocation; }
+    bool isNull() const;
+
+    // The serial ports in the system's order, then the built-in register.
+    static QList<PortInfo> availablePorts();
+
+private:
+    QString m_portName;
+    QString m_description;
+    QString m_systemLocation;
+};
+
+Q_DECLARE_METATYPE(PortInfo)

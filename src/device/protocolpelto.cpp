@@ -1,0 +1,260 @@
+#include "protocolpelto.h"
+
+#include "devicetablenumber.h"
+#include "errorcode.h"
+#include "fieldfactory.h"
+#include "tablecatalogue.h"
+
+#include <QDebug>
+#include <QMessageBox>
+
+namespace {
+
+constexpr int exchangeTimeout = 20000;
+constexpr int noMoreData = 1;
+constexpr int connectMode = 4; // the mode in which the register accepts table writes
+
+constexpr char readCommand = 0x46;
+constexpr char writeCommand = 0x50;
+constexpr char startDumpCommand = char(0x9C);
+constexpr char nextDumpBlockCommand = char(0x84);
+constexpr char answerMark = 0x55;
+// A field number 0 asks for the whole record.
+constexpr int wholeRecord = 0;
+constexpr int dumpSizeBytes = 3;
+
+const char defaultDeviceSettings[] = "DeviceNumber=1\n"
+                                     "DeviceName=Korvan Tessel\n"
+                                     "MachineName=\n"
+                                     "PortNumber=1001\n"
+                                     "BaudRate=18\n"
+                                     "Model=72\n"
+                                     "AccessPassword=\n"
+                                     "UseAccessPassword=1\n"
+                                     "WriteLogFile=1\n"
+                                     "DefaultPassword=30\n"
+                                     "HostAddress=192.168.137.111:7778\n"
+                                     "InvertDrawerState=0\n";
+
+// The number of a port named like COM7; 0 for a name that does not end so.
+int portNumberOf(const QString &portName)
+{
+    return portName.mid(3).toInt();
+}
+
+// Table, row and field address of a read or write command.
+QByteArray tableCommand(char code, int table, int row, int field)
+{
+    QByteArray command;
+    command.append(code);
+    command.append(char(deviceTableNumber(table)));
+    command.append(char(row >> 8));
+    command.append(char(row));
+    command.append(char(field));
+    return command;
+}
+
+} // namespace
+
+int protocolPelto::openPort(PortInfo port)
+{
+    fieldWidths.clear();
+    try {
+        connectDriver(port);
+    } catch (ErrorCode code) {
+        driver.SetDeviceEnabled(false);
+        return code;
+    }
+    return ERR_OK;
+}
+
+void protocolPelto::connectDriver(const PortInfo &port)
+{
+    driver.setControl(QStringLiteral("AddIn.Velmar"));
+    if (driver.isNull()) {
+        QMessageBox::warning(nullptr, QStringLiteral("Ошибка"),
+                             QStringLiteral("Не удалось создать объект драйвера ККМ Korvan"));
+        throw ERR_PORT_NOT_OPEN;
+    }
+    driver.AddDevice();
+    driver.SetDeviceSettings(QString::fromLatin1(defaultDeviceSettings));
+    checkConnectStep();
+    driver.SetPortNumber(portNumberOf(port.portName()));
+    driver.SetPortName(port.systemLocation());
+    checkConnectStep();
+    driver.SetDeviceEnabled(true);
+    checkConnectStep();
+    driver.SetMode(connectMode, QString());
+    checkConnectStep();
+}
+
+void protocolPelto::checkConnectStep()
+{
+    if (driver.GetResultCode() != 0)
+        throw ERR_PORT_NOT_OPEN;
+}
+
+int protocolPelto::closePort()
+{
+    driver.SetDeviceEnabled(false);
+    return ERR_OK;
+}
+
+FieldBase *protocolPelto::readField(int type, int table, int row, int field)
+{
+    QByteArray data;
+    const int outcome = exchange(tableCommand(readCommand, table, row, field), &data);
+    if (outcome != ERR_OK)
+        throw ErrorCode(outcome);
+    FieldBase *value = createField(table, row, field, type, data.size());
+    value->setRawData(data);
+    return value;
+}
+
+int protocolPelto::writeField(FieldBase *value, bool flag)
+{
+    QByteArray command =
+        tableCommand(writeCommand, value->tableNumber(), value->rowNumber(), value->fieldNumber());
+    command.append(value->rawData());
+    if (!flag)
+        driver.SetNeedResult(2);
+    QByteArray answer;
+    driver.RunCommandExBin(command, &answer, exchangeTimeout);
+    const int resultCode = driver.GetResultCode();
+    driver.SetNeedResult(0);
+    QByteArray data;
+    return judgeAnswer(resultCode, answer, &data);
+}
+
+int protocolPelto::readDeviceInfo(QString *info)
+{
+    driver.GetDeviceMetrics();
+    const int resultCode = driver.GetResultCode();
+    if (resultCode != 0) {
+        info->clear();
+        return driverResultToCode(resultCode);
+    }
+    // Members the driver could not report stay 0 or empty.
+    DeviceMetrics metrics;
+    driver.ReadDeviceMetrics(&metrics);
+    *info = QStringLiteral("%1, %2.%3.%4")
+                .arg(metrics.description, QString::number(metrics.majorVersion),
+                     QString::number(metrics.minorVersion), QString::number(metrics.build));
+    return ERR_OK;
+}
+
+int protocolPelto::readRow(int table, int row, FieldList *fields)
+{
+    if (fieldWidths.isEmpty()) {
+        try {
+            learnFieldWidths(table, row, fields);
+        } catch (ErrorCode code) {
+            return code;
+        }
+    }
+    QByteArray data;
+    const int outcome = exchange(tableCommand(readCommand, table, row, wholeRecord), &data);
+    if (outcome != ERR_OK)
+        return outcome;
+    int offset = 0;
+    for (int i = 0; i < fieldWidths.size() && i < fields->size(); ++i) {
+        fields->at(i)->setRawData(data.mid(offset, fieldWidths.at(i)));
+        offset += fieldWidths.at(i);
+    }
+    return ERR_OK;
+}
+
+// The register does not describe its records, so the widths come from reading
+// the first record field by field; a failure keeps what was learned so far.
+void protocolPelto::learnFieldWidths(int table, int row, FieldList *fields)
+{
+    fields->clear();
+    const int count = fieldCount(table);
+    for (int field = 1; field <= count; ++field) {
+        const QSharedPointer<FieldBase> value(
+            readField(fieldType(table, field), table, row, field));
+        fields->append(value);
+        fieldWidths.append(value->width());
+    }
+}
+
+int protocolPelto::startReadFW(int kind, qint64 *size)
+{
+    QByteArray data;
+    const int outcome = exchange(QByteArray(1, startDumpCommand) + char(kind), &data);
+    if (outcome != ERR_OK)
+        return outcome;
+    if (data.size() < dumpSizeBytes) {
+        qDebug().nospace().noquote()
+            << "protocolPelto::startReadFW" << ' ' << "failed. Response data: " << data.toHex(' ');
+        return ERR_INVALID_DATA;
+    }
+    *size = qint64(quint8(data.at(0))) * 65536 + quint8(data.at(1)) * 256 + quint8(data.at(2));
+    return ERR_OK;
+}
+
+int protocolPelto::readFWBlock(QByteArray *dump)
+{
+    QByteArray data;
+    const int outcome = exchange(QByteArray(1, nextDumpBlockCommand), &data);
+    if (outcome == ERR_OK)
+        dump->append(data);
+    return outcome;
+}
+
+int protocolPelto::exchange(const QByteArray &command, QByteArray *data)
+{
+    QByteArray answer;
+    driver.RunCommandExBin(command, &answer, exchangeTimeout);
+    return judgeAnswer(driver.GetResultCode(), answer, data);
+}
+
+// An answer is 0x55, the register's error byte, then the data.
+int protocolPelto::judgeAnswer(int resultCode, const QByteArray &answer, QByteArray *data)
+{
+    if (resultCode != 0)
+        return driverResultToCode(resultCode);
+    if (answer.size() < 2 || answer.at(0) != answerMark) {
+        qDebug().nospace().noquote()
+            << "writeToDrellPort() -> failed. Response: " << answer.toHex(' ');
+        return ERR_INVALID_DATA;
+    }
+    const int error = answerErrorToCode(quint8(answer.at(1)));
+    if (error == ERR_OK)
+        *data = answer.mid(2);
+    return error;
+}
+
+int protocolPelto::driverResultToCode(int resultCode)
+{
+    switch (resultCode) {
+    case -3839:
+        return ERR_DEVICE_WRONG_TABLE;
+    case -3840:
+        return ERR_DEVICE_WRONG_ROW;
+    case -3841:
+        return ERR_DEVICE_WRONG_FIELD;
+    case -17:
+        return noMoreData;
+    default:
+        return ERR_DEVICE;
+    }
+}
+
+int protocolPelto::answerErrorToCode(quint8 error)
+{
+    switch (error) {
+    case 0x00:
+        return ERR_OK;
+    case 0x18:
+        return noMoreData;
+    case 0x91:
+        return ERR_DEVICE_WRONG_TABLE;
+    case 0x92:
+        return ERR_DEVICE_WRONG_ROW;
+    case 0x93:
+        return ERR_DEVICE_WRONG_FIELD;
+    default:
+        return ERR_DEVICE;
+    }
+}
