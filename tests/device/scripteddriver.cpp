@@ -57,29 +57,3 @@ void ScriptedDriver::record(const QString &call)
         values.insert(QStringLiteral("ResultCode"), 0);
 }
 
-namespace {
-
-QStringList capturedLines;
-
-void captureLine(QtMsgType type, const QMessageLogContext &, const QString &text)
-{
-    if (type == QtDebugMsg)
-        capturedLines.append(text);
-}
-
-} // namespace
-
-LogCapture::LogCapture() : m_previous(qInstallMessageHandler(captureLine))
-{
-    capturedLines.clear();
-}
-
-LogCapture::~LogCapture()
-{
-    qInstallMessageHandler(m_previous);
-}
-
-QStringList LogCapture::lines() const
-{
-    return capturedLines;
-}

@@ -95,15 +95,3 @@ private:
     void write(const QString &name, const QVariant &value);
     void record(const QString &call);
 };
-
-// Collects the debug lines written while it exists.
-class LogCapture
-{
-public:
-    LogCapture();
-    ~LogCapture();
-    QStringList lines() const;
-
-private:
-    QtMessageHandler m_previous;
-};

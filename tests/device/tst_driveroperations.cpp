@@ -1,4 +1,5 @@
 #include "driveroperations.h"
+#include "logcapture.h"
 #include "scripteddriver.h"
 
 #include <QtTest>

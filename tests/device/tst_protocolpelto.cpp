@@ -2,6 +2,7 @@
 #include "errorcode.h"
 #include "fieldtypes.h"
 #include "protocolpelto.h"
+#include "logcapture.h"
 #include "scripteddriver.h"
 
 #include <QApplication>
