@@ -1,0 +1,216 @@
+#include "drivercomponent.h"
+
+#include "builtinregister.h"
+#include "builtintransport.h"
+#include "driverresult.h"
+#include "registeremulator.h"
+
+#include <QDebug>
+
+using namespace RegisterProtocol;
+
+namespace {
+
+constexpr int PortNumberBase = 1000;
+// Identification and mode entry are short commands; a register that does not
+// answer them quickly is not there.
+constexpr int ServiceTimeoutMs = 2000;
+
+} // namespace
+
+DriverComponent::DriverComponent(QObject *parent) : QObject(parent) {}
+
+DriverComponent::~DriverComponent()
+{
+    closeTransport();
+}
+
+void DriverComponent::AddDevice()
+{
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::SetMode()
+{
+    if (!m_transport)
+        return finish(DriverResult::NotEnabled);
+    if (m_mode < 0 || m_mode > 0xFF)
+        return finish(DriverResult::BadParameter);
+    const QString password = m_password.isEmpty() ? m_settings.defaultPassword : m_password;
+    QByteArray request;
+    request.append(char(EnterMode));
+    request.append(char(m_mode));
+    request.append(password.toLatin1());
+    Answer answer;
+    finish(command(request, answer));
+}
+
+void DriverComponent::RunCommand()
+{
+    m_inboundStream.clear();
+    if (!m_transport)
+        return finish(DriverResult::NotEnabled);
+    QByteArray request;
+    if (m_streamFormat != HexStream::Format || !HexStream::decode(m_outboundStream, request))
+        return finish(DriverResult::BadStream);
+    QByteArray answer;
+    if (!exchange(request, answer, m_enqTimeout))
+        return finish(DriverResult::NoConnection);
+    m_inboundStream = HexStream::encode(answer);
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::GetDeviceMetrics()
+{
+    finish(m_transport ? identify() : int(DriverResult::NotEnabled));
+}
+
+void DriverComponent::setDeviceSettings(const QString &text)
+{
+    if (!m_settings.apply(text))
+        return finish(DriverResult::BadSettings);
+    m_settingsText = text;
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::setPortNumber(int number)
+{
+    m_settings.portNumber = number;
+    m_portName.clear();
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::setPortName(const QString &location)
+{
+    m_portName = location;
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::setDeviceEnabled(bool enabled)
+{
+    closeTransport();
+    if (!enabled)
+        return finish(DriverResult::Ok);
+    const QString location = portLocation();
+    m_transport = createTransport(location);
+    if (!m_transport || !m_transport->open()) {
+        qDebug() << "DriverComponent::setDeviceEnabled cannot open" << location;
+        closeTransport();
+        return finish(DriverResult::PortUnavailable);
+    }
+    qDebug() << "DriverComponent::setDeviceEnabled opened" << location << "at"
+             << m_settings.baudRate << "baud";
+    const int result = identify();
+    if (result != DriverResult::Ok)
+        closeTransport();
+    finish(result);
+}
+
+void DriverComponent::setRequestedMode(int mode)
+{
+    m_mode = mode;
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::setPassword(const QString &password)
+{
+    m_password = password;
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::setStreamFormat(int format)
+{
+    m_streamFormat = format;
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::setOutboundStream(const QString &stream)
+{
+    m_outboundStream = stream;
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::setEnqTimeout(int milliseconds)
+{
+    m_enqTimeout = milliseconds;
+    finish(DriverResult::Ok);
+}
+
+void DriverComponent::setNeedResult(int needResult)
+{
+    m_needResult = needResult;
+    finish(DriverResult::Ok);
+}
+
+QString DriverComponent::resultDescription() const
+{
+    return DriverResult::description(m_resultCode);
+}
+
+QString DriverComponent::portLocation() const
+{
+    if (!m_portName.isEmpty())
+        return m_portName;
+    const int number = m_settings.portNumber - PortNumberBase;
+    return number >= 1 ? QStringLiteral("/dev/ttyS%1").arg(number - 1) : QString();
+}
+
+DriverTransport *DriverComponent::createTransport(const QString &location)
+{
+    if (location != QLatin1String(BuiltInRegister::Location))
+        return nullptr;
+    if (!m_builtInRegister || m_builtInRegister->goodsCount() != m_settings.emulatorGoodsCount)
+        m_builtInRegister = std::make_unique<RegisterEmulator>(m_settings.emulatorGoodsCount);
+    return new BuiltInTransport(*m_builtInRegister, this);
+}
+
+void DriverComponent::closeTransport()
+{
+    if (!m_transport)
+        return;
+    m_transport->close();
+    delete m_transport;
+    m_transport = nullptr;
+}
+
+bool DriverComponent::exchange(const QByteArray &request, QByteArray &answer, int timeoutMs)
+{
+    const bool answered = m_transport->exchange(request, answer, timeoutMs);
+    qDebug().noquote() << "DriverComponent::exchange" << request.toHex() << "->"
+                       << (answered ? answer.toHex() : QByteArrayLiteral("no answer"));
+    return answered;
+}
+
+int DriverComponent::command(const QByteArray &request, Answer &answer)
+{
+    QByteArray bytes;
+    if (!exchange(request, bytes, ServiceTimeoutMs))
+        return DriverResult::NoConnection;
+    if (!parseAnswer(bytes, answer))
+        return DriverResult::BadAnswer;
+    switch (answer.error) {
+    case NoError:
+        return DriverResult::Ok;
+    case RegisterProtocol::WrongPassword:
+        return DriverResult::WrongPassword;
+    default:
+        return DriverResult::DeviceError;
+    }
+}
+
+int DriverComponent::identify()
+{
+    Answer answer;
+    const int result = command(QByteArray(1, char(Identify)), answer);
+    if (result != DriverResult::Ok)
+        return result;
+    return Identification::decode(answer.data, m_identification) ? int(DriverResult::Ok)
+                                                                 : int(DriverResult::BadAnswer);
+}
+
+void DriverComponent::finish(int resultCode)
+{
+    m_resultCode = resultCode;
+    if (resultCode != DriverResult::Ok)
+        qDebug().noquote() << "DriverComponent: result" << resultCode << resultDescription();
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "dumpmemory.h"
+#include "registerprotocol.h"
+#include "tableseed.h"
+
+#include <QByteArray>
+
+// The register itself: its tables, mode and dump memory, driven one command at
+// a time. Request bytes in, answer bytes out (RegisterProtocol).
+class RegisterEmulator
+{
+public:
+    static constexpr int DefaultGoodsCount = 20;
+    static constexpr int MaxGoodsCount = 65535;
+    // The access password that mode entry expects, as ASCII digits.
+    static constexpr char AccessPassword[] = "30";
+    static constexpr int StartMode = 1;
+
+    explicit RegisterEmulator(int goodsCount = DefaultGoodsCount);
+
+    int goodsCount() const;
+
+    QByteArray handle(const QByteArray &request);
+
+private:
+    struct Address
+    {
+        RegisterTable *table = nullptr;
+        int row = 0;
+        int field = 0;
+    };
+
+    // Table, row and field of a read or write request; field 0 is left to the caller.
+    RegisterProtocol::ErrorByte locate(const QByteArray &request, Address &address);
+
+    QByteArray readField(const QByteArray &request);
+    QByteArray writeField(const QByteArray &request);
+    QByteArray startDump(const QByteArray &request);
+    QByteArray nextDumpBlock(const QByteArray &request);
+    QByteArray identify(const QByteArray &request) const;
+    QByteArray enterMode(const QByteArray &request);
+
+    TableSeed::Tables m_tables;
+    DumpMemory m_dump;
+    int m_mode = StartMode;
+};
