@@ -59,7 +59,7 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     // The log path is fixed when the program loads, so only the environment can redirect it.
     if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME")) {
-        std::fprintf(stderr, "Set XDG_DATA_HOME to a scratch directory (scripts/bench-log.sh).\n");
+        std::fprintf(stderr, "Set XDG_DATA_HOME to a scratch directory (scripts/bench.sh).\n");
         return 2;
     }
     QDir().mkpath(QFileInfo(logFilePath()).path());

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks (all, or those named) against a scratch data directory that has
+# the log directory in it, so that every log line is really written and the user's own log is
+# never touched. Usage: scripts/bench.sh [bench_name ...]
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+build="${BUILD_DIR:-$root/build}"
+"$root/scripts/install-deps.sh"
+"$root/scripts/build.sh" >/dev/null
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "$scratch/Korvan"
+names=("$@")
+[ ${#names[@]} -gt 0 ] || names=($(cd "$build/bench" && ls bench_* | grep -v '\.'))
+for name in "${names[@]}"; do
+    echo "== $name"
+    XDG_DATA_HOME=$scratch QT_QPA_PLATFORM=offscreen "$build/bench/$name"
+done
