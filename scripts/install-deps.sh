@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
-    fonts-dejavu-core
+    fonts-dejavu-core xvfb xauth
 )
 
 missing=()

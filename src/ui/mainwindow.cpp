@@ -1,13 +1,386 @@
 #include "mainwindow.h"
 
-#include <QDebug>
+#include "errorcode.h"
+#include "portlist.h"
+#include "qtabletab.h"
+#include "tablecatalogue.h"
+#include "tableeditors.h"
+#include "ui_mainwindow.h"
 
-MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+#include <QAction>
+#include <QDebug>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QSaveFile>
+
+namespace {
+
+const char versionText[] = MORVELL_VERSION;
+// The dump loop's bound, should a register never end its data.
+constexpr int maxDumpBlocks = 100000;
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWindow)
 {
     qDebug() << "MainWindow::MainWindow";
+    ui->setupUi(this);
+    // The dump page is offered only through its shortcut (see createDumpPageAction).
+    ui->tabWidget->removeTab(0);
+    createTableTabs();
+    ui->tabWidget->setCurrentIndex(0);
+    updatePortList();
+
+    portStatusLabel = new QLabel;
+    statusBar()->addWidget(portStatusLabel, 1);
+    setLabelStatus(portStatusLabel, false, false, QString());
+    operationStatusLabel = new QLabel;
+    statusBar()->addWidget(operationStatusLabel, 1);
+    setLabelStatus(operationStatusLabel, false, false, QString());
+    auto *versionLabel = new QLabel;
+    statusBar()->addWidget(versionLabel, 0);
+    setLabelStatus(versionLabel, false, false, tr("Версия: ") + QLatin1String(versionText));
+
+    ui->cbFWtype->addItem(QString::fromUtf8("1 – процессор с внутренним ПО ККТ"), 17);
+    ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
+    createDumpPageAction();
 }
 
 MainWindow::~MainWindow()
 {
     qDebug() << "MainWindow::~MainWindow";
+    delete ui;
+}
+
+void MainWindow::setLabelStatus(QLabel *label, bool success, bool error, const QString &text)
+{
+    qDebug() << "MainWindow::setLabelStatus";
+    if (!label) {
+        qDebug() << "MainWindow::setLabelStatus" << "label == NULL";
+        return;
+    }
+    if (error)
+        label->setStyleSheet(QStringLiteral("QLabel { background-color : red; color : black; }"));
+    else if (success)
+        label->setStyleSheet(QStringLiteral("QLabel { background-color : base; color : green; }"));
+    else
+        label->setStyleSheet(QStringLiteral("QLabel { background-color : base; color : black; }"));
+    label->setText(text);
+    label->repaint();
+}
+
+void MainWindow::updatePortList()
+{
+    qDebug() << "MainWindow::updatePortList";
+    fillPortBox(ui->cbPorts, PortInfo::availablePorts());
+}
+
+void MainWindow::on_tabWidget_currentChanged(int)
+{
+    const bool tableTab = qobject_cast<QTableTab *>(ui->tabWidget->currentWidget()) != nullptr;
+    for (QWidget *button : {ui->pbRead, ui->pbWrite, ui->pbLoadTable, ui->pbSaveTable})
+        button->setVisible(tableTab);
+    updateWriteButton();
+}
+
+void MainWindow::updateWriteButton()
+{
+    const auto *page = qobject_cast<QTableTab *>(ui->tabWidget->currentWidget());
+    if (!page)
+        return;
+    if (QMyTableWidget *editor = editorsByTable.value(page->tableNumber()))
+        ui->pbWrite->setEnabled(editor->isWritable());
+}
+
+void MainWindow::createTableTabs()
+{
+    const QList<QMyTableWidget *> editors = {
+        new QMyTable1Widget, new QMyTable2Widget, new QMyTable3Widget,  new QMyTable4Widget,
+        new QMyTable5Widget, new QMyTable6Widget, new QMyTable7Widget,  new QMyTable8Widget,
+        new QMyTable9Widget, new QMyTable11Widget, new QMyTable12Widget};
+    int position = 0;
+    for (QMyTableWidget *editor : editors)
+        addTableTab(editor, TableCatalogue::find(editor->tableNumber())->caption, position++);
+}
+
+void MainWindow::addTableTab(QMyTableWidget *editor, const QString &caption, int position)
+{
+    auto *layout = new QGridLayout;
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *page = new QTableTab(editor->tableNumber());
+    page->setLayout(layout);
+    layout->addWidget(editor);
+    ui->tabWidget->insertTab(position, page, caption);
+    editorsByTable.insert(editor->tableNumber(), editor);
+}
+
+void MainWindow::createDumpPageAction()
+{
+    dumpPageAction = new QAction(tr("Чтение дампа"), this);
+    dumpPageAction->setCheckable(true);
+    dumpPageAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
+    connect(dumpPageAction, &QAction::toggled, this, &MainWindow::setDumpPageVisible);
+    addAction(dumpPageAction);
+}
+
+void MainWindow::setDumpPageVisible(bool visible)
+{
+    const int index = ui->tabWidget->indexOf(ui->tab8);
+    if (visible && index < 0)
+        ui->tabWidget->setCurrentIndex(ui->tabWidget->addTab(ui->tab8, tr("Чтение дампа")));
+    else if (!visible && index >= 0)
+        ui->tabWidget->removeTab(index);
+    dumpPageAction->setChecked(visible);
+}
+
+// ---- Table and connection operations
+
+void MainWindow::on_pbRead_clicked()
+{
+    qDebug() << "MainWindow::on_pbRead_clicked";
+    beginOperation(tr("Чтение таблицы"));
+    const int result = readCurrentTable();
+    if (result != ERR_OK && result != ERR_CANCELLED)
+        showError(result);
+    endOperation();
+}
+
+void MainWindow::on_pbWrite_clicked()
+{
+    qDebug() << "MainWindow::on_pbWrite_clicked";
+    beginOperation(tr("Запись таблицы"));
+    const int result = writeCurrentTable();
+    if (result != ERR_OK && result != ERR_CANCELLED)
+        showError(result);
+    endOperation();
+}
+
+void MainWindow::on_pbCheckConn_clicked()
+{
+    qDebug() << "MainWindow::on_pbCheckConn_clicked";
+    beginOperation(tr("Проверка связи"));
+    setLabelStatus(portStatusLabel, false, false, QString());
+    if (openPortShowingStatus() == ERR_OK) {
+        QString info;
+        const int code = protocol.readDeviceInfo(&info);
+        if (code != ERR_OK)
+            setLabelStatus(portStatusLabel, false, true,
+                           tr("Нет связи (") + errorCodeToString(code) + QLatin1Char(')'));
+        else
+            setLabelStatus(portStatusLabel, true, false, tr("Связь установлена (%1)").arg(info));
+        protocol.closePort();
+    }
+    endOperation();
+}
+
+void MainWindow::on_pbRefresh_clicked()
+{
+    qDebug() << "MainWindow::on_pbRefresh_clicked";
+    updatePortList();
+}
+
+void MainWindow::on_pbLoadTable_clicked()
+{
+    qDebug() << "MainWindow::on_pbLoadTable_clicked";
+    beginOperation(tr("Чтение из файла"));
+    const int result = loadCurrentTable();
+    if (result != ERR_OK)
+        showError(result);
+    endOperation();
+}
+
+void MainWindow::on_pbSaveTable_clicked()
+{
+    qDebug() << "MainWindow::on_pbSaveTable_clicked";
+    beginOperation(tr("Запись в файл"));
+    const int result = saveCurrentTable();
+    if (result != ERR_OK)
+        showError(result);
+    endOperation();
+}
+
+QMyTableWidget *MainWindow::currentEditor()
+{
+    const auto *page = qobject_cast<QTableTab *>(ui->tabWidget->currentWidget());
+    return page ? editorsByTable.value(page->tableNumber()) : nullptr;
+}
+
+int MainWindow::openPortShowingStatus()
+{
+    const int result = protocol.openPort(currentPort());
+    if (result != ERR_OK)
+        setLabelStatus(portStatusLabel, false, true, tr("Не удалось открыть порт!"));
+    else
+        setLabelStatus(portStatusLabel, true, false, tr("Порт открыт"));
+    return result;
+}
+
+int MainWindow::readCurrentTable()
+{
+    QMyTableWidget *editor = currentEditor();
+    if (!editor)
+        return ERR_WRONG_TABLE_NUMBER;
+    editor->setRowCount(0);
+    const int opened = openPortShowingStatus();
+    if (opened != ERR_OK)
+        return opened;
+    const int result = editor->readTable(protocol);
+    protocol.closePort();
+    return result;
+}
+
+int MainWindow::writeCurrentTable()
+{
+    QMyTableWidget *editor = currentEditor();
+    if (!editor || !editor->isWritable())
+        return ERR_WRONG_TABLE_NUMBER;
+    if (QTableWidgetItem *invalid = editor->findInvalidItem()) {
+        editor->scrollToItem(invalid);
+        const auto answer = QMessageBox::warning(
+            this, tr("Ошибка"),
+            tr("Обнаружены некорректные данные.\nВы уверены, что хотите продолжить запись?"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes)
+            return ERR_CANCELLED;
+    }
+    const int opened = openPortShowingStatus();
+    if (opened != ERR_OK)
+        return opened;
+    const int result = editor->writeTable(protocol);
+    protocol.closePort();
+    return result;
+}
+
+int MainWindow::loadCurrentTable()
+{
+    QMyTableWidget *editor = currentEditor();
+    if (!editor)
+        return ERR_WRONG_TABLE_NUMBER;
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("Выберите файл"), QString(), editor->fileFilter());
+    if (path.isEmpty())
+        return ERR_CANCELLED;
+    return editor->loadFromFile(path);
+}
+
+int MainWindow::saveCurrentTable()
+{
+    QMyTableWidget *editor = currentEditor();
+    if (!editor)
+        return ERR_WRONG_TABLE_NUMBER;
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Выберите файл"), QString(), editor->fileFilter());
+    if (path.isEmpty())
+        return ERR_CANCELLED;
+    return editor->saveToFile(path);
+}
+
+// The controls that could start a second operation, in the order they are switched.
+QList<QWidget *> MainWindow::operationControls() const
+{
+    return {ui->pbCheckConn, ui->pbRefresh, ui->pbRead,   ui->pbWrite,
+            ui->pbLoadTable, ui->pbSaveTable, ui->cbPorts};
+}
+
+void MainWindow::beginOperation(const QString &text)
+{
+    setLabelStatus(operationStatusLabel, false, false, text);
+    for (QWidget *control : operationControls())
+        control->setEnabled(false);
+    repaint();
+}
+
+void MainWindow::endOperation()
+{
+    setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
+    for (QWidget *control : operationControls())
+        control->setEnabled(true);
+    updateWriteButton();
+    repaint();
+}
+
+void MainWindow::showError(int code)
+{
+    QMessageBox::critical(this, tr("Ошибка"), errorCodeToString(code));
+}
+
+PortInfo MainWindow::currentPort() const { return currentPortOf(ui->cbPorts); }
+
+// ---- Firmware dump
+
+void MainWindow::on_pbReadFW_clicked()
+{
+    qDebug() << "MainWindow::on_pbReadFW_clicked";
+    setLabelStatus(operationStatusLabel, false, false, tr("Чтение дампа"));
+    ui->pbCheckConn->setEnabled(false);
+    ui->pbReadFW->setEnabled(false);
+    ui->pbSave->setEnabled(false);
+    ui->cbPorts->setEnabled(false);
+    repaint();
+
+    int code = openPortShowingStatus();
+    if (code == ERR_OK)
+        code = readDump();
+    protocol.closePort();
+
+    ui->pbCheckConn->setEnabled(true);
+    ui->pbReadFW->setEnabled(true);
+    ui->cbPorts->setEnabled(true);
+    if (code != ERR_OK) {
+        setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
+        ui->pbSave->setEnabled(false);
+        showError(code);
+    } else {
+        setLabelStatus(operationStatusLabel, false, false,
+                       QString::fromUtf8("Cчитано %1 байт. Ожидание").arg(dumpBuffer.size()));
+        ui->pbSave->setEnabled(!dumpBuffer.isEmpty());
+        const auto answer =
+            QMessageBox::question(this, tr("Дамп считан"), tr("Дамп считан.\r\nСохранить?"),
+                                  QMessageBox::Yes | QMessageBox::No);
+        if (answer == QMessageBox::Yes)
+            ui->pbSave->click();
+    }
+    repaint();
+}
+
+int MainWindow::readDump()
+{
+    const int processor = ui->cbFWtype->currentData(Qt::UserRole).toInt();
+    dumpBuffer.clear();
+    qint64 size = 0;
+    int code = protocol.startReadFW(processor, &size);
+    if (code != ERR_OK) {
+        setLabelStatus(operationStatusLabel, false, true, tr("Не удалось начать считываниме дампа"));
+        return code;
+    }
+    const int limit = static_cast<int>(size);
+    for (int block = 0; block < maxDumpBlocks; ++block) {
+        code = protocol.readFWBlock(&dumpBuffer);
+        if (code == 1)
+            return ERR_OK;
+        if (code != ERR_OK) {
+            dumpBuffer.clear();
+            setLabelStatus(operationStatusLabel, false, true, tr("Ошибка при считывании дампа"));
+            return code;
+        }
+        if (dumpBuffer.size() >= limit) {
+            dumpBuffer.truncate(limit);
+            return ERR_OK;
+        }
+    }
+    return ERR_OK;
+}
+
+void MainWindow::on_pbSave_clicked()
+{
+    qDebug() << "MainWindow::on_pbSave_clicked";
+    const QString path = QFileDialog::getSaveFileName(this, tr("Выберите файл"), QString(),
+                                                      tr("*.bin;;Все файлы (*.*)"));
+    if (path.isEmpty())
+        return;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(dumpBuffer) != dumpBuffer.size() ||
+        !file.commit())
+        showError(ERR_FILE_OPEN);
 }

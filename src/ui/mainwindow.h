@@ -1,7 +1,22 @@
 #pragma once
 
-#include <QMainWindow>
+#include "portinfo.h"
+#include "protocolpelto.h"
 
+#include <QByteArray>
+#include <QMainWindow>
+#include <QMap>
+
+class QAction;
+class QLabel;
+class QMyTableWidget;
+
+namespace Ui {
+class MainWindow;
+}
+
+// The program's only window: a tab per register table with its editor, the
+// port choice and operation buttons, the status bar, and the firmware dump page.
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -9,4 +24,52 @@ class MainWindow : public QMainWindow
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // Shows the text in the label: red background for errors, green text for
+    // success, black text otherwise; repainted at once, as the GUI thread may
+    // stay busy with the register.
+    void setLabelStatus(QLabel *label, bool success, bool error, const QString &text);
+    void updatePortList();
+    void updateWriteButton();
+    // Shows or hides the firmware dump page, a tab after the table tabs.
+    void setDumpPageVisible(bool visible);
+
+private slots:
+    void on_pbRead_clicked();
+    void on_pbWrite_clicked();
+    void on_pbCheckConn_clicked();
+    void on_pbRefresh_clicked();
+    void on_pbSave_clicked();
+    void on_pbReadFW_clicked();
+    void on_tabWidget_currentChanged(int index);
+    void on_pbLoadTable_clicked();
+    void on_pbSaveTable_clicked();
+
+private:
+    void createTableTabs();
+    void addTableTab(QMyTableWidget *editor, const QString &caption, int position);
+    void createDumpPageAction();
+
+    // Table operations; each returns a result code.
+    QMyTableWidget *currentEditor();
+    int readCurrentTable();
+    int writeCurrentTable();
+    int loadCurrentTable();
+    int saveCurrentTable();
+    int openPortShowingStatus();
+    QList<QWidget *> operationControls() const;
+    void beginOperation(const QString &text);
+    void endOperation();
+    void showError(int code);
+    PortInfo currentPort() const;
+
+    int readDump();
+
+    Ui::MainWindow *ui;
+    protocolPelto protocol;
+    QByteArray dumpBuffer;
+    QMap<int, QMyTableWidget *> editorsByTable;
+    QLabel *portStatusLabel = nullptr;
+    QLabel *operationStatusLabel = nullptr;
+    QAction *dumpPageAction = nullptr;
 };

@@ -1,0 +1,185 @@
+// The goods editor with a full database: reads 65,535 records from the built-in register through
+// the protocol as the read button does, writes 1,000 edited cells back, then saves and loads the
+// table as CSV and as a tab-separated file. The real log handler writes every line. Prints the
+// program's time per record read (the built-in register's share included), the other times, the
+// log volume and the peak memory. Targets: at most 100 us per record read, 256 MB peak, 2 s per
+// file save or load. Run through scripts/bench.sh.
+
+#include "automationregistry.h"
+#include "cellmarks.h"
+#include "drivercomponent.h"
+#include "loghandler.h"
+#include "protocolpelto.h"
+#include "qmytable1widget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <ctime>
+#include <memory>
+
+namespace {
+
+constexpr int goodsRecords = 65535;
+constexpr int editedCells = 1000;
+constexpr int priceColumn = 2;
+
+const PortInfo builtInPort(QStringLiteral("EMU1"), QString(),
+                           QLatin1String(builtInRegisterLocation));
+
+// The component as the program creates it, with the register's goods table full.
+QObject *fullGoodsDriver()
+{
+    auto *driver = new DriverComponent;
+    driver->setDeviceSettings(QStringLiteral("EmulatorGoodsCount=%1\n").arg(goodsRecords));
+    return driver;
+}
+
+// Counts what reaches the real log handler, which it then calls.
+QtMessageHandler realHandler = nullptr;
+qint64 logLines = 0;
+qint64 logBytes = 0;
+
+void countingHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    ++logLines;
+    // Time stamp, level and line end around the message.
+    logBytes += 29 + message.toUtf8().size();
+    realHandler(type, context, message);
+}
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+double processSeconds()
+{
+    timespec time{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &time);
+    return double(time.tv_sec) + double(time.tv_nsec) / 1e9;
+}
+
+// Wall and CPU time and log volume of one step.
+class Step
+{
+public:
+    explicit Step(const char *name)
+        : m_name(name), m_cpu(processSeconds()), m_lines(logLines), m_bytes(logBytes)
+    {
+        m_wall.start();
+    }
+    double cpuSeconds() const { return processSeconds() - m_cpu; }
+    void report(int result, int perRecord = 0) const
+    {
+        const double wall = m_wall.nsecsElapsed() / 1e9;
+        const double cpu = cpuSeconds();
+        std::printf("%-34s result %4d  %7.3f s wall  %7.3f s CPU", m_name, result, wall, cpu);
+        if (perRecord > 0)
+            std::printf("  %6.1f us CPU/record", cpu * 1e6 / perRecord);
+        std::printf("  log %8lld lines %6.1f MB\n", logLines - m_lines,
+                    double(logBytes - m_bytes) / 1e6);
+    }
+
+private:
+    const char *m_name;
+    QElapsedTimer m_wall;
+    double m_cpu;
+    qint64 m_lines;
+    qint64 m_bytes;
+};
+
+void editPrices(QMyTable1Widget &editor)
+{
+    const int step = editor.rowCount() / editedCells;
+    for (int edit = 0; edit < editedCells; ++edit) {
+        QTableWidgetItem *cell = editor.item(edit * step, priceColumn);
+        cell->setText(QStringLiteral("%1.99").arg(edit + 1));
+        CellMarks::setWeight(*cell, CellMarks::changedWeight);
+    }
+}
+
+void save(QMyTable1Widget &editor, const QString &path, const char *format)
+{
+    const QByteArray save = QByteArray("save ") + format;
+    const QByteArray same = QByteArray("load ") + format + " into the same grid";
+    {
+        Step step(save.constData());
+        step.report(editor.saveToFile(path));
+    }
+    Step step(same.constData());
+    step.report(editor.loadFromFile(path));
+}
+
+// Into an empty grid every cell is new: the slowest load.
+void loadIntoEmptyGrid(const QString &path, const char *format)
+{
+    const QByteArray fresh = QByteArray("load ") + format + " into an empty grid";
+    QMyTable1Widget empty;
+    Step step(fresh.constData());
+    step.report(empty.loadFromFile(path));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    // The log path is fixed when the program loads, so only the environment can redirect it.
+    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME")) {
+        std::fprintf(stderr, "Set XDG_DATA_HOME to a scratch directory (scripts/bench.sh).\n");
+        return 2;
+    }
+    QDir().mkpath(QFileInfo(logFilePath()).path());
+    LogHandlerScope logHandler;
+    realHandler = qInstallMessageHandler(countingHandler);
+    AutomationRegistry::registerComponent(QStringLiteral("AddIn.Velmar"), fullGoodsDriver);
+
+    protocolPelto protocol;
+    auto editor = std::make_unique<QMyTable1Widget>();
+    // Shown, as on its tab of the main window, so that the event points repaint it.
+    editor->resize(1000, 600);
+    editor->show();
+    QApplication::processEvents();
+    {
+        Step step("open (builds the full register)");
+        step.report(protocol.openPort(builtInPort));
+    }
+    {
+        Step step("read 65,535 records");
+        editor->setRowCount(0);
+        step.report(editor->readTable(protocol), goodsRecords);
+        protocol.closePort();
+    }
+    std::printf("peak memory with the full database in the grid: %.1f MB\n", peakMegabytes());
+    editPrices(*editor);
+    {
+        Step step("write 1,000 edited cells");
+        protocol.openPort(builtInPort);
+        step.report(editor->writeTable(protocol));
+        protocol.closePort();
+    }
+
+    QTemporaryDir directory;
+    const QString csvPath = directory.filePath(QStringLiteral("goods.csv"));
+    const QString textPath = directory.filePath(QStringLiteral("goods.txt"));
+    save(*editor, csvPath, "CSV");
+    save(*editor, textPath, "tab-separated");
+    const int rows = editor->rowCount();
+    editor.reset();
+    loadIntoEmptyGrid(csvPath, "CSV");
+    loadIntoEmptyGrid(textPath, "tab-separated");
+
+    std::printf("rows %d; log in all %lld lines, %.1f MB; peak memory %.1f MB\n", rows, logLines,
+                double(logBytes) / 1e6, peakMegabytes());
+    qInstallMessageHandler(realHandler);
+    return 0;
+}

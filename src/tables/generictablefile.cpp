@@ -1,0 +1,73 @@
+#include "generictablefile.h"
+
+#include "errorcode.h"
+#include "loadedcell.h"
+#include "streamintscanner.h"
+#include "tablecatalogue.h"
+#include "tablefilereader.h"
+#include "tablefilewriter.h"
+#include "tablelimits.h"
+
+#include <QDebug>
+#include <QTableWidget>
+
+namespace GenericTableFile {
+
+namespace {
+
+// Shorter data lines cannot hold three numbers and their separators.
+constexpr int minimumLineLength = 5;
+
+} // namespace
+
+int save(const QTableWidget &grid, int table, const QString &path)
+{
+    TableFileWriter writer(path);
+    if (!writer.open())
+        return ERR_FILE_OPEN;
+    QTextStream &out = writer.stream();
+    out << table << '\n';
+    const int fields = fieldCount(table);
+    for (int row = 1; row <= grid.rowCount(); ++row) {
+        for (int field = 1; field <= fields; ++field) {
+            const QTableWidgetItem *cell = grid.item(row - 1, field - 1);
+            if (!cell)
+                return ERR_INVALID_DATA;
+            if (!TableFileWriter::fitsOnOneLine(cell->text())) {
+                qDebug() << "QMyTableGenericWidget::saveToFile"
+                         << "Line break in the value of row" << row << "field" << field;
+                return ERR_INVALID_DATA;
+            }
+            out << row << '\t' << field << '\t' << cell->type() << '\t' << cell->text() << '\n';
+        }
+    }
+    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+}
+
+int load(QTableWidget &grid, int table, const QString &path)
+{
+    TableFileReader reader;
+    if (!reader.open(path))
+        return ERR_FILE_OPEN;
+    if (StreamIntScanner(reader.readLine()).readInt() != table)
+        return ERR_WRONG_TABLE_NUMBER;
+    while (!reader.atEnd()) {
+        const QString line = reader.readLine();
+        if (line.isEmpty())
+            continue;
+        if (line.size() < minimumLineLength)
+            return ERR_INVALID_DATA;
+        StreamIntScanner scanner(line);
+        const int row = scanner.readInt();
+        const int field = scanner.readInt();
+        const int width = scanner.readInt();
+        if (field > grid.columnCount())
+            continue;
+        if (row < 1 || row > maxTableRows || field < 1 || width < 0 || width > maxFieldWidth)
+            return ERR_INVALID_DATA;
+        placeLoadedCell(grid, row - 1, field - 1, scanner.restAfterTab(), width);
+    }
+    return ERR_OK;
+}
+
+} // namespace GenericTableFile

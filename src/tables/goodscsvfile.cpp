@@ -1,0 +1,124 @@
+#include "goodscsvfile.h"
+
+#include "errorcode.h"
+#include "loadedcell.h"
+#include "tablecatalogue.h"
+#include "tablefilereader.h"
+#include "tablefilewriter.h"
+#include "tablelimits.h"
+
+#include <QDebug>
+#include <QTableWidget>
+
+namespace GoodsCsvFile {
+
+namespace {
+
+constexpr QChar separator = QLatin1Char(';');
+constexpr QChar quote = QLatin1Char('"');
+constexpr int minimumLineLength = 5;
+
+QString columnHeader(const QTableWidget &grid, int column)
+{
+    return grid.model()->headerData(column, Qt::Horizontal).toString();
+}
+
+// One trailing, then one leading double quote removed.
+QString unquoted(QString value)
+{
+    if (value.endsWith(quote))
+        value.chop(1);
+    if (value.startsWith(quote))
+        value.remove(0, 1);
+    return value;
+}
+
+bool headerLineMatches(const QTableWidget &grid, const QString &line, int fields)
+{
+    const QStringList parts = line.split(separator);
+    const int compared = qMin(fields, parts.size());
+    for (int column = 0; column < compared; ++column) {
+        if (unquoted(parts[column]) != columnHeader(grid, column))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int save(const QTableWidget &grid, const QString &tableName, const QString &path)
+{
+    TableFileWriter writer(path);
+    if (!writer.open())
+        return ERR_FILE_OPEN;
+    QTextStream &out = writer.stream();
+    out << tableName << '\n';
+    for (int column = 0; column < grid.columnCount(); ++column) {
+        if (column > 0)
+            out << separator;
+        out << quote << columnHeader(grid, column) << quote;
+    }
+    out << '\n';
+    const int fields = TableCatalogue::goodsCsvFieldWidths().size();
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        for (int column = 0; column < fields; ++column) {
+            const QTableWidgetItem *cell = grid.item(row, column);
+            if (!cell)
+                return ERR_INVALID_DATA;
+            const QString text = cell->text();
+            if (text.contains(separator) || !TableFileWriter::fitsOnOneLine(text)) {
+                qDebug() << "QMyTable1Widget::save"
+                         << "Separator or line break in the value of row" << row + 1 << "field"
+                         << column + 1;
+                return ERR_INVALID_DATA;
+            }
+            if (column > 0)
+                out << separator;
+            out << quote << text << quote;
+        }
+        out << '\n';
+    }
+    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+}
+
+int load(QTableWidget &grid, const QString &tableName, const QString &path)
+{
+    TableFileReader reader;
+    if (!reader.open(path))
+        return ERR_FILE_OPEN;
+    if (!reader.readLine().contains(tableName)) {
+        qDebug() << "QMyTable1Widget::load"
+                 << "Bad csv table header";
+        return ERR_INVALID_DATA;
+    }
+    const QVector<int> widths = TableCatalogue::goodsCsvFieldWidths();
+    if (!headerLineMatches(grid, reader.readLine(), widths.size())) {
+        qDebug() << "QMyTable1Widget::load"
+                 << "Bad columns header";
+        return ERR_INVALID_DATA;
+    }
+    int records = 0;
+    while (!reader.atEnd()) {
+        const QString line = reader.readLine();
+        if (line.size() < minimumLineLength) {
+            qDebug() << "QMyTable1Widget::load"
+                     << "Line too short";
+            return ERR_INVALID_DATA;
+        }
+        if (records == maxTableRows) {
+            qDebug() << "QMyTable1Widget::load"
+                     << "Too many records";
+            return ERR_INVALID_DATA;
+        }
+        const QStringList parts = line.split(separator);
+        for (int column = 0; column < widths.size(); ++column) {
+            const QString value = column < parts.size() ? unquoted(parts[column]) : QString();
+            placeLoadedCell(grid, records, column, value, widths[column]);
+        }
+        ++records;
+    }
+    grid.setRowCount(records);
+    return ERR_OK;
+}
+
+} // namespace GoodsCsvFile

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+class QTableWidget;
+
+// The goods database CSV file: the table name on line 1, the grid's column
+// headers on line 2, then one line per record, every value in double quotes
+// and separated by ";". Values are not escaped: the loader splits at every
+// ";" and strips one double quote from each end of a value.
+namespace GoodsCsvFile {
+
+// Refuses with -97 a value that holds a ";" or a line break, which would load
+// differently.
+int save(const QTableWidget &grid, const QString &tableName, const QString &path);
+// The grid ends with as many rows as the file has records.
+int load(QTableWidget &grid, const QString &tableName, const QString &path);
+
+} // namespace GoodsCsvFile

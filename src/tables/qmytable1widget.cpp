@@ -1,0 +1,71 @@
+#include "qmytable1widget.h"
+
+#include "cellmarks.h"
+#include "errorcode.h"
+#include "goodscsvfile.h"
+#include "protocolbase.h"
+#include "tablelimits.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+constexpr int goodsTable = 1;
+// The longest table: events are processed less often than in the others.
+constexpr int readEventInterval = 50;
+
+bool isCsvPath(const QString &path)
+{
+    return path.endsWith(QLatin1String(".csv"));
+}
+
+} // namespace
+
+QMyTable1Widget::QMyTable1Widget(QWidget *parent)
+    : QMyCatalogueTableWidget(parent), tableName(QStringLiteral("Таблица товаров"))
+{
+}
+
+// One list for the whole read: the protocol fills it on the first record and
+// refreshes its values for every later one.
+int QMyTable1Widget::readTable(protocolBase &protocol)
+{
+    const AppendingRows appending(*this);
+    FieldList fields;
+    for (int row = 1; row <= maxTableRows; ++row) {
+        if (row % readEventInterval == 0)
+            QCoreApplication::processEvents();
+        const int result = protocol.readRow(goodsTable, row, &fields);
+        if (result == ERR_DEVICE_WRONG_ROW)
+            return ERR_OK;
+        if (result != ERR_OK)
+            return result;
+        setRowCount(row);
+        for (int column = 0; column < fields.size(); ++column) {
+            QTableWidgetItem *cell = newReadCell(*fields[column]);
+            // Already white, so placing the cell does not change its colour again.
+            CellMarks::setValidity(*cell, true);
+            setItem(row - 1, column, cell);
+        }
+    }
+    return ERR_OK;
+}
+
+int QMyTable1Widget::saveToFile(const QString &path)
+{
+    if (isCsvPath(path))
+        return GoodsCsvFile::save(*this, tableName, path);
+    return QMyTableGenericWidget::saveToFile(path);
+}
+
+int QMyTable1Widget::loadFromFile(const QString &path)
+{
+    if (isCsvPath(path))
+        return GoodsCsvFile::load(*this, tableName, path);
+    return QMyTableGenericWidget::loadFromFile(path);
+}
+
+QString QMyTable1Widget::fileFilter()
+{
+    return tr("*.txt;;*.csv;;Все файлы (*.*)");
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "qmytablegenericwidget.h"
+
+// The goods database: reads a whole record per exchange and, besides the
+// tab-separated file, keeps the database as a CSV file.
+class QMyTable1Widget : public QMyCatalogueTableWidget<1>
+{
+public:
+    explicit QMyTable1Widget(QWidget *parent = nullptr);
+
+    int readTable(protocolBase &protocol) override;
+    // CSV for a path ending in ".csv" (case-sensitive), else the tab-separated file.
+    int saveToFile(const QString &path) override;
+    int loadFromFile(const QString &path) override;
+    QString fileFilter() override;
+
+private:
+    // The first line of the CSV files.
+    const QString tableName;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QTableWidget>
+
+class protocolBase;
+
+// Abstract base of every table editor: a grid that reads a register table
+// through the protocol, checks each cell against its field type, writes
+// changed cells back, and saves or loads the table as a file.
+//
+// Cell conventions: the item type number is the field width in bytes; a red
+// background marks a text the field type rejects; a font weight above 57
+// marks a changed cell that the next write sends.
+class QMyTableWidget : public QTableWidget
+{
+    Q_OBJECT
+public:
+    explicit QMyTableWidget(QWidget *parent = nullptr);
+
+public slots:
+    virtual void on_itemChanged(QTableWidgetItem *item) = 0;
+
+public:
+    virtual int readTable(protocolBase &protocol) = 0;
+    virtual int writeTable(protocolBase &protocol) = 0;
+    virtual int tableNumber() = 0;
+    virtual int saveToFile(const QString &path) = 0;
+    virtual int loadFromFile(const QString &path) = 0;
+    // The first cell whose background is red, or nullptr.
+    virtual QTableWidgetItem *findInvalidItem() = 0;
+    virtual bool isWritable();
+    // Filter string of the file dialogs.
+    virtual QString fileFilter();
+};

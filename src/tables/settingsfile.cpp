@@ -1,0 +1,78 @@
+#include "settingsfile.h"
+
+#include "cellfield.h"
+#include "errorcode.h"
+#include "streamintscanner.h"
+#include "tablefilereader.h"
+#include "tablefilewriter.h"
+#include "tablelimits.h"
+
+#include <QDebug>
+#include <QTableWidget>
+
+namespace SettingsFile {
+
+namespace {
+
+constexpr int settingsTable = 2;
+constexpr int minimumLineLength = 5;
+
+} // namespace
+
+int save(const QTableWidget &grid, const QString &path)
+{
+    TableFileWriter writer(path);
+    if (!writer.open())
+        return ERR_FILE_OPEN;
+    QTextStream &out = writer.stream();
+    out << settingsTable << '\n';
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        const QTableWidgetItem *type = grid.item(row, 1);
+        const QTableWidgetItem *value = grid.item(row, 2);
+        if (!grid.item(row, 0) || !type || !value)
+            return ERR_INVALID_DATA;
+        if (!TableFileWriter::fitsOnOneLine(value->text())) {
+            qDebug() << "QMyTable2Widget::saveToFile"
+                     << "Line break in the value of field" << row + 1;
+            return ERR_INVALID_DATA;
+        }
+        out << row + 1 << '\t' << type->type() << '\t' << value->type() << '\t' << value->text()
+            << '\n';
+    }
+    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+}
+
+int load(QTableWidget &grid, const QString &path, const std::function<void(FieldBase &)> &fillRow)
+{
+    TableFileReader reader;
+    if (!reader.open(path))
+        return ERR_FILE_OPEN;
+    if (StreamIntScanner(reader.readLine()).readInt() != settingsTable)
+        return ERR_INVALID_DATA;
+    while (!reader.atEnd()) {
+        const QString line = reader.readLine();
+        if (line.isEmpty())
+            continue;
+        if (line.size() < minimumLineLength)
+            return ERR_INVALID_DATA;
+        StreamIntScanner scanner(line);
+        const int field = scanner.readInt();
+        const int type = scanner.readInt();
+        const int width = scanner.readInt();
+        if (field < 1 || field > maxSettingsField || width < 0 || width > maxFieldWidth)
+            return ERR_INVALID_DATA;
+        if (field > grid.rowCount())
+            grid.setRowCount(field);
+        if (type == 0)
+            return ERR_INVALID_DATA;
+        FieldPtr value;
+        const int result =
+            fieldFromText({settingsTable, 1, field, type}, width, scanner.restAfterTab(), value);
+        if (result != ERR_OK)
+            return result;
+        fillRow(*value);
+    }
+    return ERR_OK;
+}
+
+} // namespace SettingsFile
