@@ -13,13 +13,6 @@
 
 namespace GenericTableFile {
 
-namespace {
-
-// Shorter data lines cannot hold three numbers and their separators.
-constexpr int minimumLineLength = 5;
-
-} // namespace
-
 int save(const QTableWidget &grid, int table, const QString &path)
 {
     TableFileWriter writer(path);
@@ -51,23 +44,17 @@ int load(QTableWidget &grid, int table, const QString &path)
         return ERR_FILE_OPEN;
     if (StreamIntScanner(reader.readLine()).readInt() != table)
         return ERR_WRONG_TABLE_NUMBER;
-    while (!reader.atEnd()) {
-        const QString line = reader.readLine();
-        if (line.isEmpty())
-            continue;
-        if (line.size() < minimumLineLength)
-            return ERR_INVALID_DATA;
-        StreamIntScanner scanner(line);
-        const int row = scanner.readInt();
-        const int field = scanner.readInt();
-        const int width = scanner.readInt();
+    return forEachNumberedLine(reader, [&grid](const NumberedLine &line) {
+        const int row = line.first;
+        const int field = line.second;
+        const int width = line.third;
         if (field > grid.columnCount())
-            continue;
+            return int(ERR_OK);
         if (row < 1 || row > maxTableRows || field < 1 || width < 0 || width > maxFieldWidth)
-            return ERR_INVALID_DATA;
-        placeLoadedCell(grid, row - 1, field - 1, scanner.restAfterTab(), width);
-    }
-    return ERR_OK;
+            return int(ERR_INVALID_DATA);
+        placeLoadedCell(grid, row - 1, field - 1, line.text, width);
+        return int(ERR_OK);
+    });
 }
 
 } // namespace GenericTableFile

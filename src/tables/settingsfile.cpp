@@ -15,7 +15,6 @@ namespace SettingsFile {
 namespace {
 
 constexpr int settingsTable = 2;
-constexpr int minimumLineLength = 5;
 
 } // namespace
 
@@ -49,30 +48,23 @@ int load(QTableWidget &grid, const QString &path, const std::function<void(Field
         return ERR_FILE_OPEN;
     if (StreamIntScanner(reader.readLine()).readInt() != settingsTable)
         return ERR_INVALID_DATA;
-    while (!reader.atEnd()) {
-        const QString line = reader.readLine();
-        if (line.isEmpty())
-            continue;
-        if (line.size() < minimumLineLength)
-            return ERR_INVALID_DATA;
-        StreamIntScanner scanner(line);
-        const int field = scanner.readInt();
-        const int type = scanner.readInt();
-        const int width = scanner.readInt();
+    return forEachNumberedLine(reader, [&](const NumberedLine &line) {
+        const int field = line.first;
+        const int type = line.second;
+        const int width = line.third;
         if (field < 1 || field > maxSettingsField || width < 0 || width > maxFieldWidth)
-            return ERR_INVALID_DATA;
+            return int(ERR_INVALID_DATA);
         if (field > grid.rowCount())
             grid.setRowCount(field);
         if (type == 0)
-            return ERR_INVALID_DATA;
+            return int(ERR_INVALID_DATA);
         FieldPtr value;
-        const int result =
-            fieldFromText({settingsTable, 1, field, type}, width, scanner.restAfterTab(), value);
+        const int result = fieldFromText({settingsTable, 1, field, type}, width, line.text, value);
         if (result != ERR_OK)
             return result;
         fillRow(*value);
-    }
-    return ERR_OK;
+        return int(ERR_OK);
+    });
 }
 
 } // namespace SettingsFile

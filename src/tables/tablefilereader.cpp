@@ -1,11 +1,16 @@
 #include "tablefilereader.h"
 
+#include "errorcode.h"
+#include "streamintscanner.h"
+
 #include <QFile>
 #include <QTextCodec>
 
 namespace {
 
 constexpr int utf8Mib = 106;
+// Shorter data lines cannot hold three numbers and their separators.
+constexpr int minimumLineLength = 5;
 
 } // namespace
 
@@ -41,4 +46,26 @@ QString TableFileReader::readLine()
     const QString line = m_text.mid(m_position, length);
     m_position = end + 1;
     return line;
+}
+
+int forEachNumberedLine(TableFileReader &reader,
+                        const std::function<int(const NumberedLine &)> &handle)
+{
+    while (!reader.atEnd()) {
+        const QString line = reader.readLine();
+        if (line.isEmpty())
+            continue;
+        if (line.size() < minimumLineLength)
+            return ERR_INVALID_DATA;
+        StreamIntScanner scanner(line);
+        NumberedLine numbered;
+        numbered.first = scanner.readInt();
+        numbered.second = scanner.readInt();
+        numbered.third = scanner.readInt();
+        numbered.text = scanner.restAfterTab();
+        const int result = handle(numbered);
+        if (result != ERR_OK)
+            return result;
+    }
+    return ERR_OK;
 }

@@ -139,21 +139,13 @@ void MainWindow::setDumpPageVisible(bool visible)
 void MainWindow::on_pbRead_clicked()
 {
     qDebug() << "MainWindow::on_pbRead_clicked";
-    beginOperation(tr("Чтение таблицы"));
-    const int result = readCurrentTable();
-    if (result != ERR_OK && result != ERR_CANCELLED)
-        showError(result);
-    endOperation();
+    runTableOperation(tr("Чтение таблицы"), &MainWindow::readCurrentTable, false);
 }
 
 void MainWindow::on_pbWrite_clicked()
 {
     qDebug() << "MainWindow::on_pbWrite_clicked";
-    beginOperation(tr("Запись таблицы"));
-    const int result = writeCurrentTable();
-    if (result != ERR_OK && result != ERR_CANCELLED)
-        showError(result);
-    endOperation();
+    runTableOperation(tr("Запись таблицы"), &MainWindow::writeCurrentTable, false);
 }
 
 void MainWindow::on_pbCheckConn_clicked()
@@ -183,19 +175,23 @@ void MainWindow::on_pbRefresh_clicked()
 void MainWindow::on_pbLoadTable_clicked()
 {
     qDebug() << "MainWindow::on_pbLoadTable_clicked";
-    beginOperation(tr("Чтение из файла"));
-    const int result = loadCurrentTable();
-    if (result != ERR_OK)
-        showError(result);
-    endOperation();
+    runTableOperation(tr("Чтение из файла"), &MainWindow::loadCurrentTable, true);
 }
 
 void MainWindow::on_pbSaveTable_clicked()
 {
     qDebug() << "MainWindow::on_pbSaveTable_clicked";
-    beginOperation(tr("Запись в файл"));
-    const int result = saveCurrentTable();
-    if (result != ERR_OK)
+    runTableOperation(tr("Запись в файл"), &MainWindow::saveCurrentTable, true);
+}
+
+// Register operations keep quiet about a cancel, which the user just chose;
+// a cancelled file dialog is reported.
+void MainWindow::runTableOperation(const QString &text, int (MainWindow::*work)(),
+                                   bool reportCancel)
+{
+    beginOperation(text);
+    const int result = (this->*work)();
+    if (result != ERR_OK && (reportCancel || result != ERR_CANCELLED))
         showError(result);
     endOperation();
 }

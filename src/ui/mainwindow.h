@@ -57,6 +57,7 @@ private:
     int loadCurrentTable();
     int saveCurrentTable();
     int openPortShowingStatus();
+    void runTableOperation(const QString &text, int (MainWindow::*work)(), bool reportCancel);
     QList<QWidget *> operationControls() const;
     void beginOperation(const QString &text);
     void endOperation();
