@@ -4,6 +4,6 @@
 
 int deviceTableNumber(int table)
 {
-    const TableSpec *spec = TableCatalogue::find(table);
-    return spec ? spec->deviceTable : 0;
+    const TableSpec *entry = TableCatalogue::find(table);
+    return entry ? entry->deviceTable : 0;
 }

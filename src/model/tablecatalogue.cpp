@@ -79,9 +79,9 @@ const QVector<TableSpec> &tables()
 
 const TableSpec *find(int table)
 {
-    for (const TableSpec &spec : tables()) {
-        if (spec.number == table)
-            return &spec;
+    for (const TableSpec &entry : tables()) {
+        if (entry.number == table)
+            return &entry;
     }
     return nullptr;
 }
@@ -92,8 +92,8 @@ QVector<int> goodsCsvFieldWidths() { return {64, 8, 8, 1, 1, 1, 1}; }
 
 int fieldCount(int table)
 {
-    const TableSpec *spec = TableCatalogue::find(table);
-    return spec ? spec->fieldCount : 0;
+    const TableSpec *entry = TableCatalogue::find(table);
+    return entry ? entry->fieldCount : 0;
 }
 
 int fieldType(int table, int field)
@@ -103,8 +103,8 @@ int fieldType(int table, int field)
             return 0;
         return isBinarySettingsField(field) ? FIELD_BIN : FIELD_BCD;
     }
-    const TableSpec *spec = TableCatalogue::find(table);
-    if (!spec || field < 1 || field > spec->fieldCount)
+    const TableSpec *entry = TableCatalogue::find(table);
+    if (!entry || field < 1 || field > entry->fieldCount)
         return 0;
-    return spec->columns.at(field - 1).fieldType;
+    return entry->columns.at(field - 1).fieldType;
 }

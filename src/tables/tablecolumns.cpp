@@ -6,10 +6,10 @@
 
 void setupCatalogueColumns(QTableWidget &grid, int table)
 {
-    const TableSpec *spec = TableCatalogue::find(table);
-    if (!spec)
+    const TableSpec *entry = TableCatalogue::find(table);
+    if (!entry)
         return;
-    const QVector<ColumnSpec> &columns = spec->columns;
+    const QVector<ColumnSpec> &columns = entry->columns;
     grid.setColumnCount(columns.size());
     for (int column = 0; column < columns.size(); ++column) {
         // Hidden columns have no header of their own.
