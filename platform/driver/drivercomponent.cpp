@@ -4,6 +4,7 @@
 #include "builtintransport.h"
 #include "driverresult.h"
 #include "registeremulator.h"
+#include "serialtransport.h"
 
 #include <QDebug>
 
@@ -14,7 +15,7 @@ namespace {
 constexpr int PortNumberBase = 1000;
 // Identification and mode entry are short commands; a register that does not
 // answer them quickly is not there.
-constexpr int ServiceTimeoutMs = 2000;
+constexpr int ServiceTimeoutMs = 1000;
 
 } // namespace
 
@@ -157,8 +158,10 @@ QString DriverComponent::portLocation() const
 
 DriverTransport *DriverComponent::createTransport(const QString &location)
 {
-    if (location != QLatin1String(BuiltInRegister::Location))
+    if (location.isEmpty())
         return nullptr;
+    if (location != QLatin1String(BuiltInRegister::Location))
+        return new SerialTransport(location, m_settings.baudRate, this);
     if (!m_builtInRegister || m_builtInRegister->goodsCount() != m_settings.emulatorGoodsCount)
         m_builtInRegister = std::make_unique<RegisterEmulator>(m_settings.emulatorGoodsCount);
     return new BuiltInTransport(*m_builtInRegister, this);

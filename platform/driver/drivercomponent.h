@@ -21,8 +21,8 @@ class RegisterEmulator;
 // latest of the two wins. BuiltInRegister::Location selects the register
 // emulated in this process; it keeps its tables for the component's lifetime
 // unless its goods table size, the settings key EmulatorGoodsCount
-// (DriverSettings), changes. Serial lines are not supported yet: they report
-// "Порт недоступен".
+// (DriverSettings), changes. Any other location is a serial line
+// (SerialTransport).
 class DriverComponent : public QObject
 {
     Q_OBJECT

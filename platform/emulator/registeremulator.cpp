@@ -1,11 +1,14 @@
 #include "registeremulator.h"
 
+#include <QDataStream>
+
 using namespace RegisterProtocol;
 
 namespace {
 
 constexpr int AddressedRequestSize = 5; // command, table, row (2 bytes), field
 constexpr int MaxMode = 7;
+constexpr quint32 StateMagic = 0x4B545331; // "KTS1"
 
 Identification registerIdentification(int mode)
 {
@@ -32,6 +35,47 @@ RegisterEmulator::RegisterEmulator(int goodsCount)
 int RegisterEmulator::goodsCount() const
 {
     return m_tables.at(TableSeed::Goods).rowCount();
+}
+
+QByteArray RegisterEmulator::saveTables() const
+{
+    QByteArray state;
+    QDataStream stream(&state, QIODevice::WriteOnly);
+    stream.setVersion(QDataStream::Qt_5_15);
+    stream << StateMagic << qint32(goodsCount()) << quint32(m_tables.size());
+    for (const auto &[number, table] : m_tables)
+        stream << qint32(number) << table.contents();
+    return state;
+}
+
+bool RegisterEmulator::restoreTables(const QByteArray &state)
+{
+    QDataStream stream(state);
+    stream.setVersion(QDataStream::Qt_5_15);
+    quint32 magic = 0;
+    qint32 goods = -1;
+    quint32 tableCount = 0;
+    stream >> magic >> goods >> tableCount;
+    if (magic != StateMagic || goods < 0 || goods > MaxGoodsCount)
+        return false;
+    TableSeed::Tables tables = TableSeed::build(goods);
+    if (tableCount != tables.size())
+        return false;
+    // Saved in ascending order, so every table is restored exactly once.
+    qint32 previous = 0;
+    for (quint32 i = 0; i < tableCount; ++i) {
+        qint32 number = 0;
+        QByteArray contents;
+        stream >> number >> contents;
+        const auto found = tables.find(number);
+        if (number <= previous || found == tables.end() || !found->second.setContents(contents))
+            return false;
+        previous = number;
+    }
+    if (stream.status() != QDataStream::Ok || !stream.atEnd())
+        return false;
+    m_tables = std::move(tables);
+    return true;
 }
 
 QByteArray RegisterEmulator::handle(const QByteArray &request)
@@ -100,6 +144,7 @@ QByteArray RegisterEmulator::writeField(const QByteArray &request)
     if (data.size() != address.table->fieldWidth(address.field))
         return makeAnswer(BadLength);
     address.table->writeField(address.row, address.field, data);
+    ++m_revision;
     return makeAnswer(NoError);
 }
 

@@ -23,6 +23,15 @@ public:
 
     QByteArray handle(const QByteArray &request);
 
+    // Counts the table writes handled, so that a caller can tell a change.
+    int revision() const { return m_revision; }
+    // The tables' contents (not the mode or a dump under way), to keep them
+    // across runs.
+    QByteArray saveTables() const;
+    // Replaces the tables, and with them the goods count, by saved ones; false,
+    // changing nothing, when state is not what saveTables gives.
+    bool restoreTables(const QByteArray &state);
+
 private:
     struct Address
     {
@@ -44,4 +53,5 @@ private:
     TableSeed::Tables m_tables;
     DumpMemory m_dump;
     int m_mode = StartMode;
+    int m_revision = 0;
 };

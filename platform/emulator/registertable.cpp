@@ -39,6 +39,14 @@ void RegisterTable::writeField(int row, int field, const QByteArray &bytes)
                 size_t(qMin(bytes.size(), fieldWidth(field))));
 }
 
+bool RegisterTable::setContents(const QByteArray &bytes)
+{
+    if (bytes.size() != m_data.size())
+        return false;
+    m_data = bytes;
+    return true;
+}
+
 const char *RegisterTable::fieldData(int row, int field) const
 {
     return m_data.constData() + (row - 1) * m_recordWidth + m_offsets[field - 1];

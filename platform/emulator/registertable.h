@@ -35,6 +35,11 @@ public:
     QByteArray readRecord(int row) const;
     void writeField(int row, int field, const QByteArray &bytes);
 
+    // All rows as stored, for keeping the table across runs.
+    const QByteArray &contents() const { return m_data; }
+    // False, changing nothing, when bytes do not have the size of all rows.
+    bool setContents(const QByteArray &bytes);
+
 private:
     const char *fieldData(int row, int field) const;
 

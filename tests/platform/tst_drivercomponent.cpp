@@ -156,12 +156,13 @@ void TestDriverComponent::enablesOnlyReachableLocations_data()
     const QString builtIn = QString::fromLatin1(BuiltInRegister::Location);
     QTest::newRow("built-in register") << false << builtIn << 1001 << QStringLiteral("Ошибок нет");
     QTest::newRow("serial device")
-        << false << QStringLiteral("/dev/ttyUSB0") << 1001 << QStringLiteral("Порт недоступен");
+        << false << QStringLiteral("/dev/ttyUSB99") << 1001 << QStringLiteral("Порт недоступен");
+    // COM99 maps to /dev/ttyS98, which no machine has.
     QTest::newRow("location from port number")
-        << false << QString() << 1003 << QStringLiteral("Порт недоступен");
+        << false << QString() << 1099 << QStringLiteral("Порт недоступен");
     QTest::newRow("no port") << false << QString() << 1000 << QStringLiteral("Порт недоступен");
     QTest::newRow("port number written after the name")
-        << true << builtIn << 1001 << QStringLiteral("Порт недоступен");
+        << true << builtIn << 1099 << QStringLiteral("Порт недоступен");
 }
 
 void TestDriverComponent::enablesOnlyReachableLocations()

@@ -47,6 +47,9 @@ private slots:
     void dumpsToAnnouncedSize_data();
     void dumpsToAnnouncedSize();
     void buildsLargestGoodsTableQuickly();
+    void restoresSavedTables();
+    void refusesDamagedState_data();
+    void refusesDamagedState();
 };
 
 void TestRegisterEmulator::readsEveryTable_data()
@@ -243,6 +246,42 @@ void TestRegisterEmulator::buildsLargestGoodsTableQuickly()
     QCOMPARE(last.size() - 2, 84);
     // Records past the demo list get names of their own.
     QVERIFY(emulator.handle(readRequest(1, 21, 1)) != emulator.handle(readRequest(1, 1, 1)));
+}
+
+void TestRegisterEmulator::restoresSavedTables()
+{
+    RegisterEmulator original(3);
+    QCOMPARE(original.handle(EnterProgrammingMode), makeAnswer(NoError));
+    const QByteArray name = QByteArray("SAVED").leftJustified(64, ' ');
+    QCOMPARE(original.handle(writeRequest(1, 3, 1, name)), makeAnswer(NoError));
+    QCOMPARE(original.revision(), 1);
+
+    RegisterEmulator restored;
+    QVERIFY(restored.restoreTables(original.saveTables()));
+    QCOMPARE(restored.goodsCount(), 3);
+    QCOMPARE(restored.handle(readRequest(1, 3, 1)), makeAnswer(NoError, name));
+    QCOMPARE(restored.saveTables(), original.saveTables());
+}
+
+void TestRegisterEmulator::refusesDamagedState_data()
+{
+    QTest::addColumn<QByteArray>("state");
+    const QByteArray saved = RegisterEmulator(3).saveTables();
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("cut short") << saved.left(saved.size() - 1);
+    QTest::newRow("trailing bytes") << saved + 'x';
+    QByteArray otherMagic = saved;
+    otherMagic[0] = char(otherMagic[0] ^ 0x01);
+    QTest::newRow("not a saved state") << otherMagic;
+}
+
+void TestRegisterEmulator::refusesDamagedState()
+{
+    QFETCH(QByteArray, state);
+    RegisterEmulator registerEmulator;
+    const QByteArray before = registerEmulator.saveTables();
+    QVERIFY(!registerEmulator.restoreTables(state));
+    QCOMPARE(registerEmulator.saveTables(), before);
 }
 
 QTEST_GUILESS_MAIN(TestRegisterEmulator)

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+
+class FrameLink;
+
+// The host's end of the line: one request, one answer, stop-and-wait. The
+// request goes out in a frame with a new SEQ and is resent on NAK or a late
+// ACK; the answer is the first good frame with that SEQ, acknowledged at once.
+// When the register gives up resending a damaged answer, the request goes out
+// again: the register answers a repeat from what it answered before.
+class HostExchange
+{
+public:
+    explicit HostExchange(FrameLink &link);
+
+    // False when the register did not acknowledge the request after all
+    // sends, or no good answer came within timeoutMs of the first ACK.
+    bool exchange(const QByteArray &request, QByteArray &answer, int timeoutMs);
+
+private:
+    FrameLink &m_link;
+};

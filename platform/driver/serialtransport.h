@@ -1,0 +1,27 @@
+#pragma once
+
+#include "drivertransport.h"
+#include "framelink.h"
+#include "hostexchange.h"
+#include "serialportline.h"
+
+#include <QSerialPort>
+
+// A serial line to a register (a port or a pseudo-terminal), 8N1 at the
+// settings' baud rate, carrying each command in the line's framing.
+class SerialTransport : public DriverTransport
+{
+    Q_OBJECT
+public:
+    SerialTransport(const QString &location, int baudRate, QObject *parent);
+
+    bool open() override;
+    void close() override;
+    bool exchange(const QByteArray &request, QByteArray &answer, int timeoutMs) override;
+
+private:
+    QSerialPort m_port;
+    SerialPortLine m_line;
+    FrameLink m_link;
+    HostExchange m_host;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "byteline.h"
+
+// A ByteLine over a non-blocking file descriptor, such as a pseudo-terminal's
+// master side. A wait for bytes also ends when wakeFd (if not -1) becomes
+// readable, so that a signal or another thread can interrupt it.
+class FdLine : public ByteLine
+{
+public:
+    FdLine(int fd, int wakeFd);
+
+    bool write(const QByteArray &bytes) override;
+    QByteArray read(int timeoutMs) override;
+
+private:
+    int m_fd;
+    int m_wakeFd;
+};

@@ -1,0 +1,157 @@
+// The register on a pseudo-terminal: prints the terminal's path, then answers
+// over the line's framing until SIGINT or SIGTERM.
+
+#include "faultyline.h"
+#include "fdline.h"
+#include "framelink.h"
+#include "pseudoterminal.h"
+#include "registeremulator.h"
+#include "registerresponder.h"
+#include "statefile.h"
+#include "stopsignals.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdint>
+#include <cstdio>
+
+namespace {
+
+constexpr quint32 MaxDelayMs = 10000;
+
+struct Options
+{
+    int goodsCount = RegisterEmulator::DefaultGoodsCount;
+    QString statePath;
+    FaultRates faults;
+};
+
+bool parseRate(const QCommandLineParser &parser, const QString &name, double &rate, QString &error)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool isNumber = false;
+    rate = parser.value(name).toDouble(&isNumber);
+    if (isNumber && rate >= 0 && rate <= 1)
+        return true;
+    error = QStringLiteral("--%1 wants a number from 0 to 1").arg(name);
+    return false;
+}
+
+bool parseCount(const QCommandLineParser &parser, const QString &name, quint32 max, quint32 &count,
+                QString &error)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool isNumber = false;
+    count = parser.value(name).toUInt(&isNumber);
+    if (isNumber && count <= max)
+        return true;
+    error = QStringLiteral("--%1 wants a whole number from 0 to %2").arg(name).arg(max);
+    return false;
+}
+
+bool parseOptions(const QCoreApplication &application, Options &options, QString &error)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Serves the register on a new pseudo-terminal and prints its path. "
+                       "The fault options spoil that share of the bytes in both directions."));
+    parser.addHelpOption();
+    const auto option = [&](const char *name, const char *description, const char *valueName) {
+        parser.addOption({QString::fromLatin1(name), QString::fromLatin1(description),
+                          QString::fromLatin1(valueName)});
+    };
+    option("goods", "Records in the goods table of a new register (default 20).", "count");
+    option("state",
+           "Keeps the tables in this file: loaded at start, saved after every change; "
+           "its goods table size wins over --goods.",
+           "file");
+    option("drop", "Share of bytes dropped.", "rate");
+    option("corrupt", "Share of bytes with one bit flipped.", "rate");
+    option("duplicate", "Share of bytes sent twice.", "rate");
+    option("delay", "Share of bytes delayed, together with the bytes after them.", "rate");
+    option("delay-ms", "How long a delayed byte is late (default 0).", "ms");
+    option("seed", "Seed of the fault generator (default 1).", "number");
+    parser.process(application);
+
+    quint32 goods = quint32(options.goodsCount);
+    quint32 delayMs = 0;
+    FaultRates &faults = options.faults;
+    const bool valid = parseCount(parser, QStringLiteral("goods"), RegisterEmulator::MaxGoodsCount,
+                                  goods, error) &&
+                       parseRate(parser, QStringLiteral("drop"), faults.drop, error) &&
+                       parseRate(parser, QStringLiteral("corrupt"), faults.corrupt, error) &&
+                       parseRate(parser, QStringLiteral("duplicate"), faults.duplicate, error) &&
+                       parseRate(parser, QStringLiteral("delay"), faults.delay, error) &&
+                       parseCount(parser, QStringLiteral("delay-ms"), MaxDelayMs, delayMs, error) &&
+                       parseCount(parser, QStringLiteral("seed"), UINT32_MAX, faults.seed, error);
+    if (!valid)
+        return false;
+    if (faults.drop + faults.corrupt + faults.duplicate + faults.delay > 1) {
+        error = QStringLiteral("the fault rates add up to more than 1");
+        return false;
+    }
+    options.goodsCount = int(goods);
+    faults.delayMs = int(delayMs);
+    options.statePath = parser.value(QStringLiteral("state"));
+    return true;
+}
+
+bool hasFaults(const FaultRates &faults)
+{
+    return faults.drop > 0 || faults.corrupt > 0 || faults.duplicate > 0 || faults.delay > 0;
+}
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "register-emulator: %s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const StopSignals stopSignals;
+    QCoreApplication application(argc, argv);
+    Options options;
+    QString error;
+    if (!parseOptions(application, options, error))
+        return fail(error);
+    if (stopSignals.fd() < 0)
+        return fail(QStringLiteral("no descriptor for SIGINT and SIGTERM"));
+
+    RegisterEmulator registerEmulator(options.goodsCount);
+    if (!options.statePath.isEmpty() &&
+        !StateFile::load(options.statePath, registerEmulator, error))
+        return fail(QStringLiteral("%1: %2").arg(options.statePath, error));
+    PseudoTerminal terminal;
+    if (!terminal.open(error))
+        return fail(QStringLiteral("no pseudo-terminal: %1").arg(error));
+
+    FdLine terminalLine(terminal.masterFd(), stopSignals.fd());
+    FaultyLine faultyLine(terminalLine, options.faults);
+    ByteLine &line = hasFaults(options.faults) ? static_cast<ByteLine &>(faultyLine) : terminalLine;
+    FrameLink link(line);
+    RegisterResponder responder(link, [&](const QByteArray &request) {
+        const int revision = registerEmulator.revision();
+        const QByteArray answer = registerEmulator.handle(request);
+        if (!options.statePath.isEmpty() && registerEmulator.revision() != revision &&
+            !StateFile::save(options.statePath, registerEmulator, error))
+            std::fprintf(stderr, "register-emulator: %s not saved: %s\n",
+                         qPrintable(options.statePath), qPrintable(error));
+        return answer;
+    });
+
+    std::printf("%s\n", qPrintable(terminal.slavePath()));
+    std::fflush(stdout);
+    while (!stopSignals.received())
+        responder.serveNext();
+
+    std::fprintf(stderr, "register-emulator: %d requests executed, %d repeated; %s\n",
+                 responder.executedRequests(), responder.repeatedRequests(),
+                 qPrintable(faultyLine.summary()));
+    return 0;
+}

@@ -1,0 +1,197 @@
+#include "byteline.h"
+#include "framelink.h"
+#include "registerresponder.h"
+#include "serialframe.h"
+
+#include <QtTest>
+
+#include <utility>
+
+namespace {
+
+using Chunk = QPair<int, QByteArray>; // milliseconds, bytes received then
+using Chunks = QVector<Chunk>;
+
+QString eventNames(FrameDecoder &decoder)
+{
+    static const char *const names[] = {"Ack", "Nak", "Frame", "BadFrame", "Stalled"};
+    QStringList taken;
+    FrameEvent event;
+    while (decoder.takeEvent(event))
+        taken.append(QString::fromLatin1(names[event.kind]));
+    return taken.join(QLatin1Char(' '));
+}
+
+QByteArray allByteValues()
+{
+    QByteArray bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.append(char(value));
+    return bytes;
+}
+
+// A line that hands out scripted input once and records what is written.
+class ScriptedLine : public ByteLine
+{
+public:
+    bool write(const QByteArray &bytes) override
+    {
+        written += bytes;
+        return true;
+    }
+    QByteArray read(int) override { return std::exchange(input, QByteArray()); }
+
+    QByteArray input;
+    QByteArray written;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Chunks)
+
+class TestSerialFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void checksumIsCcittFalse();
+    void roundTrips_data();
+    void roundTrips();
+    void neverAcceptsAFlippedBit();
+    void decodesDamagedStreams_data();
+    void decodesDamagedStreams();
+    void registerExecutesEachRequestOnce();
+};
+
+void TestSerialFrame::checksumIsCcittFalse()
+{
+    QCOMPARE(SerialFrame::crc16("123456789", 9), quint16(0x29B1));
+    QCOMPARE(SerialFrame::encode(0x12, "\x46"), QByteArray::fromHex("0212000146693c"));
+}
+
+void TestSerialFrame::roundTrips_data()
+{
+    QTest::addColumn<int>("seq");
+    QTest::addColumn<QByteArray>("payload");
+    QTest::newRow("empty") << 0 << QByteArray();
+    QTest::newRow("one byte") << 255 << QByteArray(1, '\x55');
+    QTest::newRow("largest") << 7 << QByteArray(SerialFrame::MaxPayload, '\xA5');
+    QTest::newRow("all byte values") << 2 << allByteValues();
+    QTest::newRow("control bytes") << 6 << QByteArray("\x02\x06\x15\x02\x02", 5);
+}
+
+void TestSerialFrame::roundTrips()
+{
+    QFETCH(int, seq);
+    QFETCH(QByteArray, payload);
+    const QByteArray frame = SerialFrame::encode(quint8(seq), payload);
+    QCOMPARE(frame.size(), payload.size() + 6);
+
+    for (int split : {frame.size(), 1, 3}) {
+        FrameDecoder decoder;
+        for (int offset = 0; offset < frame.size(); offset += split)
+            decoder.feed(frame.mid(offset, split), 0);
+        FrameEvent event;
+        QVERIFY(decoder.takeEvent(event));
+        QCOMPARE(event.kind, FrameEvent::Frame);
+        QCOMPARE(int(event.seq), seq);
+        QCOMPARE(event.payload, payload);
+        QVERIFY(!decoder.takeEvent(event));
+    }
+}
+
+void TestSerialFrame::neverAcceptsAFlippedBit()
+{
+    const QByteArray frame = SerialFrame::encode(9, allByteValues().mid(40, 30));
+    for (int bit = 0; bit < frame.size() * 8; ++bit) {
+        QByteArray damaged = frame;
+        damaged[bit / 8] = char(damaged[bit / 8] ^ (1 << (bit % 8)));
+        FrameDecoder decoder;
+        decoder.feed(damaged, 0);
+        QVERIFY2(!eventNames(decoder).split(QLatin1Char(' ')).contains(QLatin1String("Frame")),
+                 qPrintable(QString::number(bit)));
+        // The next frame is found again, also after a length that waits for more.
+        decoder.feed(frame, 100);
+        QVERIFY2(eventNames(decoder).endsWith(QLatin1String("Frame")),
+                 qPrintable(QString::number(bit)));
+    }
+}
+
+void TestSerialFrame::decodesDamagedStreams_data()
+{
+    QTest::addColumn<Chunks>("chunks");
+    QTest::addColumn<QString>("events");
+
+    const QByteArray frame = SerialFrame::encode(1, "abcdef");
+    QByteArray badCrc = frame;
+    badCrc[badCrc.size() - 1] = char(badCrc.back() ^ 0x01);
+    QTest::newRow("garbage before STX") << Chunks{{0, "\xff\x00xyz" + frame}} << "Frame";
+    QTest::newRow("acknowledgements between frames")
+        << Chunks{{0, "\x06" + frame + "\x15"}} << "Ack Frame Nak";
+    QTest::newRow("NAKs received together") << Chunks{{0, "\x15\x15"}, {1, "\x15"}} << "Nak";
+    QTest::newRow("bad CRC, then a good frame") << Chunks{{0, badCrc + frame}} << "BadFrame Frame";
+    // The payload of a garbled frame holds what looks like the start of a long one.
+    QByteArray garbled = SerialFrame::encode(1, QByteArray("\x02\x05\x00\x10", 4));
+    garbled[garbled.size() - 1] = char(garbled.back() ^ 0x01);
+    QTest::newRow("resend after a garbled frame")
+        << Chunks{{0, garbled}, {1, frame}} << "BadFrame Frame";
+    const QByteArray longFrame = SerialFrame::encode(2, QByteArray(40, 'x'));
+    QTest::newRow("frame inside a stalled one")
+        << Chunks{{0, longFrame.left(7)}, {10, frame}} << "Stalled Frame";
+    QTest::newRow("payload bytes of a garbled frame are no ACK")
+        << Chunks{{0, SerialFrame::encode(1, "\x06\x15").left(7) + frame}} << "BadFrame Frame";
+    QTest::newRow("LEN over 1024")
+        << Chunks{{0, QByteArray("\x02\x01\x04\x01", 4) + frame}} << "BadFrame Frame";
+    QTest::newRow("short frame, then a good one later")
+        << Chunks{{0, frame.left(7)}, {51, frame}} << "Stalled Frame";
+    QTest::newRow("slow bytes within the limit")
+        << Chunks{{0, frame.left(7)}, {50, frame.mid(7)}} << "Frame";
+}
+
+void TestSerialFrame::decodesDamagedStreams()
+{
+    QFETCH(Chunks, chunks);
+    QFETCH(QString, events);
+    FrameDecoder decoder;
+    for (const Chunk &chunk : chunks)
+        decoder.feed(chunk.second, chunk.first);
+    decoder.expire(chunks.last().first + SerialFrame::StallMs + 1);
+    QCOMPARE(eventNames(decoder), events);
+}
+
+// A request repeated with its SEQ and bytes is answered from the cache; any
+// other request is executed. The answer is sent at most three times.
+void TestSerialFrame::registerExecutesEachRequestOnce()
+{
+    ScriptedLine line;
+    FrameLink link(line);
+    int executed = 0;
+    RegisterResponder responder(link,
+                                [&](const QByteArray &) { return QByteArray::number(++executed); });
+    const auto serve = [&](const QByteArray &input) {
+        line.input = input;
+        line.written.clear();
+        responder.serveNext();
+        return line.written;
+    };
+    const QByteArray ack(1, SerialFrame::Ack);
+    const QByteArray nak(1, SerialFrame::Nak);
+    const QByteArray nextBlock = SerialFrame::encode(5, "\x84");
+    QByteArray damaged = nextBlock;
+    damaged[6] = char(damaged[6] ^ 0x01);
+
+    QCOMPARE(serve(nextBlock), ack + SerialFrame::encode(5, "1"));
+    QCOMPARE(serve(nextBlock), ack + SerialFrame::encode(5, "1"));
+    QCOMPARE(serve(nak), SerialFrame::encode(5, "1"));
+    QCOMPARE(serve(nak), SerialFrame::encode(5, "1"));
+    QCOMPARE(serve(nak), QByteArray());
+    QCOMPARE(serve(SerialFrame::encode(5, "\x46")), ack + SerialFrame::encode(5, "2"));
+    QCOMPARE(serve(ack), QByteArray());
+    QCOMPARE(serve(damaged), nak);
+    QCOMPARE(serve(SerialFrame::encode(6, "\x46")), ack + SerialFrame::encode(6, "3"));
+    QCOMPARE(executed, 3);
+    QCOMPARE(responder.repeatedRequests(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestSerialFrame)
+#include "tst_serialframe.moc"
