@@ -1,10 +1,10 @@
 #include "loghandler.h"
 #include "startup.h"
+#include "testdata.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QTextCodec>
-#include <QtTest>
 
 #include <thread>
 #include <vector>
@@ -76,9 +76,7 @@ private slots:
 
     void formatsTimestampsWithFixedWidths_data()
     {
-        QTest::addColumn<QDateTime>("moment");
-        QTest::addColumn<QString>("expected");
-
+        columns<QDateTime, QString>("moment", "expected");
         // In this order the rows also cross from one cached second to the next.
         const QDate date(2026, 1, 5);
         QTest::newRow("padded") << QDateTime(date, QTime(9, 3, 7, 45)) << "05.01.2026 09:03:07.045";
@@ -92,17 +90,14 @@ private slots:
 
     void formatsTimestampsWithFixedWidths()
     {
-        QFETCH(QDateTime, moment);
-        QFETCH(QString, expected);
+        const auto [moment, expected] = fetch<QDateTime, QString>("moment", "expected");
         QCOMPARE(logTimestamp(moment.toMSecsSinceEpoch()), expected);
     }
 
     void writesOneRecordPerMessage_data()
     {
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<QByteArray>("expected"); // after the time stamp; empty: nothing written
-
+        // The record after the time stamp; empty: nothing written.
+        columns<int, QString, QByteArray>("type", "message", "expected");
         QTest::newRow("debug") << int(QtDebugMsg) << "MainWindow::MainWindow"
                                << QByteArray(" D: MainWindow::MainWindow\r\n");
         QTest::newRow("warning") << int(QtWarningMsg) << "not open"
@@ -120,10 +115,8 @@ private slots:
 
     void writesOneRecordPerMessage()
     {
-        QFETCH(int, type);
-        QFETCH(QString, message);
-        QFETCH(QByteArray, expected);
-
+        const auto [type, message, expected] =
+            fetch<int, QString, QByteArray>("type", "message", "expected");
         const QDateTime before = QDateTime::currentDateTime();
         {
             LogHandlerScope scope;
@@ -142,10 +135,7 @@ private slots:
 
     void rotatesOnlyAFileLargerThanTheLimit_data()
     {
-        QTest::addColumn<qint64>("initialSize");
-        QTest::addColumn<QStringList>("expectedRecords");
-        QTest::addColumn<qint64>("expectedOldSize");
-
+        columns<qint64, QStringList, qint64>("initialSize", "expectedRecords", "expectedOldSize");
         const qint64 firstRecordSize = sizeof("dd.MM.yyyy HH:mm:ss.zzz D: first\r\n") - 1;
         QTest::newRow("at the limit: appended, then rotated")
             << sizeLimit << QStringList{"D: second"} << sizeLimit + firstRecordSize;
@@ -155,10 +145,8 @@ private slots:
 
     void rotatesOnlyAFileLargerThanTheLimit()
     {
-        QFETCH(qint64, initialSize);
-        QFETCH(QStringList, expectedRecords);
-        QFETCH(qint64, expectedOldSize);
-
+        const auto [initialSize, expectedRecords, expectedOldSize] =
+            fetch<qint64, QStringList, qint64>("initialSize", "expectedRecords", "expectedOldSize");
         QFile existing(logFilePath());
         QVERIFY(existing.open(QIODevice::WriteOnly));
         QVERIFY(existing.resize(initialSize)); // sparse, so cheap
@@ -253,18 +241,15 @@ private slots:
 
     void localeCodecBecomesUtf8OnlyWithoutCyrillic_data()
     {
-        QTest::addColumn<QByteArray>("localeCodec");
-        QTest::addColumn<QByteArray>("expectedCodec");
-
+        columns<QByteArray, QByteArray>("localeCodec", "expectedCodec");
         QTest::newRow("Latin-1 replaced") << QByteArray("ISO-8859-1") << QByteArray("UTF-8");
         QTest::newRow("KOI8-R kept") << QByteArray("KOI8-R") << QByteArray("KOI8-R");
     }
 
     void localeCodecBecomesUtf8OnlyWithoutCyrillic()
     {
-        QFETCH(QByteArray, localeCodec);
-        QFETCH(QByteArray, expectedCodec);
-
+        const auto [localeCodec, expectedCodec] =
+            fetch<QByteArray, QByteArray>("localeCodec", "expectedCodec");
         QTextCodec *const original = QTextCodec::codecForLocale();
         QTextCodec::setCodecForLocale(QTextCodec::codecForName(localeCodec));
         ensureCyrillicLocaleCodec();

@@ -10,11 +10,6 @@ void ScriptedDriver::install()
                                           [] { return new ScriptedDriver; });
 }
 
-ScriptedDriver::ScriptedDriver()
-{
-    current = this;
-}
-
 ScriptedDriver::~ScriptedDriver()
 {
     if (current == this)
@@ -56,4 +51,3 @@ void ScriptedDriver::record(const QString &call)
     else if (name == clearOn)
         values.insert(QStringLiteral("ResultCode"), 0);
 }
-

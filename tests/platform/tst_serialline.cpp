@@ -91,8 +91,8 @@ void TestSerialLine::identifiesRegister()
 void TestSerialLine::readsAndWritesEveryTable_data()
 {
     QTest::addColumn<int>("table");
-    for (const TableSpec &spec : TableCatalogue::tables())
-        QTest::newRow(qPrintable(spec.caption)) << spec.number;
+    for (const TableSpec &entry : TableCatalogue::tables())
+        QTest::newRow(qPrintable(entry.caption)) << entry.number;
 }
 
 // Every field of the first row, read, written with every bit flipped and read again.

@@ -5,39 +5,15 @@
 #include "tablecatalogue.h"
 #include "tableeditors.h"
 
+#include <QFile>
 #include <QStringList>
 
-std::unique_ptr<QMyTableWidget> makeEditor(int table)
-{
-    switch (table) {
-    case 1:
-        return std::make_unique<QMyTable1Widget>();
-    case 2:
-        return std::make_unique<QMyTable2Widget>();
-    case 3:
-        return std::make_unique<QMyTable3Widget>();
-    case 4:
-        return std::make_unique<QMyTable4Widget>();
-    case 5:
-        return std::make_unique<QMyTable5Widget>();
-    case 6:
-        return std::make_unique<QMyTable6Widget>();
-    case 7:
-        return std::make_unique<QMyTable7Widget>();
-    case 8:
-        return std::make_unique<QMyTable8Widget>();
-    case 9:
-        return std::make_unique<QMyTable9Widget>();
-    case 11:
-        return std::make_unique<QMyTable11Widget>();
-    case 12:
-        return std::make_unique<QMyTable12Widget>();
-    default:
-        return nullptr;
-    }
-}
-
 namespace {
+
+template <typename Editor> QMyTableWidget *newEditor()
+{
+    return new Editor;
+}
 
 ScriptedProtocol::Cell sampleCell(int type, int row, int field)
 {
@@ -56,6 +32,20 @@ ScriptedProtocol::Cell sampleCell(int type, int row, int field)
 }
 
 } // namespace
+
+std::unique_ptr<QMyTableWidget> makeEditor(int table)
+{
+    using NewEditor = QMyTableWidget *(*)();
+    static const QMap<int, NewEditor> editors = {
+        {1, newEditor<QMyTable1Widget>},  {2, newEditor<QMyTable2Widget>},
+        {3, newEditor<QMyTable3Widget>},  {4, newEditor<QMyTable4Widget>},
+        {5, newEditor<QMyTable5Widget>},  {6, newEditor<QMyTable6Widget>},
+        {7, newEditor<QMyTable7Widget>},  {8, newEditor<QMyTable8Widget>},
+        {9, newEditor<QMyTable9Widget>},  {11, newEditor<QMyTable11Widget>},
+        {12, newEditor<QMyTable12Widget>}};
+    const NewEditor create = editors.value(table);
+    return std::unique_ptr<QMyTableWidget>(create ? create() : nullptr);
+}
 
 QVector<QVector<ScriptedProtocol::Cell>> sampleRows(int table, int count)
 {
@@ -97,4 +87,16 @@ QString changedCells(const QTableWidget &grid)
         }
     }
     return changed.join(',');
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

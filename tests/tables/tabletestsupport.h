@@ -20,3 +20,8 @@ QVector<QVector<ScriptedProtocol::Cell>> sampleRows(int table, int count);
 QString gridText(const QTableWidget &grid);
 // The cells marked changed, as "row/column" from 0, joined by ",".
 QString changedCells(const QTableWidget &grid);
+
+// Writes a whole file; false when it cannot be written.
+bool writeFile(const QString &path, const QByteArray &bytes);
+// A whole file, or nothing when it cannot be read.
+QByteArray readFile(const QString &path);

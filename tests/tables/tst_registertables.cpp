@@ -6,40 +6,29 @@
 #include "startup.h"
 #include "tableeditors.h"
 #include "tabletestsupport.h"
+#include "testdata.h"
 
 #include <QTextCodec>
-#include <QtTest>
 
 namespace {
 
-QString u(const char *utf8)
-{
-    return QString::fromUtf8(utf8);
-}
-
-const PortInfo builtInPort(QStringLiteral("EMU1"), u("Встроенный эмулятор ККТ Korvan"),
+const PortInfo builtInPort("EMU1", "Встроенный эмулятор ККТ Korvan",
                            QString::fromLatin1(builtInRegisterLocation));
 
-// As the main window's read and write buttons do.
-int readThroughRegister(protocolPelto &protocol, QMyTableWidget &editor)
+// Reads (or writes) a table as the main window's read and write buttons do;
+// the register lives as long as the protocol's driver component.
+int throughRegister(protocolPelto &protocol, QMyTableWidget &editor, bool write = false)
 {
-    editor.setRowCount(0);
+    if (!write)
+        editor.setRowCount(0);
     if (protocol.openPort(builtInPort) != 0)
         return -96;
-    const int result = editor.readTable(protocol);
+    const int result = write ? editor.writeTable(protocol) : editor.readTable(protocol);
     protocol.closePort();
     return result;
 }
 
-int writeThroughRegister(protocolPelto &protocol, QMyTableWidget &editor)
-{
-    if (protocol.openPort(builtInPort) != 0)
-        return -96;
-    const int result = editor.writeTable(protocol);
-    protocol.closePort();
-    return result;
-}
-
+// The width kept in each cell, "~" for a missing cell.
 QStringList cellWidths(const QTableWidget &grid)
 {
     QStringList widths;
@@ -59,112 +48,91 @@ class TestRegisterTables : public QObject
     Q_OBJECT
 private slots:
     void initTestCase() { registerDriverComponent(); }
-    void goodsReadOneExchangePerRecord();
-    void writeBack_data();
-    void writeBack();
-    void roundTrip_data();
-    void roundTrip();
-};
 
-void TestRegisterTables::goodsReadOneExchangePerRecord()
-{
-    protocolPelto protocol;
-    QMyTable1Widget editor;
-    LogCapture log;
-    QCOMPARE(readThroughRegister(protocol, editor), 0);
     // Record 1 field by field to learn the widths, then every record whole,
     // and the record past the end.
-    const QStringList reads =
-        log.lines().filter(QRegularExpression("^DriverComponent::exchange 46"));
-    QCOMPARE(reads.size(), 7 + editor.rowCount() + 1);
-    QCOMPARE(reads.filter(QRegularExpression("^DriverComponent::exchange 46010014")).size(), 1);
-}
+    void goodsReadOneExchangePerRecord()
+    {
+        QMyTable1Widget editor;
+        LogCapture log;
+        protocolPelto protocol;
+        QCOMPARE(throughRegister(protocol, editor), 0);
+        const QStringList reads =
+            log.lines().filter(QRegularExpression("^DriverComponent::exchange 46"));
+        QCOMPARE(reads.size(), 7 + editor.rowCount() + 1);
+        QCOMPARE(reads.filter(QRegularExpression("^DriverComponent::exchange 46010014")).size(), 1);
+    }
 
-void TestRegisterTables::writeBack_data()
-{
-    QTest::addColumn<int>("table");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<int>("column");
-    QTest::addColumn<QString>("text");
+    void writeBack_data()
+    {
+        columns<int, int, int, QString>("table", "row", "column", "text");
+        QTest::newRow("settings value") << 2 << 11 << 2 << "900";
+        QTest::newRow("user name") << 3 << 8 << 1 << "Админ ночь №2 $–»";
+        QTest::newRow("wireless channel") << 11 << 0 << 6 << "11";
+    }
 
-    QTest::newRow("goods name") << 1 << 19 << 0 << u("КОНФЕТЫ \"МИШКА\"");
-    QTest::newRow("settings value") << 2 << 11 << 2 << u("900");
-    QTest::newRow("user name") << 3 << 8 << 1 << u("Админ ночь №2 $–»");
-    QTest::newRow("wireless channel") << 11 << 0 << 6 << u("11");
-}
+    void writeBack()
+    {
+        const auto [table, row, column, text] =
+            fetch<int, int, int, QString>("table", "row", "column", "text");
+        protocolPelto protocol;
+        const auto editor = makeEditor(table);
+        QCOMPARE(throughRegister(protocol, *editor), 0);
+        QTableWidgetItem *cell = editor->item(row, column);
+        cell->setText(text);
+        // Table 2 has no change marks: its write sends every row.
+        if (table != 2)
+            CellMarks::setWeight(*cell, CellMarks::changedWeight);
+        const QString expected = gridText(*editor);
 
-void TestRegisterTables::writeBack()
-{
-    QFETCH(int, table);
-    QFETCH(int, row);
-    QFETCH(int, column);
-    QFETCH(QString, text);
-
-    protocolPelto protocol;
-    const auto editor = makeEditor(table);
-    QCOMPARE(readThroughRegister(protocol, *editor), 0);
-    QTableWidgetItem *cell = editor->item(row, column);
-    cell->setText(text);
-    // Table 2 has no change marks: its write sends every row.
-    if (table != 2)
-        CellMarks::setWeight(*cell, CellMarks::changedWeight);
-    const QString expected = gridText(*editor);
-
-    QCOMPARE(writeThroughRegister(protocol, *editor), 0);
-    QCOMPARE(changedCells(*editor), QString());
-    const auto reread = makeEditor(table);
-    QCOMPARE(readThroughRegister(protocol, *reread), 0);
-    QCOMPARE(gridText(*reread), expected);
-}
-
-void TestRegisterTables::roundTrip_data()
-{
-    QTest::addColumn<int>("table");
-    QTest::addColumn<bool>("csv");
-    QTest::addColumn<QByteArray>("localeCodec");
+        QCOMPARE(throughRegister(protocol, *editor, true), 0);
+        QCOMPARE(changedCells(*editor), QString());
+        const auto reread = makeEditor(table);
+        QCOMPARE(throughRegister(protocol, *reread), 0);
+        QCOMPARE(gridText(*reread), expected);
+    }
 
     // Latin-1 stands for a locale that cannot hold Cyrillic, such as C on some
     // systems; start-up then switches the program to UTF-8.
-    for (const QByteArray codec : {"UTF-8", "ISO-8859-1", "KOI8-R"}) {
-        for (int table : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12}) {
-            QTest::addRow("table %d, %s", table, codec.constData()) << table << false << codec;
+    void roundTrip_data()
+    {
+        columns<int, bool, QByteArray>("table", "csv", "localeCodec");
+        for (const QByteArray codec : {"UTF-8", "ISO-8859-1", "KOI8-R"}) {
+            for (int table : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12})
+                QTest::addRow("table %d, %s", table, codec.constData()) << table << false << codec;
+            QTest::addRow("goods csv, %s", codec.constData()) << 1 << true << codec;
         }
-        QTest::addRow("goods csv, %s", codec.constData()) << 1 << true << codec;
     }
-}
 
-void TestRegisterTables::roundTrip()
-{
-    QFETCH(int, table);
-    QFETCH(bool, csv);
-    QFETCH(QByteArray, localeCodec);
+    void roundTrip()
+    {
+        const auto [table, csv, localeCodec] =
+            fetch<int, bool, QByteArray>("table", "csv", "localeCodec");
+        QTextCodec::setCodecForLocale(QTextCodec::codecForName(localeCodec));
+        ensureCyrillicLocaleCodec();
+        protocolPelto protocol;
+        const auto editor = makeEditor(table);
+        QCOMPARE(throughRegister(protocol, *editor), 0);
+        const QString read = gridText(*editor);
+        QTemporaryDir directory;
+        const QString path = directory.filePath(csv ? "table.csv" : "table.txt");
 
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName(localeCodec));
-    ensureCyrillicLocaleCodec();
-    protocolPelto protocol;
-    const auto editor = makeEditor(table);
-    QCOMPARE(readThroughRegister(protocol, *editor), 0);
-    const QString read = gridText(*editor);
-    QTemporaryDir directory;
-    const QString path = directory.filePath(csv ? "table.csv" : "table.txt");
+        QCOMPARE(editor->saveToFile(path), 0);
+        const QTableWidgetItem *text = editor->item(0, table == 2 ? 2 : 0);
+        QVERIFY(QTextCodec::codecForLocale()->toUnicode(readFile(path)).contains(text->text()));
+        QCOMPARE(editor->loadFromFile(path), 0);
+        QCOMPARE(gridText(*editor), read);
+        QCOMPARE(changedCells(*editor), QString());
 
-    QCOMPARE(editor->saveToFile(path), 0);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QTableWidgetItem *text = editor->item(0, table == 2 ? 2 : 0);
-    QVERIFY(QTextCodec::codecForLocale()->toUnicode(file.readAll()).contains(text->text()));
-    QCOMPARE(editor->loadFromFile(path), 0);
-    QCOMPARE(gridText(*editor), read);
-    QCOMPARE(changedCells(*editor), QString());
-
-    const auto loaded = makeEditor(table);
-    QCOMPARE(loaded->loadFromFile(path), 0);
-    QCOMPARE(gridText(*loaded), read);
-    if (!csv)
-        QCOMPARE(cellWidths(*loaded), cellWidths(*editor));
-    QCOMPARE(loaded->findInvalidItem(), nullptr);
-    QTextCodec::setCodecForLocale(nullptr);
-}
+        const auto loaded = makeEditor(table);
+        QCOMPARE(loaded->loadFromFile(path), 0);
+        QCOMPARE(gridText(*loaded), read);
+        if (!csv)
+            QCOMPARE(cellWidths(*loaded), cellWidths(*editor));
+        QCOMPARE(loaded->findInvalidItem(), nullptr);
+        QTextCodec::setCodecForLocale(nullptr);
+    }
+};
 
 QTEST_MAIN(TestRegisterTables)
 #include "tst_registertables.moc"
