@@ -7,7 +7,10 @@
 
 AutomationObject::AutomationObject(QObject *parent) : QObject(parent) {}
 
-AutomationObject::~AutomationObject() { clear(); }
+AutomationObject::~AutomationObject()
+{
+    clear();
+}
 
 bool AutomationObject::setControl(const QString &progId)
 {
@@ -21,9 +24,15 @@ bool AutomationObject::setControl(const QString &progId)
     return true;
 }
 
-QString AutomationObject::control() const { return m_progId; }
+QString AutomationObject::control() const
+{
+    return m_progId;
+}
 
-bool AutomationObject::isNull() const { return m_component == nullptr; }
+bool AutomationObject::isNull() const
+{
+    return m_component == nullptr;
+}
 
 QVariant AutomationObject::dynamicCall(const char *function)
 {

@@ -18,7 +18,10 @@ Registry &registry()
     return instance;
 }
 
-QString keyOf(const QString &progId) { return progId.toCaseFolded(); }
+QString keyOf(const QString &progId)
+{
+    return progId.toCaseFolded();
+}
 
 } // namespace
 

@@ -12,7 +12,8 @@ int DataConverter::BCD2LL(qint64 &value, const QByteArray &bytes)
     qDebug() << "DataConverter::BCD2LL";
     value = 0;
     if (bytes.size() > 9) {
-        qDebug() << "DataConverter::BCD2LL" << "Length of BCD field > 9";
+        qDebug() << "DataConverter::BCD2LL"
+                 << "Length of BCD field > 9";
         return ERR_INVALID_DATA;
     }
     qint64 multiplier = 1;
@@ -21,13 +22,15 @@ int DataConverter::BCD2LL(qint64 &value, const QByteArray &bytes)
         const int low = byte & 0x0F;
         const int high = byte >> 4;
         if (low > 9) {
-            qDebug() << "DataConverter::BCD2LL" << "Invalid character in BCD field";
+            qDebug() << "DataConverter::BCD2LL"
+                     << "Invalid character in BCD field";
             return ERR_INVALID_DATA;
         }
         value += low * multiplier;
         multiplier *= 10;
         if (high > 9) {
-            qDebug() << "DataConverter::BCD2LL" << "Invalid character in BCD field";
+            qDebug() << "DataConverter::BCD2LL"
+                     << "Invalid character in BCD field";
             return ERR_INVALID_DATA;
         }
         value += high * multiplier;
@@ -41,7 +44,8 @@ int DataConverter::Bin2LL_BE(qint64 &value, const QByteArray &bytes)
     qDebug() << "DataConverter::Bin2LL_BE";
     value = 0;
     if (bytes.size() > 8) {
-        qDebug() << "DataConverter::Bin2LL_BE" << "Length of BIN field > 4";
+        qDebug() << "DataConverter::Bin2LL_BE"
+                 << "Length of BIN field > 4";
         return ERR_INVALID_DATA;
     }
     quint64 raw = 0;
@@ -62,7 +66,8 @@ int DataConverter::StringToCurr(QString text, qint64 &kopecks)
     bool ok = false;
     const double amount = text.toDouble(&ok);
     if (!ok || !std::isfinite(amount)) {
-        qDebug() << "DataConverter::StringToCurr" << "Error executing value.toInt";
+        qDebug() << "DataConverter::StringToCurr"
+                 << "Error executing value.toInt";
         return ERR_INVALID_DATA;
     }
     const double product = amount * 100.0;
@@ -80,8 +85,8 @@ int DataConverter::CurrToString(qint64 kopecks, QString &text)
 {
     // Formatted from the integer, so that amounts beyond a double's exact range
     // keep every digit and a read value written back stays the same.
-    const quint64 magnitude = kopecks < 0 ? 0 - static_cast<quint64>(kopecks)
-                                          : static_cast<quint64>(kopecks);
+    const quint64 magnitude =
+        kopecks < 0 ? 0 - static_cast<quint64>(kopecks) : static_cast<quint64>(kopecks);
     text = QStringLiteral("%1%2.%3")
                .arg(kopecks < 0 ? QStringLiteral("-") : QString())
                .arg(magnitude / 100)

@@ -6,7 +6,8 @@
 // negative, and 1 means that the register has no more data. Operations return
 // it as a plain int; the field factory, readField and the connect steps throw
 // the bare value.
-enum ErrorCode : int {
+enum ErrorCode : int
+{
     ERR_OK = 0,
     ERR_WRONG_TABLE_NUMBER = -90,
     ERR_FILE_OPEN = -91,

@@ -45,4 +45,7 @@ int FieldBase::fromString(QString)
     return ERR_NOT_SUPPORTED;
 }
 
-void FieldBase::setRawData(const QByteArray &data) { m_raw = data; }
+void FieldBase::setRawData(const QByteArray &data)
+{
+    m_raw = data;
+}

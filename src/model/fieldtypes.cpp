@@ -10,7 +10,10 @@
 
 namespace {
 
-QString text(const char *utf8) { return QString::fromUtf8(utf8); }
+QString text(const char *utf8)
+{
+    return QString::fromUtf8(utf8);
+}
 
 // Shared by every decimal type: the value through the type's own toInt64.
 int decimalText(FieldInterface &field, QString &text)
@@ -68,7 +71,12 @@ QByteArray bigEndian(qint64 value, int width)
     return bytes;
 }
 
-enum class TextScheme { General, Mixed, Capitals };
+enum class TextScheme
+{
+    General,
+    Mixed,
+    Capitals
+};
 
 struct StringLayout
 {
@@ -80,8 +88,8 @@ StringLayout stringLayoutOf(int table, int field)
 {
     if (table == 1 && field == 1)
         return {TextScheme::Capitals, ' '};
-    const bool gsmText = table == 11 && (field == 1 || field == 2 || field == 3 || field == 5 ||
-                                         field == 6);
+    const bool gsmText =
+        table == 11 && (field == 1 || field == 2 || field == 3 || field == 5 || field == 6);
     const bool ofdText = table == 12 && (field == 1 || field == 8);
     if (gsmText || ofdText)
         return {TextScheme::Mixed, '\0'};
@@ -92,20 +100,37 @@ StringLayout stringLayoutOf(int table, int field)
 
 // ---- FieldBCD and its subclasses
 
-int FieldBCD::type() { return FIELD_BCD; }
-QString FieldBCD::typeDescription() { return QStringLiteral("BCD"); }
-int FieldBCD::toInt64(qint64 &value) { return DataConverter::BCD2LL(value, m_raw); }
-int FieldBCD::toString(QString &text) { return decimalText(*this, text); }
-int FieldBCD::fromString(QString text) { return decimalParse(*this, text, "FieldBCD::fromString"); }
+int FieldBCD::type()
+{
+    return FIELD_BCD;
+}
+QString FieldBCD::typeDescription()
+{
+    return QStringLiteral("BCD");
+}
+int FieldBCD::toInt64(qint64 &value)
+{
+    return DataConverter::BCD2LL(value, m_raw);
+}
+int FieldBCD::toString(QString &text)
+{
+    return decimalText(*this, text);
+}
+int FieldBCD::fromString(QString text)
+{
+    return decimalParse(*this, text, "FieldBCD::fromString");
+}
 
 int FieldBCD::fromInt64(qint64 value)
 {
     if (static_cast<double>(value) >= std::pow(100.0, m_width)) {
-        qDebug() << "FieldBCD::fromInt64" << "BCD value too big";
+        qDebug() << "FieldBCD::fromInt64"
+                 << "BCD value too big";
         return ERR_INVALID_DATA;
     }
     if (value < 0) {
-        qDebug() << "FieldBCD::fromInt64" << "Negative BCD value";
+        qDebug() << "FieldBCD::fromInt64"
+                 << "Negative BCD value";
         return ERR_INVALID_DATA;
     }
     QByteArray bytes;
@@ -118,15 +143,36 @@ int FieldBCD::fromInt64(qint64 value)
     return ERR_OK;
 }
 
-int FieldCURRENCY_BCD::type() { return FIELD_CURRENCY_BCD; }
-QString FieldCURRENCY_BCD::typeDescription() { return text("Денежный"); }
-int FieldCURRENCY_BCD::toString(QString &text) { return moneyText(*this, text); }
-int FieldCURRENCY_BCD::fromString(QString text) { return moneyParse(*this, text); }
+int FieldCURRENCY_BCD::type()
+{
+    return FIELD_CURRENCY_BCD;
+}
+QString FieldCURRENCY_BCD::typeDescription()
+{
+    return text("Денежный");
+}
+int FieldCURRENCY_BCD::toString(QString &text)
+{
+    return moneyText(*this, text);
+}
+int FieldCURRENCY_BCD::fromString(QString text)
+{
+    return moneyParse(*this, text);
+}
 
-int FieldDATE::type() { return FIELD_DATE; }
-QString FieldDATE::typeDescription() { return text("Дата"); }
+int FieldDATE::type()
+{
+    return FIELD_DATE;
+}
+QString FieldDATE::typeDescription()
+{
+    return text("Дата");
+}
 
-int FieldBCD_LEADING_ZEROES::type() { return FIELD_BCD_LEADING_ZEROES; }
+int FieldBCD_LEADING_ZEROES::type()
+{
+    return FIELD_BCD_LEADING_ZEROES;
+}
 
 int FieldBCD_LEADING_ZEROES::toString(QString &text)
 {
@@ -140,38 +186,75 @@ int FieldBCD_LEADING_ZEROES::toString(QString &text)
 
 // ---- FieldBIN and FieldCURRENCY_BIN
 
-int FieldBIN::type() { return FIELD_BIN; }
-QString FieldBIN::typeDescription() { return QStringLiteral("BIN"); }
-int FieldBIN::toInt64(qint64 &value) { return DataConverter::Bin2LL_BE(value, m_raw); }
-int FieldBIN::toString(QString &text) { return decimalText(*this, text); }
-int FieldBIN::fromString(QString text) { return decimalParse(*this, text, "FieldBIN::fromString"); }
+int FieldBIN::type()
+{
+    return FIELD_BIN;
+}
+QString FieldBIN::typeDescription()
+{
+    return QStringLiteral("BIN");
+}
+int FieldBIN::toInt64(qint64 &value)
+{
+    return DataConverter::Bin2LL_BE(value, m_raw);
+}
+int FieldBIN::toString(QString &text)
+{
+    return decimalText(*this, text);
+}
+int FieldBIN::fromString(QString text)
+{
+    return decimalParse(*this, text, "FieldBIN::fromString");
+}
 
 int FieldBIN::fromInt64(qint64 value)
 {
     if (!fitsNarrowBinary(value, m_width)) {
-        qDebug() << "FieldBIN::fromInt64" << "Bin value too big";
+        qDebug() << "FieldBIN::fromInt64"
+                 << "Bin value too big";
         return ERR_INVALID_DATA;
     }
     m_raw = bigEndian(value, m_width);
     return ERR_OK;
 }
 
-int FieldCURRENCY_BIN::type() { return FIELD_CURRENCY_BIN; }
-QString FieldCURRENCY_BIN::typeDescription() { return text("Денежный"); }
-int FieldCURRENCY_BIN::toString(QString &text) { return moneyText(*this, text); }
-int FieldCURRENCY_BIN::fromString(QString text) { return moneyParse(*this, text); }
+int FieldCURRENCY_BIN::type()
+{
+    return FIELD_CURRENCY_BIN;
+}
+QString FieldCURRENCY_BIN::typeDescription()
+{
+    return text("Денежный");
+}
+int FieldCURRENCY_BIN::toString(QString &text)
+{
+    return moneyText(*this, text);
+}
+int FieldCURRENCY_BIN::fromString(QString text)
+{
+    return moneyParse(*this, text);
+}
 
 // ---- FieldBINFirstOf32
 
-int FieldBINFirstOf32::type() { return FIELD_BIN_FIRST_OF_32; }
-QString FieldBINFirstOf32::typeDescription() { return QStringLiteral("DT_FIRST_OF_32"); }
+int FieldBINFirstOf32::type()
+{
+    return FIELD_BIN_FIRST_OF_32;
+}
+QString FieldBINFirstOf32::typeDescription()
+{
+    return QStringLiteral("DT_FIRST_OF_32");
+}
 
 int FieldBINFirstOf32::toInt64(qint64 &value)
 {
     return DataConverter::Bin2LL_BE(value, m_raw.left(1));
 }
 
-int FieldBINFirstOf32::toString(QString &text) { return decimalText(*this, text); }
+int FieldBINFirstOf32::toString(QString &text)
+{
+    return decimalText(*this, text);
+}
 
 int FieldBINFirstOf32::fromString(QString text)
 {
@@ -181,11 +264,13 @@ int FieldBINFirstOf32::fromString(QString text)
 int FieldBINFirstOf32::fromInt64(qint64 value)
 {
     if (!fitsNarrowBinary(value, m_width)) {
-        qDebug() << "FieldBINFirstOf32::fromInt64" << "Bin value too big";
+        qDebug() << "FieldBINFirstOf32::fromInt64"
+                 << "Bin value too big";
         return ERR_INVALID_DATA;
     }
     if (value > 0xFF) {
-        qDebug() << "FieldBINFirstOf32::fromInt64" << "1 BIN value > 0xFF";
+        qDebug() << "FieldBINFirstOf32::fromInt64"
+                 << "1 BIN value > 0xFF";
         return ERR_INVALID_DATA;
     }
     QByteArray bytes(1, static_cast<char>(value & 0xFF));
@@ -196,18 +281,26 @@ int FieldBINFirstOf32::fromInt64(qint64 value)
 
 // ---- FieldSTR
 
-int FieldSTR::type() { return FIELD_STR; }
-QString FieldSTR::typeDescription() { return text("Строка"); }
+int FieldSTR::type()
+{
+    return FIELD_STR;
+}
+QString FieldSTR::typeDescription()
+{
+    return text("Строка");
+}
 
 int FieldSTR::toInt64(qint64 &)
 {
-    qDebug() << "FieldSTR::toInt64" << "Str to Int is not implemented";
+    qDebug() << "FieldSTR::toInt64"
+             << "Str to Int is not implemented";
     return ERR_NOT_SUPPORTED;
 }
 
 int FieldSTR::fromInt64(qint64)
 {
-    qDebug() << "FieldSTR::fromInt64" << "Str from Int is not implemented";
+    qDebug() << "FieldSTR::fromInt64"
+             << "Str from Int is not implemented";
     return ERR_NOT_SUPPORTED;
 }
 
@@ -234,7 +327,8 @@ int FieldSTR::fromString(QString text)
     while (trimmedLength > 0 && text.at(trimmedLength - 1).isSpace())
         --trimmedLength;
     if (trimmedLength > m_width) {
-        qDebug() << "FieldSTR::fromString" << "String value too long";
+        qDebug() << "FieldSTR::fromString"
+                 << "String value too long";
         return ERR_INVALID_DATA;
     }
     const StringLayout layout = stringLayoutOf(m_table, m_field);

@@ -3,7 +3,8 @@
 #include "fieldbase.h"
 
 // Type codes of the field factory.
-enum FieldTypeCode : int {
+enum FieldTypeCode : int
+{
     FIELD_BCD = 1,
     FIELD_BIN = 2,
     FIELD_CURRENCY_BIN = 3,

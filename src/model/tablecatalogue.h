@@ -10,8 +10,8 @@
 struct ColumnSpec
 {
     QString header;
-    int fieldType = 0;   // type code of the field shown in this column; 0 if none
-    int pixelWidth = 0;  // 0 keeps Qt's default width
+    int fieldType = 0;  // type code of the field shown in this column; 0 if none
+    int pixelWidth = 0; // 0 keeps Qt's default width
     bool hidden = false;
 };
 

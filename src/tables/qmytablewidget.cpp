@@ -6,6 +6,12 @@ QMyTableWidget::QMyTableWidget(QWidget *parent) : QTableWidget(parent)
     connect(this, &QTableWidget::itemChanged, this, &QMyTableWidget::on_itemChanged);
 }
 
-bool QMyTableWidget::isWritable() { return true; }
+bool QMyTableWidget::isWritable()
+{
+    return true;
+}
 
-QString QMyTableWidget::fileFilter() { return tr("*.txt;;Все файлы (*.*)"); }
+QString QMyTableWidget::fileFilter()
+{
+    return tr("*.txt;;Все файлы (*.*)");
+}

@@ -57,7 +57,8 @@ void MainWindow::setLabelStatus(QLabel *label, bool success, bool error, const Q
 {
     qDebug() << "MainWindow::setLabelStatus";
     if (!label) {
-        qDebug() << "MainWindow::setLabelStatus" << "label == NULL";
+        qDebug() << "MainWindow::setLabelStatus"
+                 << "label == NULL";
         return;
     }
     if (error)
@@ -96,8 +97,8 @@ void MainWindow::updateWriteButton()
 void MainWindow::createTableTabs()
 {
     const QList<QMyTableWidget *> editors = {
-        new QMyTable1Widget, new QMyTable2Widget, new QMyTable3Widget,  new QMyTable4Widget,
-        new QMyTable5Widget, new QMyTable6Widget, new QMyTable7Widget,  new QMyTable8Widget,
+        new QMyTable1Widget, new QMyTable2Widget,  new QMyTable3Widget, new QMyTable4Widget,
+        new QMyTable5Widget, new QMyTable6Widget,  new QMyTable7Widget, new QMyTable8Widget,
         new QMyTable9Widget, new QMyTable11Widget, new QMyTable12Widget};
     int position = 0;
     for (QMyTableWidget *editor : editors)
@@ -218,12 +219,7 @@ int MainWindow::readCurrentTable()
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
     editor->setRowCount(0);
-    const int opened = openPortShowingStatus();
-    if (opened != ERR_OK)
-        return opened;
-    const int result = editor->readTable(protocol);
-    protocol.closePort();
-    return result;
+    return withOpenPort(editor, &QMyTableWidget::readTable);
 }
 
 int MainWindow::writeCurrentTable()
@@ -240,42 +236,49 @@ int MainWindow::writeCurrentTable()
         if (answer != QMessageBox::Yes)
             return ERR_CANCELLED;
     }
+    return withOpenPort(editor, &QMyTableWidget::writeTable);
+}
+
+// Runs the editor's exchange with the register inside one connection.
+int MainWindow::withOpenPort(QMyTableWidget *editor,
+                             int (QMyTableWidget::*exchange)(protocolBase &))
+{
     const int opened = openPortShowingStatus();
     if (opened != ERR_OK)
         return opened;
-    const int result = editor->writeTable(protocol);
+    const int result = (editor->*exchange)(protocol);
     protocol.closePort();
     return result;
 }
 
 int MainWindow::loadCurrentTable()
 {
-    QMyTableWidget *editor = currentEditor();
-    if (!editor)
-        return ERR_WRONG_TABLE_NUMBER;
-    const QString path =
-        QFileDialog::getOpenFileName(this, tr("Выберите файл"), QString(), editor->fileFilter());
-    if (path.isEmpty())
-        return ERR_CANCELLED;
-    return editor->loadFromFile(path);
+    return withChosenFile(&QFileDialog::getOpenFileName, &QMyTableWidget::loadFromFile);
 }
 
 int MainWindow::saveCurrentTable()
+{
+    return withChosenFile(&QFileDialog::getSaveFileName, &QMyTableWidget::saveToFile);
+}
+
+// Asks for a file with the current editor's filter and hands it to the editor.
+int MainWindow::withChosenFile(FileDialog askForFile,
+                               int (QMyTableWidget::*transfer)(const QString &))
 {
     QMyTableWidget *editor = currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
     const QString path =
-        QFileDialog::getSaveFileName(this, tr("Выберите файл"), QString(), editor->fileFilter());
+        askForFile(this, tr("Выберите файл"), QString(), editor->fileFilter(), nullptr, {});
     if (path.isEmpty())
         return ERR_CANCELLED;
-    return editor->saveToFile(path);
+    return (editor->*transfer)(path);
 }
 
 // The controls that could start a second operation, in the order they are switched.
 QList<QWidget *> MainWindow::operationControls() const
 {
-    return {ui->pbCheckConn, ui->pbRefresh, ui->pbRead,   ui->pbWrite,
+    return {ui->pbCheckConn, ui->pbRefresh,   ui->pbRead, ui->pbWrite,
             ui->pbLoadTable, ui->pbSaveTable, ui->cbPorts};
 }
 
@@ -301,7 +304,10 @@ void MainWindow::showError(int code)
     QMessageBox::critical(this, tr("Ошибка"), errorCodeToString(code));
 }
 
-PortInfo MainWindow::currentPort() const { return currentPortOf(ui->cbPorts); }
+PortInfo MainWindow::currentPort() const
+{
+    return currentPortOf(ui->cbPorts);
+}
 
 // ---- Firmware dump
 
@@ -347,7 +353,8 @@ int MainWindow::readDump()
     qint64 size = 0;
     int code = protocol.startReadFW(processor, &size);
     if (code != ERR_OK) {
-        setLabelStatus(operationStatusLabel, false, true, tr("Не удалось начать считываниме дампа"));
+        setLabelStatus(operationStatusLabel, false, true,
+                       tr("Не удалось начать считываниме дампа"));
         return code;
     }
     const int limit = static_cast<int>(size);

@@ -4,6 +4,7 @@
 #include "protocolpelto.h"
 
 #include <QByteArray>
+#include <QFileDialog>
 #include <QMainWindow>
 #include <QMap>
 
@@ -57,6 +58,10 @@ private:
     int loadCurrentTable();
     int saveCurrentTable();
     int openPortShowingStatus();
+    int withOpenPort(QMyTableWidget *editor, int (QMyTableWidget::*exchange)(protocolBase &));
+    using FileDialog = QString (*)(QWidget *, const QString &, const QString &, const QString &,
+                                   QString *, QFileDialog::Options);
+    int withChosenFile(FileDialog askForFile, int (QMyTableWidget::*transfer)(const QString &));
     void runTableOperation(const QString &text, int (MainWindow::*work)(), bool reportCancel);
     QList<QWidget *> operationControls() const;
     void beginOperation(const QString &text);

@@ -16,9 +16,15 @@ void captureHandler(QtMsgType, const QMessageLogContext &, const QString &messag
 
 } // namespace
 
-LogCapture::LogCapture() : m_previous(qInstallMessageHandler(captureHandler)) { clear(); }
+LogCapture::LogCapture() : m_previous(qInstallMessageHandler(captureHandler))
+{
+    clear();
+}
 
-LogCapture::~LogCapture() { qInstallMessageHandler(m_previous); }
+LogCapture::~LogCapture()
+{
+    qInstallMessageHandler(m_previous);
+}
 
 QStringList LogCapture::lines() const
 {
