@@ -1,68 +1,56 @@
 #include "errorcode.h"
 
-QString errorCodeToString(int code)
+namespace {
+
+const char *messageOf(int code)
 {
-    const char *text = "Неизвестная ошибка";
     switch (code) {
     case ERR_OK:
-        text = "Ошибок нет";
-        break;
+        return "Ошибок нет";
     case ERR_WRONG_TABLE_NUMBER:
-        text = "Неверный номер таблицы";
-        break;
+        return "Неверный номер таблицы";
     case ERR_FILE_OPEN:
-        text = "Невозможно открыть файл";
-        break;
+        return "Невозможно открыть файл";
     case ERR_TABLE_EMPTY:
-        text = "Таблица пуста";
-        break;
+        return "Таблица пуста";
     case ERR_WRONG_STATE:
-        text = "Неверное состояние";
-        break;
+        return "Неверное состояние";
     case ERR_DATA_NOT_SENT:
-        text = "Данные не переданы";
-        break;
+        return "Данные не переданы";
     case ERR_WRONG_LENGTH:
-        text = "Неверная длина";
-        break;
+        return "Неверная длина";
     case ERR_PORT_NOT_OPEN:
-        text = "Порт не открыт";
-        break;
+        return "Порт не открыт";
     case ERR_INVALID_DATA:
-        text = "Некорректные данные";
-        break;
+        return "Некорректные данные";
     case ERR_TIMEOUT:
-        text = "Истёк таймаут";
-        break;
+        return "Истёк таймаут";
     case ERR_CHECKSUM:
-        text = "Ошибка контрольной суммы";
-        break;
+        return "Ошибка контрольной суммы";
     case ERR_CANCELLED:
-        text = "Прервано пользователем";
-        break;
+        return "Прервано пользователем";
     case ERR_BAD_PACKET:
-        text = "Некорректный пакет";
-        break;
+        return "Некорректный пакет";
     case ERR_DEVICE_WRONG_TABLE:
-        text = "Неверный номер таблицы";
-        break;
+        return "Неверный номер таблицы";
     case ERR_DEVICE_WRONG_ROW:
-        text = "Неверный номер ряда";
-        break;
+        return "Неверный номер ряда";
     case ERR_DEVICE_WRONG_FIELD:
-        text = "Неверный номер поля";
-        break;
+        return "Неверный номер поля";
     case ERR_DEVICE_WRONG_LENGTH:
-        text = "Неверная длина";
-        break;
+        return "Неверная длина";
     case ERR_SHIFT_OPEN:
-        text = "Открыта смена, запись запрещена";
-        break;
+        return "Открыта смена, запись запрещена";
     case ERR_DEVICE:
-        text = "Ошибка ККМ";
-        break;
+        return "Ошибка ККМ";
     default:
-        break;
+        return "Неизвестная ошибка";
     }
-    return QString::fromUtf8(text);
+}
+
+} // namespace
+
+QString errorCodeToString(int code)
+{
+    return QString::fromUtf8(messageOf(code));
 }
