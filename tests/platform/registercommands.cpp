@@ -13,20 +13,14 @@ namespace RegisterCommands {
 
 QByteArray read(int deviceTable, int row, int field)
 {
-    QByteArray request;
-    request.append(char(ReadField));
-    request.append(char(deviceTable));
-    request.append(char(row >> 8));
-    request.append(char(row & 0xFF));
-    request.append(char(field));
-    return request;
+    const char bytes[] = {char(ReadField), char(deviceTable), char(row >> 8), char(row & 0xFF),
+                          char(field)};
+    return QByteArray(bytes, sizeof bytes);
 }
 
 QByteArray write(int deviceTable, int row, int field, const QByteArray &data)
 {
-    QByteArray request = read(deviceTable, row, field);
-    request[0] = char(WriteField);
-    return request + data;
+    return char(WriteField) + read(deviceTable, row, field).mid(1) + data;
 }
 
 QByteArray answerData(RegisterEmulator &reference, const QByteArray &request)

@@ -1,7 +1,6 @@
 #include "automationobject.h"
 #include "automationregistry.h"
-
-#include <QtTest>
+#include "testdata.h"
 
 namespace {
 
@@ -45,10 +44,9 @@ private slots:
 
     void controlIsCreatedOnceAndReleasedWithTheObject();
     void unknownProgIdLeavesObjectNull();
-    void methodsByTheirSignature();
+    void methodsAndReads();
     void propertyWrites_data();
     void propertyWrites();
-    void propertyReads();
 };
 
 void TestAutomationObject::controlIsCreatedOnceAndReleasedWithTheObject()
@@ -77,7 +75,7 @@ void TestAutomationObject::unknownProgIdLeavesObjectNull()
     QVERIFY(!object.dynamicCall("Answer()").isValid());
 }
 
-void TestAutomationObject::methodsByTheirSignature()
+void TestAutomationObject::methodsAndReads()
 {
     AutomationObject object;
     object.setControl("Sample.Component");
@@ -86,14 +84,15 @@ void TestAutomationObject::methodsByTheirSignature()
     QVERIFY(!object.dynamicCall("Twice(int)").isValid()); // arguments are not passed
     QVERIFY(!object.dynamicCall("Missing()").isValid());
     QCOMPARE(object.property("ReadOnly").toInt(), 7);
+    QVERIFY(!object.property("Nope").isValid());
+    QVERIFY(!object.property("Anything").isValid()); // holds no value
+    object.setProperty("Anything", QString("text"));
+    QCOMPARE(object.property("Anything").userType(), int(QMetaType::QString));
 }
 
 void TestAutomationObject::propertyWrites_data()
 {
-    QTest::addColumn<QByteArray>("name");
-    QTest::addColumn<QVariant>("value");
-    QTest::addColumn<bool>("accepted");
-
+    columns<QByteArray, QVariant, bool>("name", "value", "accepted");
     QTest::newRow("int") << QByteArray("Count") << QVariant(3) << true;
     QTest::newRow("numeric text to int") << QByteArray("Count") << QVariant("12") << true;
     QTest::newRow("text to int") << QByteArray("Count") << QVariant("abc") << false;
@@ -105,25 +104,13 @@ void TestAutomationObject::propertyWrites_data()
 
 void TestAutomationObject::propertyWrites()
 {
-    QFETCH(QByteArray, name);
-    QFETCH(QVariant, value);
-    QFETCH(bool, accepted);
-
+    const auto [name, value, accepted] =
+        fetch<QByteArray, QVariant, bool>("name", "value", "accepted");
     AutomationObject object;
     object.setControl("Sample.Component");
     QCOMPARE(object.setProperty(name.constData(), value), accepted);
     if (accepted)
         QCOMPARE(object.property(name.constData()).toString(), value.toString());
-}
-
-void TestAutomationObject::propertyReads()
-{
-    AutomationObject object;
-    object.setControl("Sample.Component");
-    QVERIFY(!object.property("Anything").isValid()); // holds no value
-    object.setProperty("Anything", QString("text"));
-    QCOMPARE(object.property("Anything").userType(), int(QMetaType::QString));
-    QVERIFY(!object.property("Nope").isValid());
 }
 
 QTEST_GUILESS_MAIN(TestAutomationObject)
