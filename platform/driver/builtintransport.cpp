@@ -1,5 +1,6 @@
 #include "builtintransport.h"
 
+#include "driverresult.h"
 #include "registeremulator.h"
 
 BuiltInTransport::BuiltInTransport(RegisterEmulator &registerEmulator, QObject *parent)
@@ -7,10 +8,10 @@ BuiltInTransport::BuiltInTransport(RegisterEmulator &registerEmulator, QObject *
 {
 }
 
-bool BuiltInTransport::open()
+int BuiltInTransport::open()
 {
     m_open = true;
-    return true;
+    return DriverResult::Ok;
 }
 
 void BuiltInTransport::close()
@@ -19,10 +20,10 @@ void BuiltInTransport::close()
 }
 
 // The emulated register answers at once, so the time limit is never reached.
-bool BuiltInTransport::exchange(const QByteArray &request, QByteArray &answer, int)
+int BuiltInTransport::exchange(const QByteArray &request, QByteArray &answer, int)
 {
     if (!m_open)
-        return false;
+        return DriverResult::NoConnection;
     answer = m_register.handle(request);
-    return true;
+    return DriverResult::Ok;
 }

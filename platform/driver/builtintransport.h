@@ -12,9 +12,9 @@ class BuiltInTransport : public DriverTransport
 public:
     BuiltInTransport(RegisterEmulator &registerEmulator, QObject *parent);
 
-    bool open() override;
+    int open() override;
     void close() override;
-    bool exchange(const QByteArray &request, QByteArray &answer, int timeoutMs) override;
+    int exchange(const QByteArray &request, QByteArray &answer, int timeoutMs) override;
 
 private:
     RegisterEmulator &m_register;

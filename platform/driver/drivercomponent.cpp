@@ -17,6 +17,22 @@ constexpr int PortNumberBase = 1000;
 // answer them quickly is not there.
 constexpr int ServiceTimeoutMs = 1000;
 
+bool lineFailure(int resultCode)
+{
+    switch (resultCode) {
+    case DriverResult::NoConnection:
+    case DriverResult::PortUnavailable:
+    case DriverResult::NoSuchDevice:
+    case DriverResult::PermissionDenied:
+    case DriverResult::PortBusy:
+    case DriverResult::DeviceGone:
+    case DriverResult::NotSerialPort:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 DriverComponent::DriverComponent(QObject *parent) : QObject(parent) {}
@@ -55,8 +71,9 @@ void DriverComponent::RunCommand()
     if (m_streamFormat != HexStream::Format || !HexStream::decode(m_outboundStream, request))
         return finish(DriverResult::BadStream);
     QByteArray answer;
-    if (!exchange(request, answer, m_enqTimeout))
-        return finish(DriverResult::NoConnection);
+    const int result = exchange(request, answer, m_enqTimeout);
+    if (result != DriverResult::Ok)
+        return finish(result);
     m_inboundStream = HexStream::encode(answer);
     finish(DriverResult::Ok);
 }
@@ -92,14 +109,15 @@ void DriverComponent::setDeviceEnabled(bool enabled)
     closeTransport();
     if (!enabled)
         return finish(DriverResult::Ok);
-    const QString location = portLocation();
-    m_transport = createTransport(location);
-    if (!m_transport || !m_transport->open()) {
-        qDebug() << "DriverComponent::setDeviceEnabled cannot open" << location;
+    m_location = portLocation();
+    m_transport = createTransport(m_location);
+    const int opened = m_transport ? m_transport->open() : int(DriverResult::PortUnavailable);
+    if (opened != DriverResult::Ok) {
+        qDebug() << "DriverComponent::setDeviceEnabled cannot open" << m_location;
         closeTransport();
-        return finish(DriverResult::PortUnavailable);
+        return finish(opened);
     }
-    qDebug() << "DriverComponent::setDeviceEnabled opened" << location << "at"
+    qDebug() << "DriverComponent::setDeviceEnabled opened" << m_location << "at"
              << m_settings.baudRate << "baud";
     const int result = identify();
     if (result != DriverResult::Ok)
@@ -145,7 +163,7 @@ void DriverComponent::setNeedResult(int needResult)
 
 QString DriverComponent::resultDescription() const
 {
-    return DriverResult::description(m_resultCode);
+    return DriverResult::description(m_resultCode, m_resultDetail);
 }
 
 QString DriverComponent::portLocation() const
@@ -176,19 +194,21 @@ void DriverComponent::closeTransport()
     m_transport = nullptr;
 }
 
-bool DriverComponent::exchange(const QByteArray &request, QByteArray &answer, int timeoutMs)
+int DriverComponent::exchange(const QByteArray &request, QByteArray &answer, int timeoutMs)
 {
-    const bool answered = m_transport->exchange(request, answer, timeoutMs);
+    const int result = m_transport->exchange(request, answer, timeoutMs);
     qDebug().noquote() << "DriverComponent::exchange" << request.toHex() << "->"
-                       << (answered ? answer.toHex() : QByteArrayLiteral("no answer"));
-    return answered;
+                       << (result == DriverResult::Ok ? answer.toHex()
+                                                      : QByteArrayLiteral("no answer"));
+    return result;
 }
 
 int DriverComponent::command(const QByteArray &request, Answer &answer)
 {
     QByteArray bytes;
-    if (!exchange(request, bytes, ServiceTimeoutMs))
-        return DriverResult::NoConnection;
+    const int result = exchange(request, bytes, ServiceTimeoutMs);
+    if (result != DriverResult::Ok)
+        return result;
     if (!parseAnswer(bytes, answer))
         return DriverResult::BadAnswer;
     switch (answer.error) {
@@ -211,9 +231,11 @@ int DriverComponent::identify()
                                                                  : int(DriverResult::BadAnswer);
 }
 
+// The location names the line in the failures that concern it.
 void DriverComponent::finish(int resultCode)
 {
     m_resultCode = resultCode;
+    m_resultDetail = lineFailure(resultCode) ? m_location : QString();
     if (resultCode != DriverResult::Ok)
         qDebug().noquote() << "DriverComponent: result" << resultCode << resultDescription();
 }

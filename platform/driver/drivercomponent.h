@@ -50,6 +50,7 @@ class DriverComponent : public QObject
     Q_PROPERTY(int UCodePage READ codePage)
     Q_PROPERTY(QString UDescription READ description)
     Q_PROPERTY(int ResultCode READ resultCode)
+    // What failed, where, and what the user can do about it.
     Q_PROPERTY(QString ResultDescription READ resultDescription)
 
 public:
@@ -109,7 +110,7 @@ private:
     // A closed transport for location, or nullptr when none can serve it.
     DriverTransport *createTransport(const QString &location);
     void closeTransport();
-    bool exchange(const QByteArray &request, QByteArray &answer, int timeoutMs);
+    int exchange(const QByteArray &request, QByteArray &answer, int timeoutMs);
     // A command of the driver's own, judged by the answer's error byte.
     int command(const QByteArray &request, RegisterProtocol::Answer &answer);
     int identify();
@@ -118,6 +119,7 @@ private:
     DriverSettings m_settings;
     QString m_settingsText;
     QString m_portName;
+    QString m_location; // of the line last enabled
     int m_mode = RegisterProtocol::ProgrammingMode;
     QString m_password;
     int m_streamFormat = HexStream::Format;
@@ -127,6 +129,7 @@ private:
     QString m_inboundStream;
     RegisterProtocol::Identification m_identification;
     int m_resultCode = 0;
+    QString m_resultDetail;
     DriverTransport *m_transport = nullptr; // child while the device is enabled
     std::unique_ptr<RegisterEmulator> m_builtInRegister;
 };

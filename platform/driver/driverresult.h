@@ -8,36 +8,56 @@ namespace DriverResult {
 enum Code
 {
     Ok = 0,
-    NoConnection = -1,    // the register did not answer in time
-    PortUnavailable = -2, // the location cannot be opened
-    NotEnabled = -3,      // the call needs DeviceEnabled = true
-    BadSettings = -4,     // DeviceSettings malformed; nothing applied
-    BadStream = -5,       // OutboundStream not hexadecimal text, or StreamFormat not 3
-    BadAnswer = -6,       // an answer not in the register's layout
-    WrongPassword = -7,   // mode entry refused for its password
-    DeviceError = -8,     // the register refused a command of the driver's own
-    BadParameter = -9,    // Mode outside 0 to 255
+    NoConnection = -1,      // the register did not answer in time
+    PortUnavailable = -2,   // the location cannot be opened, for no cause below
+    NotEnabled = -3,        // the call needs DeviceEnabled = true
+    BadSettings = -4,       // DeviceSettings malformed; nothing applied
+    BadStream = -5,         // OutboundStream not hexadecimal text, or StreamFormat not 3
+    BadAnswer = -6,         // an answer not in the register's layout
+    WrongPassword = -7,     // mode entry refused for its password
+    DeviceError = -8,       // the register refused a command of the driver's own
+    BadParameter = -9,      // Mode outside 0 to 255
+    NoSuchDevice = -10,     // nothing at the location
+    PermissionDenied = -11, // the user may not open the device
+    PortBusy = -12,         // another program holds the device
+    DeviceGone = -13,       // the line failed while open: device unplugged, I/O error
+    NotSerialPort = -14,    // the location is not a character device
 };
 
 struct Entry
 {
     Code code;
     const char *description; // UTF-8
+    // What the user can do about it (UTF-8), or nullptr.
+    const char *hint;
 };
 
 inline constexpr Entry Entries[] = {
-    {Ok, "Ошибок нет"},
-    {NoConnection, "Нет связи"},
-    {PortUnavailable, "Порт недоступен"},
-    {NotEnabled, "Устройство не подключено"},
-    {BadSettings, "Некорректные настройки"},
-    {BadStream, "Некорректный поток данных"},
-    {BadAnswer, "Некорректный ответ ККТ"},
-    {WrongPassword, "Неверный пароль"},
-    {DeviceError, "Ошибка ККТ"},
-    {BadParameter, "Некорректное значение параметра"},
+    {Ok, "Ошибок нет", nullptr},
+    {NoConnection, "Нет связи", "ККТ не отвечает: проверьте питание ККТ, кабель и скорость обмена"},
+    {PortUnavailable, "Порт недоступен", nullptr},
+    {NotEnabled, "Устройство не подключено", nullptr},
+    {BadSettings, "Некорректные настройки", nullptr},
+    {BadStream, "Некорректный поток данных", nullptr},
+    {BadAnswer, "Некорректный ответ ККТ", nullptr},
+    {WrongPassword, "Неверный пароль", nullptr},
+    {DeviceError, "Ошибка ККТ", nullptr},
+    {BadParameter, "Некорректное значение параметра", nullptr},
+    {NoSuchDevice, "Устройство не найдено",
+     "Проверьте, что ККТ или переходник подключены, и обновите список портов"},
+    {PermissionDenied, "Нет доступа к порту",
+     "Добавьте пользователя в группу dialout (sudo usermod -aG dialout $USER) и войдите в "
+     "систему заново"},
+    {PortBusy, "Порт занят другой программой",
+     "Закройте программу, которая использует порт, и повторите"},
+    {DeviceGone, "Связь с портом потеряна",
+     "Устройство отключено или ошибка ввода-вывода: проверьте кабель и переходник и повторите"},
+    {NotSerialPort, "Это не устройство последовательного порта",
+     "Укажите устройство, например /dev/ttyUSB0"},
 };
 
-QString description(int code);
+// "description (detail). Hint." with the parts the code and detail have:
+// plain "Порт недоступен" for a code without hint and an empty detail.
+QString description(int code, const QString &detail = QString());
 
 } // namespace DriverResult

@@ -15,11 +15,18 @@ class SerialTransport : public DriverTransport
 public:
     SerialTransport(const QString &location, int baudRate, QObject *parent);
 
-    bool open() override;
+    int open() override;
     void close() override;
-    bool exchange(const QByteArray &request, QByteArray &answer, int timeoutMs) override;
+    int exchange(const QByteArray &request, QByteArray &answer, int timeoutMs) override;
 
 private:
+    // Why the port did not open, from the file at its location and the error
+    // the port reported.
+    int openFailureCause() const;
+    void requestLowLatency();
+
+    // As given: the port keeps only the device's name.
+    QString m_location;
     QSerialPort m_port;
     SerialPortLine m_line;
     FrameLink m_link;

@@ -86,6 +86,11 @@ int DriverOperations::GetResultCode()
     return property("ResultCode").toInt();
 }
 
+QString DriverOperations::GetResultDescription()
+{
+    return property("ResultDescription").toString();
+}
+
 bool DriverOperations::SetDeviceEnabled(bool enabled)
 {
     return setProperty("DeviceEnabled", enabled);

@@ -27,6 +27,8 @@ public:
     bool RunCommandExBin(const QByteArray &command, QByteArray *answer, int timeout);
     // 0 when the property does not hold a number.
     int GetResultCode();
+    // The driver's text of its last result; empty when it gives none.
+    QString GetResultDescription();
     bool SetDeviceEnabled(bool enabled);
     bool SetDeviceSettings(const QString &settings);
     // The driver numbers serial ports from 1000: COM7 is 1007.

@@ -1,5 +1,6 @@
 #include "portinfo.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
 
 PortInfo::PortInfo(const QString &portName, const QString &description,
@@ -11,6 +12,15 @@ PortInfo::PortInfo(const QString &portName, const QString &description,
 PortInfo::PortInfo(const QSerialPortInfo &port)
     : PortInfo(port.portName(), port.description(), port.systemLocation())
 {
+    m_manufacturer = port.manufacturer();
+    m_serialNumber = port.serialNumber();
+}
+
+PortInfo PortInfo::typedPath(const QString &path)
+{
+    PortInfo port(QFileInfo(path).fileName(), QString(), path);
+    port.m_typed = true;
+    return port;
 }
 
 bool PortInfo::isNull() const

@@ -11,17 +11,24 @@ class QSerialPortInfo;
 inline constexpr char builtInRegisterLocation[] = "emulator:builtin";
 
 // A port the user can pick: a serial line or the built-in register, which
-// QSerialPortInfo cannot describe. Null when default-constructed.
+// QSerialPortInfo cannot describe, or a device path the user typed. Null when
+// default-constructed.
 class PortInfo
 {
 public:
     PortInfo() = default;
     PortInfo(const QString &portName, const QString &description, const QString &systemLocation);
     explicit PortInfo(const QSerialPortInfo &port);
+    // A device the system does not list (a pseudo-terminal, a link under
+    // /dev/serial/by-id): named by the path's file name, with no description.
+    static PortInfo typedPath(const QString &path);
 
     QString portName() const { return m_portName; }
     QString description() const { return m_description; }
     QString systemLocation() const { return m_systemLocation; }
+    QString manufacturer() const { return m_manufacturer; }
+    QString serialNumber() const { return m_serialNumber; }
+    bool isTyped() const { return m_typed; }
     bool isNull() const;
 
     // The serial ports in the system's order, then the built-in register.
@@ -31,6 +38,9 @@ private:
     QString m_portName;
     QString m_description;
     QString m_systemLocation;
+    QString m_manufacturer;
+    QString m_serialNumber;
+    bool m_typed = false;
 };
 
 Q_DECLARE_METATYPE(PortInfo)

@@ -23,18 +23,19 @@ constexpr char answerMark = 0x55;
 constexpr int wholeRecord = 0;
 constexpr int dumpSizeBytes = 3;
 
-const char defaultDeviceSettings[] = "DeviceNumber=1\n"
-                                     "DeviceName=Korvan Tessel\n"
-                                     "MachineName=\n"
-                                     "PortNumber=1001\n"
-                                     "BaudRate=18\n"
-                                     "Model=72\n"
-                                     "AccessPassword=\n"
-                                     "UseAccessPassword=1\n"
-                                     "WriteLogFile=1\n"
-                                     "DefaultPassword=30\n"
-                                     "HostAddress=192.168.137.111:7778\n"
-                                     "InvertDrawerState=0\n";
+// The settings written on every connect; %1 is the baud rate's code.
+const char deviceSettingsText[] = "DeviceNumber=1\n"
+                                  "DeviceName=Korvan Tessel\n"
+                                  "MachineName=\n"
+                                  "PortNumber=1001\n"
+                                  "BaudRate=%1\n"
+                                  "Model=72\n"
+                                  "AccessPassword=\n"
+                                  "UseAccessPassword=1\n"
+                                  "WriteLogFile=1\n"
+                                  "DefaultPassword=30\n"
+                                  "HostAddress=192.168.137.111:7778\n"
+                                  "InvertDrawerState=0\n";
 
 // The number of a port named like COM7; 0 for a name that does not end so.
 int portNumberOf(const QString &portName)
@@ -56,9 +57,17 @@ QByteArray tableCommand(char code, int table, int row, int field)
 
 } // namespace
 
+void protocolPelto::setBaudRateCode(int code)
+{
+    if (BaudRate::isCode(code))
+        baudRateCode = code;
+}
+
 int protocolPelto::openPort(PortInfo port)
 {
     fieldWidths.clear();
+    lastFailure.clear();
+    written = 0;
     try {
         connectDriver(port);
     } catch (ErrorCode code) {
@@ -77,7 +86,7 @@ void protocolPelto::connectDriver(const PortInfo &port)
         throw ERR_PORT_NOT_OPEN;
     }
     driver.AddDevice();
-    driver.SetDeviceSettings(QString::fromLatin1(defaultDeviceSettings));
+    driver.SetDeviceSettings(QString::fromLatin1(deviceSettingsText).arg(baudRateCode));
     checkConnectStep();
     driver.SetPortNumber(portNumberOf(port.portName()));
     driver.SetPortName(port.systemLocation());
@@ -90,8 +99,17 @@ void protocolPelto::connectDriver(const PortInfo &port)
 
 void protocolPelto::checkConnectStep()
 {
-    if (driver.GetResultCode() != 0)
+    const int resultCode = driver.GetResultCode();
+    if (resultCode != 0) {
+        noteDriverFailure(resultCode);
         throw ERR_PORT_NOT_OPEN;
+    }
+}
+
+void protocolPelto::noteDriverFailure(int resultCode)
+{
+    lastFailure = driver.GetResultDescription();
+    qDebug().noquote() << "protocolPelto: driver result" << resultCode << lastFailure;
 }
 
 int protocolPelto::closePort()
@@ -123,7 +141,10 @@ int protocolPelto::writeField(FieldBase *value, bool flag)
     const int resultCode = driver.GetResultCode();
     driver.SetNeedResult(0);
     QByteArray data;
-    return judgeAnswer(resultCode, answer, &data);
+    const int outcome = judgeAnswer(resultCode, answer, &data);
+    if (outcome == ERR_OK)
+        ++written;
+    return outcome;
 }
 
 int protocolPelto::readDeviceInfo(QString *info)
@@ -131,6 +152,7 @@ int protocolPelto::readDeviceInfo(QString *info)
     driver.GetDeviceMetrics();
     const int resultCode = driver.GetResultCode();
     if (resultCode != 0) {
+        noteDriverFailure(resultCode);
         info->clear();
         return driverResultToCode(resultCode);
     }
@@ -212,8 +234,10 @@ int protocolPelto::exchange(const QByteArray &command, QByteArray *data)
 // An answer is 0x55, the register's error byte, then the data.
 int protocolPelto::judgeAnswer(int resultCode, const QByteArray &answer, QByteArray *data)
 {
-    if (resultCode != 0)
+    if (resultCode != 0) {
+        noteDriverFailure(resultCode);
         return driverResultToCode(resultCode);
+    }
     if (answer.size() < 2 || answer.at(0) != answerMark) {
         qDebug().nospace().noquote()
             << "writeToDrellPort() -> failed. Response: " << answer.toHex(' ');

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "baudrate.h"
 #include "driveroperations.h"
 #include "protocolbase.h"
 
@@ -11,6 +12,15 @@
 class protocolPelto : public protocolBase
 {
 public:
+    // The line's rate for the next connections, as a code of BaudRate;
+    // an unknown code is ignored.
+    void setBaudRateCode(int code);
+    // What the driver said of its last failure since openPort: the cause and
+    // what to do about it; empty when the driver reported none.
+    QString failureCause() const { return lastFailure; }
+    // Fields written since openPort.
+    int fieldsWritten() const { return written; }
+
     int openPort(PortInfo port) override;
     int closePort() override;
     FieldBase *readField(int type, int table, int row, int field) override;
@@ -24,15 +34,19 @@ private:
     // Each step throws ERR_PORT_NOT_OPEN when it fails.
     void connectDriver(const PortInfo &port);
     void checkConnectStep();
+    void noteDriverFailure(int resultCode);
     void learnFieldWidths(int table, int row, FieldList *fields);
     // One command and its answer; on success data holds the answer data.
     int exchange(const QByteArray &command, QByteArray *data);
 
-    static int judgeAnswer(int resultCode, const QByteArray &answer, QByteArray *data);
+    int judgeAnswer(int resultCode, const QByteArray &answer, QByteArray *data);
     static int driverResultToCode(int resultCode);
     static int answerErrorToCode(quint8 error);
 
     DriverOperations driver;
     // Byte widths of one record's fields, learned by the first readRow of a connection.
     QVector<qint32> fieldWidths;
+    int baudRateCode = BaudRate::DefaultCode;
+    QString lastFailure;
+    int written = 0;
 };

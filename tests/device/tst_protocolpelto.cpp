@@ -99,6 +99,12 @@ private slots:
             "^HostAddress=(10|172\\.(1[6-9]|2\\d|3[01])|192\\.168)(\\.\\d{1,3}){2,3}:\\d{1,5}$");
         QVERIFY2(privateHost.match(lines.at(10)).hasMatch(), qPrintable(lines.at(10)));
         QCOMPARE(lines.at(11), "InvertDrawerState=0");
+
+        // The line's rate is the user's choice; an unknown code keeps the last one.
+        m_protocol->setBaudRateCode(12);
+        m_protocol->setBaudRateCode(22);
+        openBuiltInPort();
+        QVERIFY(driver()->getDeviceSettings().contains("\nBaudRate=12\n"));
     }
 
     // The failure shows in the ResultCode read after the step's last call.

@@ -145,12 +145,14 @@ void TestDriverComponent::enablesOnlyReachableLocations_data()
 {
     columns<bool, QString, int, QString>("nameFirst", "portName", "portNumber", "description");
     const QString builtIn = QString::fromLatin1(BuiltInRegister::Location);
-    QTest::newRow("built-in register") << false << builtIn << 1001 << Ok;
     // COM99 maps to /dev/ttyS98, which no machine has.
-    QTest::newRow("location from port number") << false << QString() << 1099 << PortUnavailable;
+    const QString noSuchDevice =
+        QStringLiteral("Устройство не найдено (/dev/ttyS98). Проверьте, что ККТ или переходник "
+                       "подключены, и обновите список портов.");
+    QTest::newRow("built-in register") << false << builtIn << 1001 << Ok;
+    QTest::newRow("location from port number") << false << QString() << 1099 << noSuchDevice;
     QTest::newRow("no port") << false << QString() << 1000 << PortUnavailable;
-    QTest::newRow("port number written after the name")
-        << true << builtIn << 1099 << PortUnavailable;
+    QTest::newRow("port number written after the name") << true << builtIn << 1099 << noSuchDevice;
 }
 
 void TestDriverComponent::enablesOnlyReachableLocations()

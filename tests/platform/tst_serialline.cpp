@@ -201,7 +201,10 @@ void TestSerialLine::silentLineIsNoRegister()
     timer.start();
     driver.setProperty("DeviceEnabled", true);
     QVERIFY2(timer.elapsed() < SilenceLimitMs, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(driver.property("ResultDescription").toString(), QStringLiteral("Нет связи"));
+    QCOMPARE(driver.property("ResultDescription").toString(),
+             QStringLiteral("Нет связи (%1). ККТ не отвечает: проверьте питание ККТ, кабель и "
+                            "скорость обмена.")
+                 .arg(silentLine.slavePath()));
     QVERIFY(!driver.property("DeviceEnabled").toBool());
 }
 
