@@ -1,13 +1,18 @@
 #include "mainwindow.h"
 
+#include "baudrate.h"
 #include "errorcode.h"
+#include "portchooser.h"
 #include "portlist.h"
+#include "preferences.h"
 #include "qtabletab.h"
+#include "russiancount.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDebug>
 #include <QFileDialog>
 #include <QLabel>
@@ -26,11 +31,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 {
     qDebug() << "MainWindow::MainWindow";
     ui->setupUi(this);
+    portChooser = new PortChooser(ui->cbPorts, this);
     // The dump page is offered only through its shortcut (see createDumpPageAction).
     ui->tabWidget->removeTab(0);
     createTableTabs();
     ui->tabWidget->setCurrentIndex(0);
     updatePortList();
+    portChooser->selectRemembered();
 
     portStatusLabel = new QLabel;
     statusBar()->addWidget(portStatusLabel, 1);
@@ -45,6 +52,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->cbFWtype->addItem(QString::fromUtf8("1 – процессор с внутренним ПО ККТ"), 17);
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
     createDumpPageAction();
+    createBaudRateBox();
 }
 
 MainWindow::~MainWindow()
@@ -74,7 +82,7 @@ void MainWindow::setLabelStatus(QLabel *label, bool success, bool error, const Q
 void MainWindow::updatePortList()
 {
     qDebug() << "MainWindow::updatePortList";
-    fillPortBox(ui->cbPorts, PortInfo::availablePorts());
+    portChooser->refresh();
 }
 
 void MainWindow::on_tabWidget_currentChanged(int)
@@ -125,6 +133,27 @@ void MainWindow::createDumpPageAction()
     addAction(dumpPageAction);
 }
 
+// The line's rate sits in the status bar, so that the form keeps its layout.
+void MainWindow::createBaudRateBox()
+{
+    baudRateBox = new QComboBox;
+    baudRateBox->setObjectName(QStringLiteral("cbBaudRate"));
+    baudRateBox->setToolTip(tr("Скорость обмена с ККТ по последовательному порту"));
+    for (int code = BaudRate::FirstCode; BaudRate::isCode(code); ++code)
+        baudRateBox->addItem(tr("%1 бод").arg(BaudRate::rateOfCode(code)), code);
+    const int remembered =
+        Preferences::value(Preferences::BaudRateCode, BaudRate::DefaultCode).toInt();
+    const int index = baudRateBox->findData(remembered);
+    baudRateBox->setCurrentIndex(index >= 0 ? index : baudRateBox->findData(BaudRate::DefaultCode));
+    protocol.setBaudRateCode(baudRateBox->currentData().toInt());
+    connect(baudRateBox, QOverload<int>::of(&QComboBox::activated), this, [this] {
+        const int code = baudRateBox->currentData().toInt();
+        protocol.setBaudRateCode(code);
+        Preferences::setValue(Preferences::BaudRateCode, code);
+    });
+    statusBar()->addPermanentWidget(baudRateBox);
+}
+
 void MainWindow::setDumpPageVisible(bool visible)
 {
     const int index = ui->tabWidget->indexOf(ui->tab8);
@@ -157,10 +186,11 @@ void MainWindow::on_pbCheckConn_clicked()
     if (openPortShowingStatus() == ERR_OK) {
         QString info;
         const int code = protocol.readDeviceInfo(&info);
-        if (code != ERR_OK)
+        if (code != ERR_OK) {
             setLabelStatus(portStatusLabel, false, true,
                            tr("Нет связи (") + errorCodeToString(code) + QLatin1Char(')'));
-        else
+            noteFailure();
+        } else
             setLabelStatus(portStatusLabel, true, false, tr("Связь установлена (%1)").arg(info));
         protocol.closePort();
     }
@@ -206,11 +236,28 @@ QMyTableWidget *MainWindow::currentEditor()
 int MainWindow::openPortShowingStatus()
 {
     const int result = protocol.openPort(currentPort());
-    if (result != ERR_OK)
+    portStatusLabel->setToolTip(QString());
+    if (result != ERR_OK) {
         setLabelStatus(portStatusLabel, false, true, tr("Не удалось открыть порт!"));
-    else
+        noteFailure();
+    } else {
         setLabelStatus(portStatusLabel, true, false, tr("Порт открыт"));
+    }
     return result;
+}
+
+void MainWindow::noteFailure(const QString &progress)
+{
+    const QString cause = protocol.failureCause();
+    if (!cause.isEmpty())
+        portStatusLabel->setToolTip(cause);
+    QStringList details;
+    for (const QString &detail : {cause, progress}) {
+        if (!detail.isEmpty())
+            details << detail;
+    }
+    failureDetails = details.join(QLatin1Char('\n'));
+    qDebug().noquote() << "MainWindow: operation failed:" << details.join(QLatin1String("; "));
 }
 
 int MainWindow::readCurrentTable()
@@ -219,7 +266,12 @@ int MainWindow::readCurrentTable()
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
     editor->setRowCount(0);
-    return withOpenPort(editor, &QMyTableWidget::readTable);
+    return withOpenPort(editor, &QMyTableWidget::readTable, [editor] {
+        const int rows = editor->rowCount();
+        const char *verbs[] = {"Прочитана", "Прочитано", "Прочитано"};
+        return QString::fromUtf8(verbs[russianPluralForm(rows)]) + QLatin1Char(' ') +
+               russianCount(rows, "запись", "записи", "записей") + QLatin1Char('.');
+    });
 }
 
 int MainWindow::writeCurrentTable()
@@ -236,18 +288,23 @@ int MainWindow::writeCurrentTable()
         if (answer != QMessageBox::Yes)
             return ERR_CANCELLED;
     }
-    return withOpenPort(editor, &QMyTableWidget::writeTable);
+    return withOpenPort(editor, &QMyTableWidget::writeTable, [this] {
+        return tr("Записано") + QLatin1Char(' ') +
+               russianCount(protocol.fieldsWritten(), "поле", "поля", "полей") + QLatin1Char('.');
+    });
 }
 
-// Runs the editor's exchange with the register inside one connection.
 int MainWindow::withOpenPort(QMyTableWidget *editor,
-                             int (QMyTableWidget::*exchange)(protocolBase &))
+                             int (QMyTableWidget::*exchange)(protocolBase &),
+                             const std::function<QString()> &progress)
 {
     const int opened = openPortShowingStatus();
     if (opened != ERR_OK)
         return opened;
     const int result = (editor->*exchange)(protocol);
     protocol.closePort();
+    if (result != ERR_OK && result != ERR_CANCELLED)
+        noteFailure(progress());
     return result;
 }
 
@@ -278,12 +335,13 @@ int MainWindow::withChosenFile(FileDialog askForFile,
 // The controls that could start a second operation, in the order they are switched.
 QList<QWidget *> MainWindow::operationControls() const
 {
-    return {ui->pbCheckConn, ui->pbRefresh,   ui->pbRead, ui->pbWrite,
-            ui->pbLoadTable, ui->pbSaveTable, ui->cbPorts};
+    return {ui->pbCheckConn, ui->pbRefresh,   ui->pbRead,  ui->pbWrite,
+            ui->pbLoadTable, ui->pbSaveTable, ui->cbPorts, baudRateBox};
 }
 
 void MainWindow::beginOperation(const QString &text)
 {
+    failureDetails.clear();
     setLabelStatus(operationStatusLabel, false, false, text);
     for (QWidget *control : operationControls())
         control->setEnabled(false);
@@ -301,12 +359,15 @@ void MainWindow::endOperation()
 
 void MainWindow::showError(int code)
 {
-    QMessageBox::critical(this, tr("Ошибка"), errorCodeToString(code));
+    QMessageBox box(QMessageBox::Critical, tr("Ошибка"), errorCodeToString(code), QMessageBox::Ok,
+                    this);
+    box.setInformativeText(failureDetails);
+    box.exec();
 }
 
 PortInfo MainWindow::currentPort() const
 {
-    return currentPortOf(ui->cbPorts);
+    return portChooser->current();
 }
 
 // ---- Firmware dump
@@ -315,10 +376,12 @@ void MainWindow::on_pbReadFW_clicked()
 {
     qDebug() << "MainWindow::on_pbReadFW_clicked";
     setLabelStatus(operationStatusLabel, false, false, tr("Чтение дампа"));
+    failureDetails.clear();
     ui->pbCheckConn->setEnabled(false);
     ui->pbReadFW->setEnabled(false);
     ui->pbSave->setEnabled(false);
     ui->cbPorts->setEnabled(false);
+    baudRateBox->setEnabled(false);
     repaint();
 
     int code = openPortShowingStatus();
@@ -329,6 +392,7 @@ void MainWindow::on_pbReadFW_clicked()
     ui->pbCheckConn->setEnabled(true);
     ui->pbReadFW->setEnabled(true);
     ui->cbPorts->setEnabled(true);
+    baudRateBox->setEnabled(true);
     if (code != ERR_OK) {
         setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
         ui->pbSave->setEnabled(false);
@@ -353,6 +417,7 @@ int MainWindow::readDump()
     qint64 size = 0;
     int code = protocol.startReadFW(processor, &size);
     if (code != ERR_OK) {
+        noteFailure();
         setLabelStatus(operationStatusLabel, false, true,
                        tr("Не удалось начать считываниме дампа"));
         return code;
@@ -364,6 +429,7 @@ int MainWindow::readDump()
             return ERR_OK;
         if (code != ERR_OK) {
             dumpBuffer.clear();
+            noteFailure();
             setLabelStatus(operationStatusLabel, false, true, tr("Ошибка при считывании дампа"));
             return code;
         }

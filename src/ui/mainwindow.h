@@ -8,9 +8,13 @@
 #include <QMainWindow>
 #include <QMap>
 
+#include <functional>
+
 class QAction;
+class QComboBox;
 class QLabel;
 class QMyTableWidget;
+class PortChooser;
 
 namespace Ui {
 class MainWindow;
@@ -50,6 +54,7 @@ private:
     void createTableTabs();
     void addTableTab(QMyTableWidget *editor, const QString &caption, int position);
     void createDumpPageAction();
+    void createBaudRateBox();
 
     // Table operations; each returns a result code.
     QMyTableWidget *currentEditor();
@@ -58,7 +63,13 @@ private:
     int loadCurrentTable();
     int saveCurrentTable();
     int openPortShowingStatus();
-    int withOpenPort(QMyTableWidget *editor, int (QMyTableWidget::*exchange)(protocolBase &));
+    // Runs the editor's exchange inside one connection; a failure reports
+    // the driver's cause and the progress text.
+    int withOpenPort(QMyTableWidget *editor, int (QMyTableWidget::*exchange)(protocolBase &),
+                     const std::function<QString()> &progress);
+    // Adds what went wrong to the next error box, and the driver's cause to
+    // the port label's tooltip.
+    void noteFailure(const QString &progress = QString());
     using FileDialog = QString (*)(QWidget *, const QString &, const QString &, const QString &,
                                    QString *, QFileDialog::Options);
     int withChosenFile(FileDialog askForFile, int (QMyTableWidget::*transfer)(const QString &));
@@ -66,6 +77,7 @@ private:
     QList<QWidget *> operationControls() const;
     void beginOperation(const QString &text);
     void endOperation();
+    // The critical box with the code's text and, below it, the failure's details.
     void showError(int code);
     PortInfo currentPort() const;
 
@@ -78,4 +90,8 @@ private:
     QLabel *portStatusLabel = nullptr;
     QLabel *operationStatusLabel = nullptr;
     QAction *dumpPageAction = nullptr;
+    PortChooser *portChooser = nullptr;
+    QComboBox *baudRateBox = nullptr;
+    // Cause, hint and progress of the running operation's failure.
+    QString failureDetails;
 };

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "portinfo.h"
+
+#include <QList>
+#include <QObject>
+
+class QComboBox;
+class QWidget;
+
+// The port box's behaviour beyond the ports the system lists: devices the
+// user types by path through its last entry, and the port chosen last, kept
+// from one run to the next.
+class PortChooser : public QObject
+{
+    Q_OBJECT
+public:
+    PortChooser(QComboBox *box, QWidget *dialogParent);
+
+    // Refills the box with the listed ports and the typed ones that still exist.
+    void refresh();
+    // Makes the port chosen in an earlier run current, while it still exists.
+    void selectRemembered();
+    PortInfo current() const;
+
+private:
+    void onActivated(int index);
+    void askForPath();
+    void addTyped(const PortInfo &port);
+    void choose(const QString &location);
+
+    QComboBox *m_box;
+    QWidget *m_dialogParent;
+    QList<PortInfo> m_typed;
+    // Restored when asking for a path ends without a device.
+    QString m_chosenLocation;
+};

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QVariant>
+
+// What the window keeps from one run to the next (the port, the line's rate),
+// in the user's settings of the program.
+namespace Preferences {
+
+inline constexpr char PortLocation[] = "port/location";
+inline constexpr char BaudRateCode[] = "port/baudRateCode";
+
+QVariant value(const char *key, const QVariant &defaultValue = QVariant());
+void setValue(const char *key, const QVariant &value);
+
+} // namespace Preferences
