@@ -22,6 +22,7 @@ bool FdLine::write(const QByteArray &bytes)
     while (left > 0) {
         const ssize_t written = ::write(m_fd, data, size_t(left));
         if (written > 0) {
+            m_written += written;
             data += written;
             left -= written;
             continue;
@@ -47,5 +48,6 @@ QByteArray FdLine::read(int timeoutMs)
     QByteArray bytes(ReadChunk, Qt::Uninitialized);
     const ssize_t got = ::read(m_fd, bytes.data(), size_t(bytes.size()));
     bytes.resize(got > 0 ? int(got) : 0);
+    m_read += bytes.size();
     return bytes;
 }

@@ -1,5 +1,6 @@
 // The register on a pseudo-terminal: prints the terminal's path, then answers
-// over the line's framing until SIGINT or SIGTERM.
+// over the line's framing until SIGINT or SIGTERM. Exits with 2 on wrong
+// arguments, with 1 when it cannot serve.
 
 #include "faultyline.h"
 #include "fdline.h"
@@ -19,6 +20,9 @@
 namespace {
 
 constexpr quint32 MaxDelayMs = 10000;
+
+constexpr int UsageFailure = 2;
+constexpr int RunFailure = 1;
 
 struct Options
 {
@@ -74,7 +78,12 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
     option("delay", "Share of bytes delayed, together with the bytes after them.", "rate");
     option("delay-ms", "How long a delayed byte is late (default 0).", "ms");
     option("seed", "Seed of the fault generator (default 1).", "number");
-    parser.process(application);
+    if (!parser.parse(application.arguments())) {
+        error = parser.errorText();
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help")))
+        parser.showHelp();
 
     quint32 goods = quint32(options.goodsCount);
     quint32 delayMs = 0;
@@ -104,10 +113,10 @@ bool hasFaults(const FaultRates &faults)
     return faults.drop > 0 || faults.corrupt > 0 || faults.duplicate > 0 || faults.delay > 0;
 }
 
-int fail(const QString &message)
+int fail(const QString &message, int exitCode = RunFailure)
 {
     std::fprintf(stderr, "register-emulator: %s\n", qPrintable(message));
-    return 1;
+    return exitCode;
 }
 
 } // namespace
@@ -119,7 +128,7 @@ int main(int argc, char *argv[])
     Options options;
     QString error;
     if (!parseOptions(application, options, error))
-        return fail(error);
+        return fail(error, UsageFailure);
     if (stopSignals.fd() < 0)
         return fail(QStringLiteral("no descriptor for SIGINT and SIGTERM"));
 
@@ -150,8 +159,11 @@ int main(int argc, char *argv[])
     while (!stopSignals.received())
         responder.serveNext();
 
-    std::fprintf(stderr, "register-emulator: %d requests executed, %d repeated; %s\n",
+    std::fprintf(stderr,
+                 "register-emulator: %d requests executed, %d repeated; %s; "
+                 "%lld bytes sent, %lld received\n",
                  responder.executedRequests(), responder.repeatedRequests(),
-                 qPrintable(faultyLine.summary()));
+                 qPrintable(faultyLine.summary()), terminalLine.bytesWritten(),
+                 terminalLine.bytesRead());
     return 0;
 }
