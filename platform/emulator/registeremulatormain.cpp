@@ -10,6 +10,7 @@
 #include "registerresponder.h"
 #include "statefile.h"
 #include "stopsignals.h"
+#include "terminallink.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -28,6 +29,7 @@ struct Options
 {
     int goodsCount = RegisterEmulator::DefaultGoodsCount;
     QString statePath;
+    QString linkPath;
     FaultRates faults;
 };
 
@@ -78,6 +80,9 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
     option("delay", "Share of bytes delayed, together with the bytes after them.", "rate");
     option("delay-ms", "How long a delayed byte is late (default 0).", "ms");
     option("seed", "Seed of the fault generator (default 1).", "number");
+    option("link",
+           "Makes this symbolic link to the terminal, removed at exit; replaces a dangling one.",
+           "path");
     if (!parser.parse(application.arguments())) {
         error = parser.errorText();
         return false;
@@ -105,6 +110,11 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
     options.goodsCount = int(goods);
     faults.delayMs = int(delayMs);
     options.statePath = parser.value(QStringLiteral("state"));
+    options.linkPath = parser.value(QStringLiteral("link"));
+    if (parser.isSet(QStringLiteral("link")) && options.linkPath.isEmpty()) {
+        error = QStringLiteral("--link wants a path");
+        return false;
+    }
     return true;
 }
 
@@ -139,6 +149,10 @@ int main(int argc, char *argv[])
     PseudoTerminal terminal;
     if (!terminal.open(error))
         return fail(QStringLiteral("no pseudo-terminal: %1").arg(error));
+    TerminalLink terminalLink;
+    if (!options.linkPath.isEmpty() &&
+        !terminalLink.create(options.linkPath, terminal.slavePath(), error))
+        return fail(QStringLiteral("--link %1: %2").arg(options.linkPath, error), UsageFailure);
 
     FdLine terminalLine(terminal.masterFd(), stopSignals.fd());
     FaultyLine faultyLine(terminalLine, options.faults);
