@@ -5,6 +5,7 @@
 #include "faultyline.h"
 #include "fdline.h"
 #include "framelink.h"
+#include "pacedline.h"
 #include "pseudoterminal.h"
 #include "registeremulator.h"
 #include "registerresponder.h"
@@ -15,12 +16,17 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
 constexpr quint32 MaxDelayMs = 10000;
+// The rates the driver offers.
+constexpr int BaudRates[] = {2400,  4800,  9600,   14400,  19200,  28800,
+                             38400, 57600, 115200, 230400, 460800, 921600};
 
 constexpr int UsageFailure = 2;
 constexpr int RunFailure = 1;
@@ -30,6 +36,7 @@ struct Options
     int goodsCount = RegisterEmulator::DefaultGoodsCount;
     QString statePath;
     QString linkPath;
+    int baud = 0; // 0: not paced
     FaultRates faults;
 };
 
@@ -58,6 +65,20 @@ bool parseCount(const QCommandLineParser &parser, const QString &name, quint32 m
     return false;
 }
 
+bool parseBaud(const QCommandLineParser &parser, int &baud, QString &error)
+{
+    if (!parser.isSet(QStringLiteral("baud")))
+        return true;
+    baud = parser.value(QStringLiteral("baud")).toInt();
+    if (std::find(std::begin(BaudRates), std::end(BaudRates), baud) != std::end(BaudRates))
+        return true;
+    QStringList rates;
+    for (int rate : BaudRates)
+        rates.append(QString::number(rate));
+    error = QStringLiteral("--baud wants one of %1").arg(rates.join(QStringLiteral(", ")));
+    return false;
+}
+
 bool parseOptions(const QCoreApplication &application, Options &options, QString &error)
 {
     QCommandLineParser parser;
@@ -83,6 +104,8 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
     option("link",
            "Makes this symbolic link to the terminal, removed at exit; replaces a dangling one.",
            "path");
+    option("baud", "Paces the line at this rate, 8N1, as a real line (default: not paced).",
+           "rate");
     if (!parser.parse(application.arguments())) {
         error = parser.errorText();
         return false;
@@ -100,7 +123,8 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
                        parseRate(parser, QStringLiteral("duplicate"), faults.duplicate, error) &&
                        parseRate(parser, QStringLiteral("delay"), faults.delay, error) &&
                        parseCount(parser, QStringLiteral("delay-ms"), MaxDelayMs, delayMs, error) &&
-                       parseCount(parser, QStringLiteral("seed"), UINT32_MAX, faults.seed, error);
+                       parseCount(parser, QStringLiteral("seed"), UINT32_MAX, faults.seed, error) &&
+                       parseBaud(parser, options.baud, error);
     if (!valid)
         return false;
     if (faults.drop + faults.corrupt + faults.duplicate + faults.delay > 1) {
@@ -155,8 +179,12 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("--link %1: %2").arg(options.linkPath, error), UsageFailure);
 
     FdLine terminalLine(terminal.masterFd(), stopSignals.fd());
-    FaultyLine faultyLine(terminalLine, options.faults);
-    ByteLine &line = hasFaults(options.faults) ? static_cast<ByteLine &>(faultyLine) : terminalLine;
+    std::optional<PacedLine> pacedLine;
+    if (options.baud > 0)
+        pacedLine.emplace(terminalLine, options.baud);
+    ByteLine &wire = pacedLine ? static_cast<ByteLine &>(*pacedLine) : terminalLine;
+    FaultyLine faultyLine(wire, options.faults);
+    ByteLine &line = hasFaults(options.faults) ? static_cast<ByteLine &>(faultyLine) : wire;
     FrameLink link(line);
     RegisterResponder responder(link, [&](const QByteArray &request) {
         const int revision = registerEmulator.revision();
