@@ -29,11 +29,24 @@ bool RegisterProcess::start(const QStringList &arguments)
     return !m_path.isEmpty();
 }
 
-QString RegisterProcess::stop()
+QString RegisterProcess::stop(int signal)
 {
-    m_process.terminate();
+    ::kill(pid_t(m_process.processId()), signal);
     if (!m_process.waitForFinished(StopTimeoutMs) ||
         m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0)
         return QString();
     return QString::fromLocal8Bit(m_errors.readAll());
+}
+
+int RegisterProcess::run(const QStringList &arguments, QString &errors)
+{
+    QProcess process;
+    process.start(QStringLiteral(REGISTER_EMULATOR), arguments);
+    const bool ended = process.waitForFinished(StopTimeoutMs);
+    if (!ended) {
+        process.kill();
+        process.waitForFinished(StopTimeoutMs);
+    }
+    errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return ended && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }

@@ -1,0 +1,202 @@
+#include "fdline.h"
+#include "framelink.h"
+#include "hostexchange.h"
+#include "registercommands.h"
+#include "registerprocess.h"
+#include "serialframe.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int UsageFailure = 2;
+constexpr int Exchanges = 20;
+constexpr int TimeoutMs = 5000;
+constexpr int BitsPerByte = 10;
+
+// What is at path, told apart enough to see that it was left alone.
+QString entryAt(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink())
+        return QStringLiteral("link to ") + info.symLinkTarget();
+    if (info.isDir())
+        return QStringLiteral("directory");
+    return info.exists() ? QStringLiteral("file") : QStringLiteral("nothing");
+}
+
+} // namespace
+
+// The emulator program's options: the link to its terminal, the paced line,
+// the byte counts it reports and the refusal of wrong arguments.
+class TestEmulatorProgram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void refusesWrongArguments_data();
+    void refusesWrongArguments();
+    void linksWhileRunning_data();
+    void linksWhileRunning();
+    void replacesStaleLink();
+    void countsBytesOnLine_data();
+    void countsBytesOnLine();
+
+private:
+    QString pathOf(const char *name) const { return m_directory.filePath(QLatin1String(name)); }
+
+    QTemporaryDir m_directory;
+};
+
+void TestEmulatorProgram::initTestCase()
+{
+    QVERIFY(m_directory.isValid());
+    QFile file(pathOf("file"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QVERIFY(QDir(m_directory.path()).mkdir(QStringLiteral("directory")));
+    QVERIFY(QFile::link(pathOf("file"), pathOf("live")));
+}
+
+void TestEmulatorProgram::refusesWrongArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    const QString rates = QStringLiteral("--baud wants one of 2400, ");
+    QTest::newRow("baud not a number") << QStringList{"--baud", "fast"} << rates;
+    QTest::newRow("baud not a rate") << QStringList{"--baud", "1000"} << rates;
+    QTest::newRow("unknown option") << QStringList{"--speed", "9600"} << "'speed'";
+    QTest::newRow("value missing") << QStringList{"--link"} << "'--link'";
+    QTest::newRow("goods out of range") << QStringList{"--goods", "65536"} << "--goods wants";
+    QTest::newRow("link without its directory")
+        << QStringList{"--link", pathOf("missing/register")} << "does not exist";
+    QTest::newRow("link over a file")
+        << QStringList{"--link", pathOf("file")} << "not a symbolic link";
+    QTest::newRow("link over a directory")
+        << QStringList{"--link", pathOf("directory")} << "not a symbolic link";
+    QTest::newRow("link over a live link")
+        << QStringList{"--link", pathOf("live")} << "already links to " + pathOf("file");
+}
+
+void TestEmulatorProgram::refusesWrongArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const int linkOption = arguments.indexOf(QStringLiteral("--link"));
+    const QString linked = linkOption >= 0 ? arguments.value(linkOption + 1) : QString();
+    const QString before = entryAt(linked);
+    QString errors;
+    QCOMPARE(RegisterProcess::run(arguments, errors), UsageFailure);
+    QVERIFY2(errors.contains(message), qPrintable(errors));
+    // What the link would have replaced is left alone.
+    QCOMPARE(entryAt(linked), before);
+}
+
+void TestEmulatorProgram::linksWhileRunning_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("takenOver");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+    QTest::newRow("SIGINT") << int(SIGINT) << false;
+    QTest::newRow("name taken over meanwhile") << int(SIGTERM) << true;
+}
+
+void TestEmulatorProgram::linksWhileRunning()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, takenOver);
+    const QString link = pathOf("register");
+    RegisterProcess emulator;
+    QVERIFY(emulator.start({QStringLiteral("--link"), link}));
+    QCOMPARE(entryAt(link), QStringLiteral("link to ") + emulator.path());
+
+    // A second emulator finds the name in use.
+    QString errors;
+    QCOMPARE(RegisterProcess::run({QStringLiteral("--link"), link}, errors), UsageFailure);
+    QVERIFY2(errors.contains(QStringLiteral("already links")), qPrintable(errors));
+    QCOMPARE(entryAt(link), QStringLiteral("link to ") + emulator.path());
+
+    if (takenOver) {
+        QVERIFY(QFile::remove(link));
+        QVERIFY(QFile::link(pathOf("file"), link));
+    }
+    QVERIFY(!emulator.stop(signal).isEmpty());
+    QCOMPARE(entryAt(link),
+             takenOver ? QStringLiteral("link to ") + pathOf("file") : QStringLiteral("nothing"));
+    QFile::remove(link);
+}
+
+// A link left by a killed run points nowhere.
+void TestEmulatorProgram::replacesStaleLink()
+{
+    const QString link = pathOf("stale");
+    QVERIFY(QFile::link(pathOf("gone"), link));
+    RegisterProcess emulator;
+    QVERIFY(emulator.start({QStringLiteral("--link"), link}));
+    QCOMPARE(entryAt(link), QStringLiteral("link to ") + emulator.path());
+    QVERIFY(!emulator.stop().isEmpty());
+    QCOMPARE(entryAt(link), QStringLiteral("nothing"));
+}
+
+void TestEmulatorProgram::countsBytesOnLine_data()
+{
+    QTest::addColumn<int>("baud"); // 0: not paced
+    QTest::newRow("not paced") << 0;
+    QTest::newRow("115200 baud") << 115200;
+}
+
+// Record reads over the line, counted here frame by frame. A paced line takes
+// at least the wire time of those bytes in both directions; no upper bound, so
+// that a busy machine cannot fail it.
+void TestEmulatorProgram::countsBytesOnLine()
+{
+    QFETCH(int, baud);
+    RegisterProcess emulator;
+    QVERIFY(
+        emulator.start(baud > 0 ? QStringList{"--baud", QString::number(baud)} : QStringList()));
+    const int fd = ::open(QFile::encodeName(emulator.path()).constData(),
+                          O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    QVERIFY(fd >= 0);
+    FdLine line(fd, -1);
+    FrameLink link(line);
+    HostExchange host(link);
+    qint64 sent = 0;
+    qint64 received = 0;
+    QElapsedTimer timer;
+    timer.start();
+    for (int row = 1; row <= Exchanges; ++row) {
+        const QByteArray request = RegisterCommands::read(1, row, 0);
+        QByteArray answer;
+        QVERIFY(host.exchange(request, answer, TimeoutMs));
+        // In: the request and the host's ACK of the answer. Out: the ACK and the answer.
+        received += SerialFrame::encode(0, request).size() + 1;
+        sent += 1 + SerialFrame::encode(0, answer).size();
+    }
+    const qint64 elapsedNs = timer.nsecsElapsed();
+    const QString summary = emulator.stop();
+    ::close(fd);
+
+    const QRegularExpressionMatch counts =
+        QRegularExpression(QStringLiteral("; (\\d+) bytes sent, (\\d+) received$"))
+            .match(summary.trimmed());
+    QVERIFY2(counts.hasMatch(), qPrintable(summary));
+    QCOMPARE(counts.captured(1).toLongLong(), sent);
+    // The host's last ACK may still be on its way when the signal comes.
+    const qint64 counted = counts.captured(2).toLongLong();
+    QVERIFY2(counted == received || counted == received - 1, qPrintable(summary));
+    if (baud > 0) {
+        const double wireNs = double(sent + received) * BitsPerByte / baud * 1e9;
+        QVERIFY2(
+            elapsedNs >= 0.95 * wireNs,
+            qPrintable(QStringLiteral("%1 ns for %2 ns on the wire").arg(elapsedNs).arg(wireNs)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestEmulatorProgram)
+#include "tst_emulatorprogram.moc"
