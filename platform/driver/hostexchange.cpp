@@ -10,9 +10,8 @@
 
 namespace {
 
-// After a damaged answer the register resends at once on the NAK, or within
-// its ACK timeout when the NAK was lost. Quiet for longer means it gave up.
-constexpr int ResendWindowMs = 2 * FrameLink::AckTimeoutMs;
+constexpr int LargestFrame =
+    SerialFrame::HeaderSize + SerialFrame::MaxPayload + SerialFrame::CrcSize;
 
 // One sequence for the whole process, from a random start, so that a line
 // opened anew does not reuse the SEQ of a recent exchange: a late answer from
@@ -44,6 +43,10 @@ bool HostExchange::exchange(const QByteArray &request, QByteArray &answer, int t
     bool acknowledged = false;
     std::optional<QDeadlineTimer> answerDeadline; // from the first ACK
     int damagedAnswers = 0;
+    // After a damaged answer the register resends at once on the NAK, or
+    // within its ACK timeout when the NAK was lost, and the resend takes its
+    // time on the wire. Quiet for longer means it gave up.
+    const int resendWindowMs = m_link.ackTimeoutMs(LargestFrame) + FrameLink::AckTimeoutMs;
     QDeadlineTimer resendWindow(QDeadlineTimer::Forever);
     // The register gave up sending its answer: ask again.
     const auto askAgain = [&] {
@@ -88,7 +91,7 @@ bool HostExchange::exchange(const QByteArray &request, QByteArray &answer, int t
             if (++damagedAnswers == FrameLink::MaxSends)
                 askAgain();
             else
-                resendWindow = QDeadlineTimer(ResendWindowMs);
+                resendWindow = QDeadlineTimer(resendWindowMs);
             break;
         case FrameEvent::Frame:
             // The answer; it also acknowledges the request.

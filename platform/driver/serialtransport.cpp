@@ -12,7 +12,7 @@
 #include <unistd.h>
 
 SerialTransport::SerialTransport(const QString &location, int baudRate, QObject *parent)
-    : DriverTransport(parent), m_location(location), m_line(m_port), m_link(m_line),
+    : DriverTransport(parent), m_location(location), m_line(m_port), m_link(m_line, baudRate),
       m_host(m_link)
 {
     m_port.setPortName(location);
@@ -26,8 +26,7 @@ SerialTransport::SerialTransport(const QString &location, int baudRate, QObject 
 int SerialTransport::open()
 {
     if (!m_port.open(QIODevice::ReadWrite)) {
-        qDebug() << "SerialTransport:" << m_location << m_port.error()
-                 << m_port.errorString();
+        qDebug() << "SerialTransport:" << m_location << m_port.error() << m_port.errorString();
         return openFailureCause();
     }
     requestLowLatency();

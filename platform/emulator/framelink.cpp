@@ -2,15 +2,31 @@
 
 #include "byteline.h"
 
-FrameLink::FrameLink(ByteLine &line) : m_line(line)
+namespace {
+
+constexpr int BitsPerByte = 10; // start bit, 8 data bits, stop bit
+
+} // namespace
+
+FrameLink::FrameLink(ByteLine &line, int baudRate) : m_line(line), m_baudRate(baudRate)
 {
     m_clock.start();
 }
 
-void FrameLink::sendFrame(quint8 seq, const QByteArray &payload, bool acknowledgeFirst)
+int FrameLink::sendFrame(quint8 seq, const QByteArray &payload, bool acknowledgeFirst)
 {
     const QByteArray frame = SerialFrame::encode(seq, payload);
-    m_line.write(acknowledgeFirst ? SerialFrame::Ack + frame : frame);
+    const QByteArray bytes = acknowledgeFirst ? SerialFrame::Ack + frame : frame;
+    m_line.write(bytes);
+    return bytes.size();
+}
+
+int FrameLink::ackTimeoutMs(int bytesWritten) const
+{
+    if (m_baudRate <= 0)
+        return AckTimeoutMs;
+    const qint64 wireMs = (qint64(bytesWritten) * BitsPerByte * 1000 + m_baudRate - 1) / m_baudRate;
+    return AckTimeoutMs + int(wireMs);
 }
 
 void FrameLink::acknowledge()
@@ -73,7 +89,7 @@ void PendingFrame::restart()
 
 void PendingFrame::send(bool acknowledgeFirst)
 {
-    m_link.sendFrame(m_seq, m_payload, acknowledgeFirst);
+    const int written = m_link.sendFrame(m_seq, m_payload, acknowledgeFirst);
     ++m_sends;
-    m_ackDeadline.setRemainingTime(FrameLink::AckTimeoutMs);
+    m_ackDeadline.setRemainingTime(m_link.ackTimeoutMs(written));
 }

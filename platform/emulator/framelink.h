@@ -16,11 +16,18 @@ public:
     static constexpr int AckTimeoutMs = 100;
     static constexpr int MaxSends = 3;
 
-    explicit FrameLink(ByteLine &line);
+    // baudRate is the rate of the wire behind a line whose writes return
+    // before the bytes are out (a serial port's buffer); 0 for a line that
+    // returns only then, or has no wire.
+    explicit FrameLink(ByteLine &line, int baudRate = 0);
 
     // With acknowledgeFirst an ACK goes ahead of the frame in the same write,
-    // which spares the peer a wake-up for the ACK alone.
-    void sendFrame(quint8 seq, const QByteArray &payload, bool acknowledgeFirst = false);
+    // which spares the peer a wake-up for the ACK alone. Returns the bytes written.
+    int sendFrame(quint8 seq, const QByteArray &payload, bool acknowledgeFirst = false);
+    // How long to wait for the ACK of that many bytes just written: their
+    // time on the wire, which at a low rate is longer than AckTimeoutMs
+    // itself, and then AckTimeoutMs.
+    int ackTimeoutMs(int bytesWritten) const;
     void acknowledge();
     void reject();
     // The next event, waiting until deadline for it. False when none came:
@@ -31,6 +38,7 @@ public:
 
 private:
     ByteLine &m_line;
+    int m_baudRate;
     FrameDecoder m_decoder;
     QElapsedTimer m_clock;
 };

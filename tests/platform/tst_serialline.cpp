@@ -53,6 +53,7 @@ private slots:
     void silentRegisterFailsWithinLimits();
     void keepsStateAcrossRestart();
     void silentLineIsNoRegister();
+    void writesAtTheSlowestRate();
 
 private:
     RegisterProcess m_register;
@@ -206,6 +207,22 @@ void TestSerialLine::silentLineIsNoRegister()
                             "скорость обмена.")
                  .arg(silentLine.slavePath()));
     QVERIFY(!driver.property("DeviceEnabled").toBool());
+}
+
+// At 2400 baud a goods name's frame alone is longer on the wire than the
+// ACK timeout; the wait for its ACK starts when it is out, not when written.
+void TestSerialLine::writesAtTheSlowestRate()
+{
+    RegisterProcess slowRegister;
+    QVERIFY(slowRegister.start({"--baud", "2400", "--goods", "1"}));
+    protocolPelto protocol;
+    protocol.setBaudRateCode(10);
+    QCOMPARE(protocol.openPort(portOf(slowRegister)), int(ERR_OK));
+    const QByteArray name = QByteArray("SLOW LINE").leftJustified(64, ' ');
+    FieldBase value(1, 1, 1, name.size());
+    value.setRawData(name);
+    QCOMPARE(protocol.writeField(&value, true), int(ERR_OK));
+    QCOMPARE(readOverLine(protocol, 1, 1, 1), name);
 }
 
 QTEST_GUILESS_MAIN(TestSerialLine)
