@@ -266,12 +266,8 @@ int MainWindow::readCurrentTable()
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
     editor->setRowCount(0);
-    return withOpenPort(editor, &QMyTableWidget::readTable, [editor] {
-        const int rows = editor->rowCount();
-        const char *verbs[] = {"Прочитана", "Прочитано", "Прочитано"};
-        return QString::fromUtf8(verbs[russianPluralForm(rows)]) + QLatin1Char(' ') +
-               russianCount(rows, "запись", "записи", "записей") + QLatin1Char('.');
-    });
+    return withOpenPort(editor, &QMyTableWidget::readTable,
+                        [editor] { return recordsReadText(editor->rowCount()); });
 }
 
 int MainWindow::writeCurrentTable()
@@ -288,10 +284,8 @@ int MainWindow::writeCurrentTable()
         if (answer != QMessageBox::Yes)
             return ERR_CANCELLED;
     }
-    return withOpenPort(editor, &QMyTableWidget::writeTable, [this] {
-        return tr("Записано") + QLatin1Char(' ') +
-               russianCount(protocol.fieldsWritten(), "поле", "поля", "полей") + QLatin1Char('.');
-    });
+    return withOpenPort(editor, &QMyTableWidget::writeTable,
+                        [this] { return fieldsWrittenText(protocol.fieldsWritten()); });
 }
 
 int MainWindow::withOpenPort(QMyTableWidget *editor,

@@ -21,3 +21,16 @@ QString russianCount(qint64 count, const char *one, const char *few, const char 
     return QLocale(QLocale::Russian, QLocale::Russia).toString(count) + QLatin1Char(' ') +
            QString::fromUtf8(forms[russianPluralForm(count)]);
 }
+
+QString recordsReadText(qint64 records)
+{
+    const char *verbs[] = {"Прочитана", "Прочитано", "Прочитано"};
+    return QString::fromUtf8(verbs[russianPluralForm(records)]) + QLatin1Char(' ') +
+           russianCount(records, "запись", "записи", "записей") + QLatin1Char('.');
+}
+
+QString fieldsWrittenText(qint64 fields)
+{
+    return QString::fromUtf8("Записано ") + russianCount(fields, "поле", "поля", "полей") +
+           QLatin1Char('.');
+}

@@ -9,3 +9,8 @@ QString russianCount(qint64 count, const char *one, const char *few, const char 
 
 // Which of the three forms follows count: 0 as after 1, 1 as after 2, 2 as after 5.
 int russianPluralForm(qint64 count);
+
+// "Прочитана 1 запись.", "Прочитано 16 451 запись.", "Прочитано 5 записей."
+QString recordsReadText(qint64 records);
+// "Записано 1 поле.", "Записано 3 поля."
+QString fieldsWrittenText(qint64 fields);

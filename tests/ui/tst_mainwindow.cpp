@@ -2,18 +2,27 @@
 #include "mainwindow.h"
 #include "modalanswer.h"
 #include "portlist.h"
+#include "pseudoterminal.h"
 #include "qmytablewidget.h"
 #include "qtabletab.h"
+#include "registerprocess.h"
 #include "testdata.h"
 
 #include <QComboBox>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSerialPort>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,6 +30,7 @@ struct ModalSeen
 {
     QString title;
     QString text;
+    QString informativeText;
     bool readEnabled = true;
 };
 
@@ -30,6 +40,7 @@ void answerMessageBox(ModalSeen *seen, QMessageBox::StandardButton button, QWidg
     answerNextModal<QMessageBox>([=](QMessageBox *box) {
         seen->title = box->windowTitle();
         seen->text = box->text();
+        seen->informativeText = box->informativeText();
         seen->readEnabled = window->findChild<QPushButton *>("pbRead")->isEnabled();
         box->button(button)->click();
     });
@@ -49,6 +60,45 @@ void answerFileDialog(const QString &path)
     });
 }
 
+// Answers the dialog of "Другой порт..." with a path.
+void answerPathDialog(const QString &path)
+{
+    answerNextModal<QInputDialog>([=](QInputDialog *dialog) {
+        dialog->setTextValue(path);
+        dialog->accept();
+    });
+}
+
+// Takes the user's right to open the device for its lifetime: as root, whom
+// file modes do not stop, by acting as nobody; otherwise through its mode.
+class DeviceForbidden
+{
+public:
+    explicit DeviceForbidden(const QString &path) : m_path(QFile::encodeName(path))
+    {
+        if (geteuid() == 0) {
+            m_asNobody = seteuid(65534) == 0;
+        } else {
+            struct stat status;
+            ::stat(m_path.constData(), &status);
+            m_mode = status.st_mode & 07777;
+            ::chmod(m_path.constData(), 0);
+        }
+    }
+    ~DeviceForbidden()
+    {
+        if (m_asNobody)
+            (void)seteuid(0);
+        else if (geteuid() != 0)
+            ::chmod(m_path.constData(), m_mode);
+    }
+
+private:
+    QByteArray m_path;
+    bool m_asNobody = false;
+    mode_t m_mode = 0;
+};
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -67,6 +117,17 @@ class TestMainWindow : public QObject
         return tabs()->currentWidget()->findChild<QMyTableWidget *>();
     }
     void click(const char *button) { child<QPushButton>(button)->click(); }
+    QComboBox *ports() { return child<QComboBox>("cbPorts"); }
+
+    // Chooses "Другой порт..." as the user does and types the path.
+    void typePort(const QString &path)
+    {
+        answerPathDialog(path);
+        const int other = ports()->count() - 1;
+        QVERIFY(isOtherPortEntry(ports(), other));
+        ports()->setCurrentIndex(other);
+        emit ports()->activated(other);
+    }
 
     void selectTable(int table)
     {
@@ -83,6 +144,7 @@ private slots:
 
     void init()
     {
+        QSettings(QStringLiteral("Korvan"), QStringLiteral("Morvell")).clear();
         window = new MainWindow;
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
@@ -124,6 +186,8 @@ private slots:
             "COM2:Other,COM4:Korvan", "COM4: Korvan");
         row("vanished port, nothing to replace it", "COM1:Generic", "COM1: Generic", "COM2:Other",
             "");
+        row("port without description", "COM1:,COM4:Korvan", "COM1: Последовательный порт", "",
+            "COM1: Последовательный порт");
     }
 
     void portChoice()
@@ -244,6 +308,154 @@ private slots:
         click("pbLoadTable");
         QCOMPARE(currentEditor()->rowCount(), rows);
         QCOMPARE(statusLabel(1)->text(), "Ожидание");
+    }
+
+    // The register behind a link the emulator program made, typed into the box.
+    void typedLinkReadsWritesAndIsRemembered()
+    {
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("register"));
+        RegisterProcess emulator;
+        QVERIFY(emulator.start({"--goods", "30", "--link", link}));
+        typePort(link);
+        QCOMPARE(ports()->currentText(), link);
+
+        click("pbRead");
+        QCOMPARE(statusLabel(0)->text(), "Порт открыт");
+        QCOMPARE(currentEditor()->rowCount(), 30);
+        // Edited in the cell editor and committed as Enter does, so that the
+        // cell is marked for writing.
+        currentEditor()->editItem(currentEditor()->item(29, 0));
+        auto *cellEditor = currentEditor()->findChild<QLineEdit *>();
+        QVERIFY(cellEditor);
+        cellEditor->setText(QStringLiteral("ПЕЧЕНЬЕ ОВСЯНОЕ"));
+        emit currentEditor()->itemDelegate()->commitData(cellEditor);
+        QVERIFY(currentEditor()->item(29, 0)->font().bold());
+        click("pbWrite");
+        click("pbRead");
+        QCOMPARE(currentEditor()->item(29, 0)->text(), QStringLiteral("ПЕЧЕНЬЕ ОВСЯНОЕ"));
+
+        cleanup();
+        window = new MainWindow;
+        QCOMPARE(ports()->currentText(), link);
+        QCOMPARE(currentPortOf(ports()).systemLocation(), link);
+
+        // Once the link is gone, the maker's port is chosen as on a first start.
+        emulator.stop();
+        cleanup();
+        window = new MainWindow;
+        QCOMPARE(ports()->currentText(), "EMU1: Встроенный эмулятор ККТ Korvan");
+    }
+
+    void baudRateRemembered()
+    {
+        auto *baudRate = child<QComboBox>("cbBaudRate");
+        QCOMPARE(baudRate->currentText(), "115200 бод");
+        baudRate->setCurrentIndex(baudRate->findText("9600 бод"));
+        emit baudRate->activated(baudRate->currentIndex());
+        cleanup();
+        window = new MainWindow;
+        QCOMPARE(child<QComboBox>("cbBaudRate")->currentText(), "9600 бод");
+    }
+
+    void typedPathRefusedBeforeOpening_data()
+    {
+        columns<QString, QString>("path", "message");
+        QTest::newRow("missing") << "/dev/no-such-line"
+                                 << "Устройство /dev/no-such-line не найдено.";
+        QTest::newRow("regular file")
+            << "/etc/hostname"
+            << "/etc/hostname не является устройством последовательного порта.";
+    }
+
+    void typedPathRefusedBeforeOpening()
+    {
+        const auto [path, message] = fetch<QString, QString>("path", "message");
+        const QString before = ports()->currentText();
+        ModalSeen seen;
+        answerMessageBox(&seen, QMessageBox::Ok, window);
+        typePort(path);
+        QCOMPARE(seen.text, message);
+        QCOMPARE(ports()->currentText(), before);
+        QVERIFY(statusLabel(0)->text().isEmpty()); // nothing was opened
+    }
+
+    // Every way a line fails keeps the specified texts and adds its own cause
+    // and hint below them, and in the port label's tooltip.
+    void failureCauses_data()
+    {
+        columns<QString, QString, QString, QString>("failure", "message", "portLabel", "cause");
+        const auto row = [](const char *failure, const char *message, const char *portLabel,
+                            const char *cause) {
+            QTest::newRow(failure)
+                << QString(failure) << QString(message) << QString(portLabel) << QString(cause);
+        };
+        const char *notOpened = "Не удалось открыть порт!";
+        row("missing", "Порт не открыт", notOpened,
+            "Устройство не найдено (%1). Проверьте, что ККТ или переходник подключены");
+        row("forbidden", "Порт не открыт", notOpened,
+            "Нет доступа к порту (%1). Добавьте пользователя в группу dialout");
+        row("busy", "Порт не открыт", notOpened,
+            "Порт занят другой программой (%1). Закройте программу");
+        row("silent", "Порт не открыт", notOpened,
+            "Нет связи (%1). ККТ не отвечает: проверьте питание ККТ, кабель и скорость обмена.");
+        row("killed mid-read", "Ошибка ККМ", "Порт открыт",
+            "Связь с портом потеряна (%1). Устройство отключено или ошибка ввода-вывода");
+    }
+
+    void failureCauses()
+    {
+        const auto [failure, message, portLabel, cause] =
+            fetch<QString, QString, QString, QString>("failure", "message", "portLabel", "cause");
+        QTemporaryDir dir;
+        RegisterProcess emulator;
+        PseudoTerminal silentLine;
+        QString path = dir.filePath(QStringLiteral("gone"));
+        QSerialPort holder;
+        std::unique_ptr<DeviceForbidden> forbidden;
+        QTimer killer;
+        if (failure == "silent") {
+            QString error;
+            QVERIFY2(silentLine.open(error), qPrintable(error));
+            path = silentLine.slavePath();
+        } else if (failure != "missing") {
+            QVERIFY(emulator.start({"--goods", "5000"}));
+            path = emulator.path();
+        }
+        fillPortBox(ports(), {PortInfo::typedPath(path)});
+        ports()->setCurrentIndex(0);
+        if (failure == "busy") {
+            holder.setPortName(path);
+            QVERIFY(holder.open(QIODevice::ReadWrite));
+        } else if (failure == "forbidden") {
+            forbidden = std::make_unique<DeviceForbidden>(path);
+        } else if (failure == "killed mid-read") {
+            connect(&killer, &QTimer::timeout, [&] {
+                if (currentEditor()->rowCount() >= 100 && killer.isActive()) {
+                    killer.stop();
+                    ::kill(pid_t(emulator.pid()), SIGKILL);
+                }
+            });
+            killer.start(1);
+        }
+
+        ModalSeen seen;
+        answerMessageBox(&seen, QMessageBox::Ok, window);
+        click("pbRead");
+        forbidden.reset();
+        QCOMPARE(seen.title, "Ошибка");
+        QCOMPARE(seen.text, message);
+        const QString expectedCause = cause.arg(path);
+        QVERIFY2(seen.informativeText.startsWith(expectedCause), qPrintable(seen.informativeText));
+        QCOMPARE(statusLabel(0)->text(), portLabel);
+        QVERIFY(statusLabel(0)->toolTip().startsWith(expectedCause));
+        if (failure == "killed mid-read") {
+            const QRegularExpressionMatch progress =
+                QRegularExpression("\\nПрочитан[оа] (\\d+) запис(ь|и|ей)\\.$")
+                    .match(seen.informativeText);
+            QVERIFY2(progress.hasMatch(), qPrintable(seen.informativeText));
+            QCOMPARE(progress.captured(1).toInt(), currentEditor()->rowCount());
+        }
     }
 
     void dumpOfEachProcessor_data()
