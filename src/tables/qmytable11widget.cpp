@@ -7,8 +7,6 @@
 #include "tablecatalogue.h"
 #include "tablelimits.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 constexpr int wirelessTable = 11;
@@ -21,8 +19,8 @@ int QMyTable11Widget::readTable(protocolBase &protocol)
 {
     setRowCount(1);
     for (int row = 1; row <= maxTableRows; ++row) {
-        if (row % readEventInterval == 0)
-            QCoreApplication::processEvents();
+        if (row % readEventInterval == 0 && !eventPoint(row - 1))
+            return ERR_CANCELLED;
         try {
             const FieldPtr value(
                 protocol.readField(fieldType(wirelessTable, row), wirelessTable, row, valueField));
@@ -40,17 +38,19 @@ int QMyTable11Widget::writeTable(protocolBase &protocol)
 {
     if (rowCount() == 0)
         return ERR_TABLE_EMPTY;
+    int written = 0;
     for (int column = 1; column <= columnCount(); ++column) {
         QTableWidgetItem *cell = item(0, column - 1);
         if (!cell)
             return ERR_INVALID_DATA;
         const bool changed = CellMarks::isChanged(*cell);
         const int result = writeIfChanged(
-            protocol, *cell, {wirelessTable, column, valueField, fieldType(wirelessTable, column)});
+            protocol, *cell, {wirelessTable, column, valueField, fieldType(wirelessTable, column)},
+            written);
         if (result != ERR_OK)
             return result;
-        if (changed && column % 2 == 1)
-            QCoreApplication::processEvents();
+        if (changed && column % 2 == 1 && !eventPoint(written) && column < columnCount())
+            return ERR_CANCELLED;
     }
     return ERR_OK;
 }

@@ -6,8 +6,6 @@
 #include "protocolbase.h"
 #include "tablelimits.h"
 
-#include <QCoreApplication>
-
 namespace {
 
 constexpr int goodsTable = 1;
@@ -33,8 +31,8 @@ int QMyTable1Widget::readTable(protocolBase &protocol)
     const AppendingRows appending(*this);
     FieldList fields;
     for (int row = 1; row <= maxTableRows; ++row) {
-        if (row % readEventInterval == 0)
-            QCoreApplication::processEvents();
+        if (row % readEventInterval == 0 && !eventPoint(row - 1))
+            return ERR_CANCELLED;
         const int result = protocol.readRow(goodsTable, row, &fields);
         if (result == ERR_DEVICE_WRONG_ROW)
             return ERR_OK;

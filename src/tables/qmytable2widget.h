@@ -27,6 +27,8 @@ public:
     int loadFromFile(const QString &path) override;
     // Looks at the value column only.
     QTableWidgetItem *findInvalidItem() override;
+    // Every row is written, changed or not.
+    int cellsToWrite() override { return rowCount(); }
 
 private:
     // Shows the value in the grid row of its field, when the grid has that row.

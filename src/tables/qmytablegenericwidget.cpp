@@ -9,7 +9,6 @@
 #include "tablecatalogue.h"
 #include "tablelimits.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 
 namespace {
@@ -68,8 +67,8 @@ int QMyTableGenericWidget::readTable(protocolBase &protocol)
     const int table = tableNumber();
     const int fields = fieldCount(table);
     for (int row = 1; row <= maxTableRows; ++row) {
-        if (row % readEventInterval == 0)
-            QCoreApplication::processEvents();
+        if (row % readEventInterval == 0 && !eventPoint(row - 1))
+            return ERR_CANCELLED;
         try {
             for (int field = 1; field <= fields; ++field) {
                 const FieldPtr value(
@@ -104,30 +103,34 @@ int QMyTableGenericWidget::writeTable(protocolBase &protocol)
         return ERR_TABLE_EMPTY;
     const int table = tableNumber();
     const int fields = fieldCount(table);
+    int written = 0;
     for (int row = 1; row <= rowCount(); ++row) {
         for (int field = 1; field <= fields; ++field) {
             QTableWidgetItem *cell = item(row - 1, field - 1);
             if (!cell)
                 return ERR_INVALID_DATA;
-            const int result =
-                writeIfChanged(protocol, *cell, {table, row, field, fieldType(table, field)});
+            const int result = writeIfChanged(
+                protocol, *cell, {table, row, field, fieldType(table, field)}, written);
             if (result != ERR_OK)
                 return result;
         }
-        if (row % 2 == 1)
-            QCoreApplication::processEvents();
+        // A stop asked for after the last row comes too late to matter.
+        if (row % 2 == 1 && !eventPoint(written) && row < rowCount())
+            return ERR_CANCELLED;
     }
     return ERR_OK;
 }
 
 int QMyTableGenericWidget::writeIfChanged(protocolBase &protocol, QTableWidgetItem &cell,
-                                          const FieldAddress &address)
+                                          const FieldAddress &address, int &written)
 {
     if (!CellMarks::isChanged(cell))
         return ERR_OK;
     const int result = writeCell(protocol, address, cell);
-    if (result == ERR_OK)
+    if (result == ERR_OK) {
         CellMarks::setWeight(cell, CellMarks::unchangedWeight);
+        ++written;
+    }
     return result;
 }
 

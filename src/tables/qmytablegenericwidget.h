@@ -50,8 +50,10 @@ protected:
     // A new cell showing a value read from the register, its width as type
     // number; not editable when the table is not writable.
     QTableWidgetItem *newReadCell(FieldBase &value);
-    // Writes the cell when it is marked changed and clears the mark on success.
-    int writeIfChanged(protocolBase &protocol, QTableWidgetItem &cell, const FieldAddress &address);
+    // Writes the cell when it is marked changed, clears the mark and counts
+    // it in written on success.
+    int writeIfChanged(protocolBase &protocol, QTableWidgetItem &cell, const FieldAddress &address,
+                       int &written);
 
 private:
     // The row count at the last layout during a read; -1 outside reads.

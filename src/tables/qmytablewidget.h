@@ -2,6 +2,7 @@
 
 #include <QTableWidget>
 
+class OperationProgress;
 class protocolBase;
 
 // Abstract base of every table editor: a grid that reads a register table
@@ -31,4 +32,21 @@ public:
     virtual bool isWritable();
     // Filter string of the file dialogs.
     virtual QString fileFilter();
+    // How many cells the next writeTable sends: the changed ones.
+    virtual int cellsToWrite();
+
+    // Whether any cell is marked changed, and so not yet in the register.
+    bool hasChangedCells() const;
+    // Where the event points of reads and writes report; without one they
+    // only let the window handle its events.
+    void setOperationProgress(OperationProgress *progress) { m_progress = progress; }
+
+protected:
+    // An event point of a read or write loop, done being the records read or
+    // fields written so far: false when the user asked to stop.
+    bool eventPoint(qint64 done);
+    int changedCellCount(bool firstOnly = false) const;
+
+private:
+    OperationProgress *m_progress = nullptr;
 };

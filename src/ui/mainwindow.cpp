@@ -5,19 +5,24 @@
 #include "portchooser.h"
 #include "portlist.h"
 #include "preferences.h"
+#include "progresspanel.h"
+#include "progresstext.h"
 #include "qtabletab.h"
-#include "russiancount.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDebug>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QStyle>
+#include <QTimer>
 
 namespace {
 
@@ -52,7 +57,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->cbFWtype->addItem(QString::fromUtf8("1 – процессор с внутренним ПО ККТ"), 17);
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
     createDumpPageAction();
+    progressPanel = new ProgressPanel(progress, this);
+    statusBar()->addPermanentWidget(progressPanel);
     createBaudRateBox();
+    modifiedCheck = new QTimer(this);
+    modifiedCheck->setSingleShot(true);
+    connect(modifiedCheck, &QTimer::timeout, this, &MainWindow::updateModifiedMarker);
 }
 
 MainWindow::~MainWindow()
@@ -98,8 +108,9 @@ void MainWindow::updateWriteButton()
     const auto *page = qobject_cast<QTableTab *>(ui->tabWidget->currentWidget());
     if (!page)
         return;
+    // Tabs switch while an operation handles events; no second one may start.
     if (QMyTableWidget *editor = editorsByTable.value(page->tableNumber()))
-        ui->pbWrite->setEnabled(editor->isWritable());
+        ui->pbWrite->setEnabled(editor->isWritable() && !progress.isRunning());
 }
 
 void MainWindow::createTableTabs()
@@ -122,6 +133,10 @@ void MainWindow::addTableTab(QMyTableWidget *editor, const QString &caption, int
     layout->addWidget(editor);
     ui->tabWidget->insertTab(position, page, caption);
     editorsByTable.insert(editor->tableNumber(), editor);
+    editor->setOperationProgress(&progress);
+    // An edit may mark a cell changed or take the mark away.
+    connect(editor->itemDelegate(), &QAbstractItemDelegate::commitData, this,
+            [this] { modifiedCheck->start(); });
 }
 
 void MainWindow::createDumpPageAction()
@@ -265,9 +280,14 @@ int MainWindow::readCurrentTable()
     QMyTableWidget *editor = currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
+    if (!confirmDroppingEdits({editor}))
+        return ERR_CANCELLED;
     editor->setRowCount(0);
-    return withOpenPort(editor, &QMyTableWidget::readTable,
-                        [editor] { return recordsReadText(editor->rowCount()); });
+    const int result =
+        withOpenPort(editor, &QMyTableWidget::readTable, ProgressText::Work::RecordsRead, -1,
+                     [editor] { return editor->rowCount(); });
+    setIncomplete(editor, result != ERR_OK);
+    return result;
 }
 
 int MainWindow::writeCurrentTable()
@@ -284,53 +304,143 @@ int MainWindow::writeCurrentTable()
         if (answer != QMessageBox::Yes)
             return ERR_CANCELLED;
     }
-    return withOpenPort(editor, &QMyTableWidget::writeTable,
-                        [this] { return fieldsWrittenText(protocol.fieldsWritten()); });
+    return withOpenPort(editor, &QMyTableWidget::writeTable, ProgressText::Work::FieldsWritten,
+                        editor->cellsToWrite(), [this] { return protocol.fieldsWritten(); });
 }
 
 int MainWindow::withOpenPort(QMyTableWidget *editor,
                              int (QMyTableWidget::*exchange)(protocolBase &),
-                             const std::function<QString()> &progress)
+                             ProgressText::Work work, qint64 total,
+                             const std::function<qint64()> &count)
 {
-    const int opened = openPortShowingStatus();
-    if (opened != ERR_OK)
-        return opened;
-    const int result = (editor->*exchange)(protocol);
-    protocol.closePort();
-    if (result != ERR_OK && result != ERR_CANCELLED)
-        noteFailure(progress());
+    progressPanel->start(work, total, true);
+    int result = openPortShowingStatus();
+    if (result == ERR_OK) {
+        result = (editor->*exchange)(protocol);
+        protocol.closePort();
+        if (result != ERR_OK && result != ERR_CANCELLED)
+            noteFailure(ProgressText::done(work, count()) + QLatin1Char('.'));
+    }
+    progressPanel->finish(count(), result);
     return result;
 }
 
 int MainWindow::loadCurrentTable()
 {
-    return withChosenFile(&QFileDialog::getOpenFileName, &QMyTableWidget::loadFromFile);
+    QMyTableWidget *editor = currentEditor();
+    if (!editor)
+        return ERR_WRONG_TABLE_NUMBER;
+    if (!confirmDroppingEdits({editor}))
+        return ERR_CANCELLED;
+    const QString path =
+        QFileDialog::getOpenFileName(this, tr("Выберите файл"), QString(), editor->fileFilter());
+    if (path.isEmpty())
+        return ERR_CANCELLED;
+    progressPanel->start(ProgressText::Work::RecordsLoaded, QFileInfo(path).size(), false);
+    const int result = editor->loadFromFile(path);
+    progressPanel->finish(editor->rowCount(), result);
+    if (result == ERR_OK)
+        setIncomplete(editor, false);
+    return result;
 }
 
 int MainWindow::saveCurrentTable()
 {
-    return withChosenFile(&QFileDialog::getSaveFileName, &QMyTableWidget::saveToFile);
-}
-
-// Asks for a file with the current editor's filter and hands it to the editor.
-int MainWindow::withChosenFile(FileDialog askForFile,
-                               int (QMyTableWidget::*transfer)(const QString &))
-{
     QMyTableWidget *editor = currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
+    if (incompleteEditors.contains(editor) && !confirmSavingIncomplete(editor))
+        return ERR_CANCELLED;
     const QString path =
-        askForFile(this, tr("Выберите файл"), QString(), editor->fileFilter(), nullptr, {});
+        QFileDialog::getSaveFileName(this, tr("Выберите файл"), QString(), editor->fileFilter());
     if (path.isEmpty())
         return ERR_CANCELLED;
-    return (editor->*transfer)(path);
+    progressPanel->start(ProgressText::Work::RecordsSaved, editor->rowCount(), false);
+    const int result = editor->saveToFile(path);
+    progressPanel->finish(editor->rowCount(), result);
+    return result;
+}
+
+// Asked only when there is an edit to lose.
+bool MainWindow::confirmDroppingEdits(const QList<QMyTableWidget *> &editors)
+{
+    const bool edited = std::any_of(editors.begin(), editors.end(), [](QMyTableWidget *editor) {
+        return editor->hasChangedCells();
+    });
+    if (!edited)
+        return true;
+    const auto answer = QMessageBox::warning(
+        this, tr("Внимание"), tr("Есть незаписанные изменения. Они будут потеряны.\nПродолжить?"),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes;
+}
+
+bool MainWindow::confirmSavingIncomplete(QMyTableWidget *editor)
+{
+    const auto answer = QMessageBox::warning(
+        this, tr("Внимание"),
+        tr("Таблица прочитана не полностью (%1).\nСохранить её в файл?")
+            .arg(ProgressText::done(ProgressText::Work::RecordsRead, editor->rowCount()).toLower()),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    return answer == QMessageBox::Yes;
+}
+
+// A mark on the table's tab, whose caption stays as it is.
+void MainWindow::setIncomplete(QMyTableWidget *editor, bool incomplete)
+{
+    const int tab = ui->tabWidget->indexOf(editor->parentWidget());
+    if (incomplete) {
+        incompleteEditors.insert(editor);
+        ui->tabWidget->setTabIcon(tab, style()->standardIcon(QStyle::SP_MessageBoxWarning));
+        ui->tabWidget->setTabToolTip(
+            tab, tr("Таблица прочитана не полностью: в ней только строки, полученные до "
+                    "остановки чтения"));
+    } else {
+        incompleteEditors.remove(editor);
+        ui->tabWidget->setTabIcon(tab, QIcon());
+        ui->tabWidget->setTabToolTip(tab, QString());
+    }
+}
+
+void MainWindow::updateModifiedMarker()
+{
+    const bool modified =
+        std::any_of(editorsByTable.cbegin(), editorsByTable.cend(),
+                    [](QMyTableWidget *editor) { return editor && editor->hasChangedCells(); });
+    // The marker's placeholder only while there is something to mark, so that
+    // the title is exactly the program's name otherwise.
+    setWindowTitle(modified ? tr("Morvell") + QStringLiteral("[*]") : tr("Morvell"));
+    setWindowModified(modified);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (progress.isRunning()) {
+        // The operation ends at its next event point, and the window closes then.
+        progress.requestCancel();
+        closeWhenIdle = true;
+        event->ignore();
+        return;
+    }
+    closeWhenIdle = false;
+    if (!confirmDroppingEdits(editorsByTable.values())) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void MainWindow::closeIfAsked()
+{
+    if (closeWhenIdle)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 // The controls that could start a second operation, in the order they are switched.
 QList<QWidget *> MainWindow::operationControls() const
 {
-    return {ui->pbCheckConn, ui->pbRefresh,   ui->pbRead,  ui->pbWrite,
-            ui->pbLoadTable, ui->pbSaveTable, ui->cbPorts, baudRateBox};
+    return {ui->pbCheckConn, ui->pbRefresh, ui->pbRead,  ui->pbWrite, ui->pbLoadTable,
+            ui->pbSaveTable, ui->cbPorts,   baudRateBox, ui->pbReadFW};
 }
 
 void MainWindow::beginOperation(const QString &text)
@@ -348,7 +458,9 @@ void MainWindow::endOperation()
     for (QWidget *control : operationControls())
         control->setEnabled(true);
     updateWriteButton();
+    updateModifiedMarker();
     repaint();
+    closeIfAsked();
 }
 
 void MainWindow::showError(int code)
@@ -375,22 +487,30 @@ void MainWindow::on_pbReadFW_clicked()
     ui->pbReadFW->setEnabled(false);
     ui->pbSave->setEnabled(false);
     ui->cbPorts->setEnabled(false);
-    baudRateBox->setEnabled(false);
+    // The dump handles events between blocks: no table operation may start meanwhile.
+    for (QWidget *control : operationControls())
+        control->setEnabled(false);
     repaint();
 
+    progressPanel->start(ProgressText::Work::BytesRead, -1, true);
     int code = openPortShowingStatus();
     if (code == ERR_OK)
         code = readDump();
     protocol.closePort();
+    progressPanel->finish(code == ERR_OK ? dumpBuffer.size() : progress.done(), code);
 
     ui->pbCheckConn->setEnabled(true);
     ui->pbReadFW->setEnabled(true);
     ui->cbPorts->setEnabled(true);
-    baudRateBox->setEnabled(true);
+    for (QWidget *control : operationControls())
+        control->setEnabled(true);
+    updateWriteButton();
     if (code != ERR_OK) {
         setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
         ui->pbSave->setEnabled(false);
-        showError(code);
+        // Stopped by the user, who needs no box to say so.
+        if (code != ERR_CANCELLED)
+            showError(code);
     } else {
         setLabelStatus(operationStatusLabel, false, false,
                        QString::fromUtf8("Cчитано %1 байт. Ожидание").arg(dumpBuffer.size()));
@@ -402,6 +522,7 @@ void MainWindow::on_pbReadFW_clicked()
             ui->pbSave->click();
     }
     repaint();
+    closeIfAsked();
 }
 
 int MainWindow::readDump()
@@ -417,6 +538,7 @@ int MainWindow::readDump()
         return code;
     }
     const int limit = static_cast<int>(size);
+    progress.setTotal(size);
     for (int block = 0; block < maxDumpBlocks; ++block) {
         code = protocol.readFWBlock(&dumpBuffer);
         if (code == 1)
@@ -430,6 +552,11 @@ int MainWindow::readDump()
         if (dumpBuffer.size() >= limit) {
             dumpBuffer.truncate(limit);
             return ERR_OK;
+        }
+        // A stopped dump keeps nothing: half a dump must not be saved as a dump.
+        if (!progress.eventPoint(dumpBuffer.size())) {
+            dumpBuffer.clear();
+            return ERR_CANCELLED;
         }
     }
     return ERR_OK;

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "operationprogress.h"
 #include "portinfo.h"
+#include "progresstext.h"
 #include "protocolpelto.h"
 
 #include <QByteArray>
 #include <QFileDialog>
 #include <QMainWindow>
 #include <QMap>
+#include <QSet>
 
 #include <functional>
 
@@ -15,6 +18,8 @@ class QComboBox;
 class QLabel;
 class QMyTableWidget;
 class PortChooser;
+class ProgressPanel;
+class QTimer;
 
 namespace Ui {
 class MainWindow;
@@ -38,6 +43,11 @@ public:
     void updateWriteButton();
     // Shows or hides the firmware dump page, a tab after the table tabs.
     void setDumpPageVisible(bool visible);
+
+protected:
+    // Asks before unsaved edits are lost; during an operation, stops it and
+    // closes once it has ended.
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void on_pbRead_clicked();
@@ -63,16 +73,22 @@ private:
     int loadCurrentTable();
     int saveCurrentTable();
     int openPortShowingStatus();
-    // Runs the editor's exchange inside one connection; a failure reports
-    // the driver's cause and the progress text.
+    // Runs the editor's exchange inside one connection, with its progress;
+    // count tells how much it has done. A failure reports the driver's cause
+    // and how far it got.
     int withOpenPort(QMyTableWidget *editor, int (QMyTableWidget::*exchange)(protocolBase &),
-                     const std::function<QString()> &progress);
+                     ProgressText::Work work, qint64 total, const std::function<qint64()> &count);
+    // True when none of the editors has unsaved edits, or the user agrees to lose them.
+    bool confirmDroppingEdits(const QList<QMyTableWidget *> &editors);
+    bool confirmSavingIncomplete(QMyTableWidget *editor);
+    // Marks a table whose read stopped early, until a read or load completes it.
+    void setIncomplete(QMyTableWidget *editor, bool incomplete);
+    // The title's modified marker while any table has unsaved edits.
+    void updateModifiedMarker();
+    void closeIfAsked();
     // Adds what went wrong to the next error box, and the driver's cause to
     // the port label's tooltip.
     void noteFailure(const QString &progress = QString());
-    using FileDialog = QString (*)(QWidget *, const QString &, const QString &, const QString &,
-                                   QString *, QFileDialog::Options);
-    int withChosenFile(FileDialog askForFile, int (QMyTableWidget::*transfer)(const QString &));
     void runTableOperation(const QString &text, int (MainWindow::*work)(), bool reportCancel);
     QList<QWidget *> operationControls() const;
     void beginOperation(const QString &text);
@@ -94,4 +110,10 @@ private:
     QComboBox *baudRateBox = nullptr;
     // Cause, hint and progress of the running operation's failure.
     QString failureDetails;
+    OperationProgress progress;
+    ProgressPanel *progressPanel = nullptr;
+    QSet<QMyTableWidget *> incompleteEditors;
+    // Coalesces the checks for unsaved edits after cell edits.
+    QTimer *modifiedCheck = nullptr;
+    bool closeWhenIdle = false;
 };

@@ -1,0 +1,65 @@
+#include "operationprogress.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+// Faster than the eye reads a changing number, and cheap beside a long read.
+constexpr qint64 NotifyIntervalMs = 100;
+
+} // namespace
+
+void OperationProgress::start(qint64 total)
+{
+    m_done = 0;
+    m_total = total;
+    m_cancelRequested = false;
+    m_running = true;
+    m_clock.start();
+    emit runningChanged(true);
+    notify(true);
+}
+
+bool OperationProgress::eventPoint(qint64 done)
+{
+    m_done = done;
+    notify(false);
+    QCoreApplication::processEvents();
+    return !m_cancelRequested;
+}
+
+void OperationProgress::finish(qint64 done)
+{
+    m_done = done;
+    m_running = false;
+    emit runningChanged(false);
+    notify(true);
+}
+
+void OperationProgress::requestCancel()
+{
+    if (m_running)
+        m_cancelRequested = true;
+}
+
+double OperationProgress::rate() const
+{
+    const qint64 elapsed = m_clock.isValid() ? m_clock.elapsed() : 0;
+    return elapsed > 0 ? m_done * 1000.0 / elapsed : 0;
+}
+
+qint64 OperationProgress::remainingMs() const
+{
+    const double perSecond = rate();
+    if (m_total < 0 || perSecond <= 0)
+        return -1;
+    return qint64(qMax<qint64>(0, m_total - m_done) * 1000.0 / perSecond);
+}
+
+void OperationProgress::notify(bool always)
+{
+    if (!always && m_sinceNotified.isValid() && m_sinceNotified.elapsed() < NotifyIntervalMs)
+        return;
+    m_sinceNotified.start();
+    emit changed();
+}

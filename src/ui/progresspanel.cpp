@@ -1,0 +1,69 @@
+#include "progresspanel.h"
+
+#include "errorcode.h"
+#include "operationprogress.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+
+ProgressPanel::ProgressPanel(OperationProgress &progress, QWidget *window)
+    : QWidget(window), m_progress(progress), m_text(new QLabel(this)),
+      m_cancel(new QPushButton(tr("Прервать"), this))
+{
+    m_text->setObjectName(QStringLiteral("progressLabel"));
+    m_cancel->setObjectName(QStringLiteral("pbCancel"));
+    m_cancel->setToolTip(tr("Остановить чтение, запись или чтение дампа (Esc)"));
+    m_cancel->setEnabled(false);
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_text);
+    layout->addWidget(m_cancel);
+
+    // Only while there is something to stop: otherwise Esc belongs to the
+    // cell editor and the dialogs.
+    m_escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    m_escape->setEnabled(false);
+    connect(m_escape, &QShortcut::activated, m_cancel, &QPushButton::click);
+    connect(m_cancel, &QPushButton::clicked, &m_progress, &OperationProgress::requestCancel);
+    connect(&m_progress, &OperationProgress::changed, this, [this] {
+        if (m_showsRunning && m_progress.isRunning())
+            showRunning();
+    });
+}
+
+void ProgressPanel::start(ProgressText::Work work, qint64 total, bool cancellable)
+{
+    m_work = work;
+    // Without event points nothing would move before the summary.
+    m_showsRunning = cancellable;
+    m_cancel->setEnabled(cancellable);
+    m_escape->setEnabled(cancellable);
+    m_text->clear();
+    m_progress.start(total);
+}
+
+void ProgressPanel::finish(qint64 count, int result)
+{
+    m_progress.finish(count);
+    m_showsRunning = false;
+    m_cancel->setEnabled(false);
+    m_escape->setEnabled(false);
+    QString summary = ProgressText::done(m_work, count) + tr(" за ") +
+                      ProgressText::duration(m_progress.elapsedMs());
+    if (result == ERR_CANCELLED)
+        summary += tr(" — прервано");
+    else if (result != ERR_OK)
+        summary += tr(" — ошибка");
+    m_text->setText(summary);
+    m_text->repaint();
+}
+
+// Repainted at once: the window handles its events only at the event points.
+void ProgressPanel::showRunning()
+{
+    m_text->setText(ProgressText::running(m_work, m_progress.done(), m_progress.total(),
+                                          m_progress.rate(), m_progress.remainingMs()));
+    m_text->repaint();
+}

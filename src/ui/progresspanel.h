@@ -1,0 +1,35 @@
+#pragma once
+
+#include "progresstext.h"
+
+#include <QWidget>
+
+class OperationProgress;
+class QLabel;
+class QPushButton;
+class QShortcut;
+
+// The status bar's view of the long operation running: what it has done, its
+// rate and the time left, then a one-line summary until the next one starts;
+// and "Прервать", which stops it at its next event point (Esc does the same).
+class ProgressPanel : public QWidget
+{
+    Q_OBJECT
+public:
+    ProgressPanel(OperationProgress &progress, QWidget *window);
+
+    // Starts the operation's progress; one that has event points can be stopped.
+    void start(ProgressText::Work work, qint64 total, bool cancellable);
+    // Ends it with the summary of what was done in all and how it ended.
+    void finish(qint64 count, int result);
+
+private:
+    void showRunning();
+
+    OperationProgress &m_progress;
+    QLabel *m_text;
+    QPushButton *m_cancel;
+    QShortcut *m_escape;
+    ProgressText::Work m_work = ProgressText::Work::RecordsRead;
+    bool m_showsRunning = false;
+};

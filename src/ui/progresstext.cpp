@@ -1,0 +1,89 @@
+#include "progresstext.h"
+
+#include <QLocale>
+
+namespace ProgressText {
+
+namespace {
+
+// A word in the forms that follow 1, 2 and 5.
+struct Forms
+{
+    const char *one;
+    const char *few;
+    const char *many;
+};
+
+struct Wording
+{
+    Forms verb;
+    Forms noun;
+    const char *label; // of the running count
+};
+
+const Wording &wordingOf(Work work)
+{
+    static const Forms records{"запись", "записи", "записей"};
+    static const Wording wordings[] = {
+        {{"Прочитана", "Прочитано", "Прочитано"}, records, "Записи"},
+        {{"Записано", "Записано", "Записано"}, {"поле", "поля", "полей"}, "Поля"},
+        {{"Считан", "Считано", "Считано"}, {"байт", "байта", "байт"}, "Байты"},
+        {{"Загружена", "Загружено", "Загружено"}, records, "Байты файла"},
+        {{"Сохранена", "Сохранено", "Сохранено"}, records, "Записи"},
+    };
+    return wordings[int(work)];
+}
+
+const char *formFor(const Forms &forms, qint64 count)
+{
+    const qint64 lastTwo = qAbs(count) % 100;
+    const qint64 last = lastTwo % 10;
+    if (lastTwo >= 11 && lastTwo <= 14)
+        return forms.many;
+    if (last == 1)
+        return forms.one;
+    if (last >= 2 && last <= 4)
+        return forms.few;
+    return forms.many;
+}
+
+QString number(qint64 value)
+{
+    return QLocale(QLocale::Russian, QLocale::Russia).toString(value);
+}
+
+} // namespace
+
+QString done(Work work, qint64 count)
+{
+    const Wording &wording = wordingOf(work);
+    return QStringLiteral("%1 %2 %3")
+        .arg(QString::fromUtf8(formFor(wording.verb, count)), number(count),
+             QString::fromUtf8(formFor(wording.noun, count)));
+}
+
+QString duration(qint64 ms)
+{
+    if (ms < 10000)
+        return QLocale(QLocale::Russian, QLocale::Russia).toString(ms / 1000.0, 'f', 1) +
+               QString::fromUtf8(" с");
+    const qint64 seconds = ms / 1000;
+    if (seconds < 60)
+        return QString::fromUtf8("%1 с").arg(seconds);
+    if (seconds < 3600)
+        return QString::fromUtf8("%1 мин %2 с").arg(seconds / 60).arg(seconds % 60);
+    return QString::fromUtf8("%1 ч %2 мин").arg(seconds / 3600).arg(seconds % 3600 / 60);
+}
+
+QString running(Work work, qint64 done, qint64 total, double perSecond, qint64 remainingMs)
+{
+    QString text = QString::fromUtf8(wordingOf(work).label) + QStringLiteral(": ") + number(done);
+    if (total >= 0)
+        text += QString::fromUtf8(" из ") + number(total);
+    text += QStringLiteral(", %1/").arg(number(qRound64(perSecond))) + QString::fromUtf8("с");
+    if (remainingMs >= 0)
+        text += QString::fromUtf8(", осталось ") + duration(remainingMs);
+    return text;
+}
+
+} // namespace ProgressText

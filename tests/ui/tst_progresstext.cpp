@@ -1,0 +1,62 @@
+#include "progresstext.h"
+#include "testdata.h"
+
+using ProgressText::Work;
+
+class TestProgressText : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The verb and the noun agree with the number as Russian wants, the
+    // digits grouped by a no-break space.
+    void done_data()
+    {
+        columns<int, qint64, QString>("work", "count", "text");
+        const auto row = [](Work work, qint64 count, const char *text) {
+            QTest::newRow(text) << int(work) << count << QString::fromUtf8(text);
+        };
+        row(Work::RecordsRead, 0, "Прочитано 0 записей");
+        row(Work::RecordsRead, 1, "Прочитана 1 запись");
+        row(Work::RecordsRead, 4, "Прочитано 4 записи");
+        row(Work::RecordsRead, 11, "Прочитано 11 записей");
+        row(Work::RecordsRead, 14, "Прочитано 14 записей");
+        row(Work::RecordsRead, 21, "Прочитана 21 запись");
+        row(Work::RecordsRead, 112, "Прочитано 112 записей");
+        row(Work::RecordsRead, 16451, "Прочитана 16\u00a0451 запись");
+        row(Work::RecordsRead, 65535, "Прочитано 65\u00a0535 записей");
+        row(Work::FieldsWritten, 3, "Записано 3 поля");
+        row(Work::BytesRead, 1, "Считан 1 байт");
+        row(Work::BytesRead, 65536, "Считано 65\u00a0536 байт");
+    }
+
+    void done()
+    {
+        const auto [work, count, text] = fetch<int, qint64, QString>("work", "count", "text");
+        QCOMPARE(ProgressText::done(Work(work), count), text);
+    }
+
+    void duration_data()
+    {
+        columns<qint64, QString>("ms", "text");
+        QTest::newRow("tenths under ten seconds") << qint64(840) << "0,8 с";
+        QTest::newRow("whole seconds") << qint64(41500) << "41 с";
+        QTest::newRow("minutes") << qint64(581000) << "9 мин 41 с";
+        QTest::newRow("hours") << qint64(3720000) << "1 ч 2 мин";
+    }
+
+    void duration()
+    {
+        const auto [ms, text] = fetch<qint64, QString>("ms", "text");
+        QCOMPARE(ProgressText::duration(ms), text);
+    }
+
+    void running()
+    {
+        QCOMPARE(ProgressText::running(Work::RecordsRead, 12345, 65535, 110.4, 486000),
+                 "Записи: 12\u00a0345 из 65\u00a0535, 110/с, осталось 8 мин 6 с");
+        QCOMPARE(ProgressText::running(Work::RecordsRead, 50, -1, 0, -1), "Записи: 50, 0/с");
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProgressText)
+#include "tst_progresstext.moc"
