@@ -31,6 +31,9 @@ bool RegisterProcess::start(const QStringList &arguments)
 
 QString RegisterProcess::stop(int signal)
 {
+    // Without a process its id is 0, which would signal the whole process group.
+    if (m_process.state() == QProcess::NotRunning)
+        return QString();
     ::kill(pid_t(m_process.processId()), signal);
     if (!m_process.waitForFinished(StopTimeoutMs) ||
         m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0)

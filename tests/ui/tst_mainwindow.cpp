@@ -1,5 +1,3 @@
-#include "driverregistration.h"
-#include "mainwindow.h"
 #include "modalanswer.h"
 #include "portlist.h"
 #include "pseudoterminal.h"
@@ -7,6 +5,7 @@
 #include "qtabletab.h"
 #include "registerprocess.h"
 #include "testdata.h"
+#include "windowtestsupport.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -25,49 +24,6 @@
 #include <unistd.h>
 
 namespace {
-
-struct ModalSeen
-{
-    QString title;
-    QString text;
-    QString informativeText;
-    bool readEnabled = true;
-};
-
-// Answers the next message box with the given button and records what it said.
-void answerMessageBox(ModalSeen *seen, QMessageBox::StandardButton button, QWidget *window)
-{
-    answerNextModal<QMessageBox>([=](QMessageBox *box) {
-        seen->title = box->windowTitle();
-        seen->text = box->text();
-        seen->informativeText = box->informativeText();
-        seen->readEnabled = window->findChild<QPushButton *>("pbRead")->isEnabled();
-        box->button(button)->click();
-    });
-}
-
-// Answers the next file dialog with a path, or cancels it for an empty one.
-void answerFileDialog(const QString &path)
-{
-    answerNextModal<QFileDialog>([=](QFileDialog *dialog) {
-        if (path.isEmpty()) {
-            dialog->reject();
-            return;
-        }
-        // Typed rather than selected: selection waits for the directory listing.
-        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
-        QMetaObject::invokeMethod(dialog, "accept");
-    });
-}
-
-// Answers the dialog of "Другой порт..." with a path.
-void answerPathDialog(const QString &path)
-{
-    answerNextModal<QInputDialog>([=](QInputDialog *dialog) {
-        dialog->setTextValue(path);
-        dialog->accept();
-    });
-}
 
 // Takes the user's right to open the device for its lifetime: as root, whom
 // file modes do not stop, by acting as nobody; otherwise through its mode.
@@ -101,57 +57,11 @@ private:
 
 } // namespace
 
-class TestMainWindow : public QObject
+class TestMainWindow : public WindowTest
 {
     Q_OBJECT
-    MainWindow *window = nullptr;
-
-    template <typename T> T *child(const char *name) { return window->findChild<T *>(name); }
-    QTabWidget *tabs() { return child<QTabWidget>("tabWidget"); }
-    QLabel *statusLabel(int index)
-    {
-        return window->statusBar()->findChildren<QLabel *>().at(index);
-    }
-    QMyTableWidget *currentEditor()
-    {
-        return tabs()->currentWidget()->findChild<QMyTableWidget *>();
-    }
-    void click(const char *button) { child<QPushButton>(button)->click(); }
-    QComboBox *ports() { return child<QComboBox>("cbPorts"); }
-
-    // Chooses "Другой порт..." as the user does and types the path.
-    void typePort(const QString &path)
-    {
-        answerPathDialog(path);
-        const int other = ports()->count() - 1;
-        QVERIFY(isOtherPortEntry(ports(), other));
-        ports()->setCurrentIndex(other);
-        emit ports()->activated(other);
-    }
-
-    void selectTable(int table)
-    {
-        for (int index = 0; index < tabs()->count(); ++index) {
-            auto *page = qobject_cast<QTableTab *>(tabs()->widget(index));
-            if (page && page->tableNumber() == table)
-                return tabs()->setCurrentIndex(index);
-        }
-        QFAIL("no such table tab");
-    }
 
 private slots:
-    void initTestCase() { registerDriverComponent(); }
-
-    void init()
-    {
-        QSettings(QStringLiteral("Korvan"), QStringLiteral("Morvell")).clear();
-        window = new MainWindow;
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-    }
-
-    void cleanup() { delete window; }
-
     void startState()
     {
         QCOMPARE(tabs()->count(), 11);
@@ -323,27 +233,21 @@ private slots:
         click("pbRead");
         QCOMPARE(statusLabel(0)->text(), "Порт открыт");
         QCOMPARE(currentEditor()->rowCount(), 30);
-        // Edited in the cell editor and committed as Enter does, so that the
-        // cell is marked for writing.
-        currentEditor()->editItem(currentEditor()->item(29, 0));
-        auto *cellEditor = currentEditor()->findChild<QLineEdit *>();
-        QVERIFY(cellEditor);
-        cellEditor->setText(QStringLiteral("ПЕЧЕНЬЕ ОВСЯНОЕ"));
-        emit currentEditor()->itemDelegate()->commitData(cellEditor);
+        editCell(29, 0, QStringLiteral("ПЕЧЕНЬЕ ОВСЯНОЕ"));
         QVERIFY(currentEditor()->item(29, 0)->font().bold());
         click("pbWrite");
         click("pbRead");
         QCOMPARE(currentEditor()->item(29, 0)->text(), QStringLiteral("ПЕЧЕНЬЕ ОВСЯНОЕ"));
 
         cleanup();
-        window = new MainWindow;
+        openWindow();
         QCOMPARE(ports()->currentText(), link);
         QCOMPARE(currentPortOf(ports()).systemLocation(), link);
 
         // Once the link is gone, the maker's port is chosen as on a first start.
         emulator.stop();
         cleanup();
-        window = new MainWindow;
+        openWindow();
         QCOMPARE(ports()->currentText(), "EMU1: Встроенный эмулятор ККТ Korvan");
     }
 
@@ -354,7 +258,7 @@ private slots:
         baudRate->setCurrentIndex(baudRate->findText("9600 бод"));
         emit baudRate->activated(baudRate->currentIndex());
         cleanup();
-        window = new MainWindow;
+        openWindow();
         QCOMPARE(child<QComboBox>("cbBaudRate")->currentText(), "9600 бод");
     }
 

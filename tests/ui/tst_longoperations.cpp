@@ -1,0 +1,278 @@
+#include "cellmarks.h"
+#include "modalanswer.h"
+#include "portlist.h"
+#include "qmytablewidget.h"
+#include "registerprocess.h"
+#include "testdata.h"
+#include "windowtestsupport.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+#include <csignal>
+#include <functional>
+
+namespace {
+
+// Polls while an operation runs and, once condition holds, does what the
+// user does; then stops.
+class WhenDuringOperation : public QObject
+{
+public:
+    WhenDuringOperation(std::function<bool()> condition, std::function<void()> action)
+    {
+        startTimer(1);
+        m_condition = std::move(condition);
+        m_action = std::move(action);
+    }
+    bool happened() const { return m_happened; }
+
+protected:
+    void timerEvent(QTimerEvent *event) override
+    {
+        if (m_happened || !m_condition())
+            return;
+        m_happened = true;
+        killTimer(event->timerId());
+        m_action();
+    }
+
+private:
+    std::function<bool()> m_condition;
+    std::function<void()> m_action;
+    bool m_happened = false;
+};
+
+// Fails the test for any message box that comes up, and closes it.
+class NoMessageBox : public QObject
+{
+public:
+    NoMessageBox() { startTimer(5); }
+    QString seen;
+
+protected:
+    void timerEvent(QTimerEvent *) override
+    {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            seen = box->text();
+            box->done(QMessageBox::No);
+        }
+    }
+};
+
+int boldCells(const QTableWidget &grid)
+{
+    int count = 0;
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        for (int column = 0; column < grid.columnCount(); ++column)
+            count += grid.item(row, column) && CellMarks::isChanged(*grid.item(row, column));
+    }
+    return count;
+}
+
+} // namespace
+
+class TestLongOperations : public WindowTest
+{
+    Q_OBJECT
+
+    RegisterProcess emulator;
+
+    // The goods table of an emulator program with that many records.
+    void useEmulator(int goods)
+    {
+        QVERIFY(emulator.start({"--goods", QString::number(goods)}));
+        fillPortBox(ports(), {PortInfo::typedPath(emulator.path())});
+        ports()->setCurrentIndex(0);
+    }
+
+    bool hasIncompleteMark() { return !tabs()->tabIcon(tabs()->currentIndex()).isNull(); }
+
+private slots:
+    void cleanup()
+    {
+        WindowTest::cleanup();
+        emulator.stop();
+    }
+
+    void progressEndsInSummary()
+    {
+        useEmulator(3000);
+        QStringList running;
+        WhenDuringOperation watch(
+            [&] {
+                if (progressLabel()->text().startsWith("Записи: "))
+                    running << progressLabel()->text();
+                return false;
+            },
+            [] {});
+        click("pbRead");
+        QCOMPARE(currentEditor()->rowCount(), 3000);
+        QVERIFY2(!running.filter(QRegularExpression("^Записи: [1-9][\\d\u00a0]*, [\\d\u00a0]+/с$"))
+                      .isEmpty(),
+                 qPrintable(running.join('|')));
+        QVERIFY2(QRegularExpression("^Прочитано 3\u00a0000 записей за \\d+,\\d с$")
+                     .match(progressLabel()->text())
+                     .hasMatch(),
+                 qPrintable(progressLabel()->text()));
+        QCOMPARE(statusLabel(1)->text(), "Ожидание");
+        QVERIFY(!child<QPushButton>("pbCancel")->isEnabled());
+        QVERIFY(!hasIncompleteMark());
+    }
+
+    // Stops come at the next event point: the goods read has one every 50
+    // records, the write one after every odd row, the dump one per block.
+    void cancelledRead()
+    {
+        useEmulator(3000);
+        int rowsAtPress = 0;
+        NoMessageBox noBox;
+        WhenDuringOperation press([&] { return currentEditor()->rowCount() >= 100; },
+                                  [&] {
+                                      rowsAtPress = currentEditor()->rowCount();
+                                      QTest::keyClick(window, Qt::Key_Escape);
+                                  });
+        click("pbRead");
+        QVERIFY(press.happened());
+        QVERIFY2(currentEditor()->rowCount() - rowsAtPress <= 50,
+                 qPrintable(QString::number(currentEditor()->rowCount() - rowsAtPress)));
+        QVERIFY(progressLabel()->text().endsWith(" — прервано"));
+        QVERIFY(hasIncompleteMark());
+        QCOMPARE(noBox.seen, QString());
+        QCOMPARE(statusLabel(1)->text(), "Ожидание");
+    }
+
+    void cancelledWrite()
+    {
+        useEmulator(600);
+        click("pbRead");
+        for (int row = 0; row < currentEditor()->rowCount(); ++row)
+            CellMarks::setWeight(*currentEditor()->item(row, 5), CellMarks::changedWeight);
+        NoMessageBox noBox;
+        WhenDuringOperation press(
+            [&] { return !CellMarks::isChanged(*currentEditor()->item(0, 5)); },
+            [&] { click("pbCancel"); });
+        click("pbWrite");
+        QVERIFY(press.happened());
+        const int unsent = boldCells(*currentEditor());
+        QVERIFY2(unsent > 0 && unsent < 600, qPrintable(QString::number(unsent)));
+        const QString written = QStringLiteral("Записано %1 ").arg(600 - unsent);
+        QVERIFY2(progressLabel()->text().startsWith(written) &&
+                     progressLabel()->text().endsWith(" — прервано"),
+                 qPrintable(progressLabel()->text()));
+        QCOMPARE(noBox.seen, QString());
+        QVERIFY(child<QPushButton>("pbWrite")->isEnabled());
+    }
+
+    void cancelledDump()
+    {
+        useEmulator(1);
+        window->setDumpPageVisible(true);
+        NoMessageBox noBox;
+        WhenDuringOperation press([&] { return progressLabel()->text().startsWith("Байты: "); },
+                                  [&] { click("pbCancel"); });
+        click("pbReadFW");
+        QVERIFY(press.happened());
+        QVERIFY(!child<QPushButton>("pbSave")->isEnabled());
+        QCOMPARE(statusLabel(1)->text(), "Ожидание");
+        QVERIFY(progressLabel()->text().endsWith(" — прервано"));
+        QCOMPARE(noBox.seen, QString());
+        QVERIFY(child<QPushButton>("pbReadFW")->isEnabled());
+    }
+
+    // A read cut short keeps its mark until a read completes the table, and
+    // its save asks first.
+    void killedReadIsIncomplete()
+    {
+        useEmulator(3000);
+        WhenDuringOperation kill([&] { return currentEditor()->rowCount() >= 100; },
+                                 [&] { ::kill(pid_t(emulator.pid()), SIGKILL); });
+        ModalSeen error;
+        answerMessageBox(&error, QMessageBox::Ok, window);
+        click("pbRead");
+        QCOMPARE(error.text, "Ошибка ККМ");
+        QVERIFY(hasIncompleteMark());
+
+        ModalSeen question;
+        ModalSeen cancelled;
+        answerMessageBox(&question, QMessageBox::No, window, {{&cancelled, QMessageBox::Ok}});
+        click("pbSaveTable");
+        QVERIFY2(question.text.startsWith("Таблица прочитана не полностью"),
+                 qPrintable(question.text));
+        QCOMPARE(cancelled.text, "Прервано пользователем");
+
+        PortInfo builtIn = PortInfo::availablePorts().last();
+        fillPortBox(ports(), {builtIn});
+        click("pbRead");
+        QVERIFY(!hasIncompleteMark());
+    }
+
+    void unsavedEdits_data()
+    {
+        columns<QString, bool>("action", "agreed");
+        for (const char *action : {"read", "load", "close"}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1, yes").arg(action))) << action << true;
+            QTest::newRow(qPrintable(QStringLiteral("%1, no").arg(action))) << action << false;
+        }
+    }
+
+    void unsavedEdits()
+    {
+        const auto [action, agreed] = fetch<QString, bool>("action", "agreed");
+        QTemporaryDir directory;
+        const QString file = directory.filePath("users.txt");
+        selectTable(3);
+        click("pbRead");
+        const QString original = currentEditor()->item(0, 1)->text();
+        answerFileDialog(file);
+        click("pbSaveTable");
+        QCOMPARE(window->windowTitle(), "Morvell");
+
+        editCell(0, 1, QStringLiteral("Новое имя"));
+        QTRY_VERIFY(window->isWindowModified());
+        QCOMPARE(window->windowTitle(), "Morvell[*]");
+
+        ModalSeen question;
+        ModalSeen cancelled;
+        // A load declined ends as a cancelled one: "Прервано пользователем".
+        QList<QPair<ModalSeen *, QMessageBox::StandardButton>> after;
+        if (action == "load" && !agreed)
+            after << qMakePair(&cancelled, QMessageBox::Ok);
+        answerMessageBox(&question, agreed ? QMessageBox::Yes : QMessageBox::No, window, after);
+        if (action == "read") {
+            click("pbRead");
+        } else if (action == "load") {
+            if (agreed)
+                answerFileDialog(file);
+            click("pbLoadTable");
+        } else {
+            window->close();
+        }
+        QVERIFY2(question.text.startsWith("Есть незаписанные изменения"),
+                 qPrintable(question.text));
+        if (action == "close") {
+            QCOMPARE(window->isVisible(), !agreed);
+            return;
+        }
+        QCOMPARE(currentEditor()->item(0, 1)->text(),
+                 agreed ? original : QStringLiteral("Новое имя"));
+        // A loaded value that differs from the grid is itself an edit to write.
+        QCOMPARE(window->isWindowModified(), action == "load" || !agreed);
+    }
+
+    // Without an edit to lose, closing asks nothing.
+    void closesWithoutQuestion()
+    {
+        selectTable(3);
+        click("pbRead");
+        NoMessageBox noBox;
+        window->close();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(noBox.seen, QString());
+    }
+};
+
+QTEST_MAIN(TestLongOperations)
+#include "tst_longoperations.moc"

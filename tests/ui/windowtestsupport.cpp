@@ -1,0 +1,141 @@
+#include "windowtestsupport.h"
+
+#include "driverregistration.h"
+#include "modalanswer.h"
+#include "portlist.h"
+#include "qmytablewidget.h"
+#include "qtabletab.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QtTest>
+
+void answerMessageBox(ModalSeen *seen, QMessageBox::StandardButton button, QWidget *window,
+                      const QList<QPair<ModalSeen *, QMessageBox::StandardButton>> &next)
+{
+    answerNextModal<QMessageBox>([=](QMessageBox *box) {
+        seen->title = box->windowTitle();
+        seen->text = box->text();
+        seen->informativeText = box->informativeText();
+        seen->readEnabled = window->findChild<QPushButton *>("pbRead")->isEnabled();
+        if (!next.isEmpty())
+            answerMessageBox(next.first().first, next.first().second, window, next.mid(1));
+        box->button(button)->click();
+    });
+}
+
+void answerFileDialog(const QString &path)
+{
+    answerNextModal<QFileDialog>([=](QFileDialog *dialog) {
+        if (path.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // Typed rather than selected: selection waits for the directory listing.
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
+void answerPathDialog(const QString &path)
+{
+    answerNextModal<QInputDialog>([=](QInputDialog *dialog) {
+        dialog->setTextValue(path);
+        dialog->accept();
+    });
+}
+
+QTabWidget *WindowTest::tabs()
+{
+    return child<QTabWidget>("tabWidget");
+}
+
+QComboBox *WindowTest::ports()
+{
+    return child<QComboBox>("cbPorts");
+}
+
+QLabel *WindowTest::statusLabel(int index)
+{
+    return window->statusBar()->findChildren<QLabel *>().at(index);
+}
+
+QLabel *WindowTest::progressLabel()
+{
+    return child<QLabel>("progressLabel");
+}
+
+QMyTableWidget *WindowTest::currentEditor()
+{
+    return tabs()->currentWidget()->findChild<QMyTableWidget *>();
+}
+
+void WindowTest::click(const char *button)
+{
+    child<QPushButton>(button)->click();
+}
+
+void WindowTest::typePort(const QString &path)
+{
+    answerPathDialog(path);
+    const int other = ports()->count() - 1;
+    QVERIFY(isOtherPortEntry(ports(), other));
+    ports()->setCurrentIndex(other);
+    emit ports()->activated(other);
+}
+
+void WindowTest::selectTable(int table)
+{
+    for (int index = 0; index < tabs()->count(); ++index) {
+        auto *page = qobject_cast<QTableTab *>(tabs()->widget(index));
+        if (page && page->tableNumber() == table)
+            return tabs()->setCurrentIndex(index);
+    }
+    QFAIL("no such table tab");
+}
+
+void WindowTest::editCell(int row, int column, const QString &text)
+{
+    QMyTableWidget *editor = currentEditor();
+    editor->editItem(editor->item(row, column));
+    auto *cellEditor = editor->findChild<QLineEdit *>();
+    QVERIFY(cellEditor);
+    cellEditor->setText(text);
+    emit editor->itemDelegate()->commitData(cellEditor);
+    emit editor->itemDelegate()->closeEditor(cellEditor);
+}
+
+void WindowTest::openWindow()
+{
+    window = new MainWindow;
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+}
+
+void WindowTest::initTestCase()
+{
+    // Run by hand, a test must not clear the user's own settings.
+    if (qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME"))
+        qputenv("XDG_CONFIG_HOME",
+                QDir::temp().filePath(QStringLiteral("morvell-test-config")).toLocal8Bit());
+    registerDriverComponent();
+}
+
+void WindowTest::init()
+{
+    QSettings(QStringLiteral("Korvan"), QStringLiteral("Morvell")).clear();
+    openWindow();
+}
+
+void WindowTest::cleanup()
+{
+    delete window;
+    window = nullptr;
+}
