@@ -5,8 +5,6 @@
 #include "registeremulator.h"
 #include "testdata.h"
 
-#include <QElapsedTimer>
-
 using namespace RegisterProtocol;
 using RegisterCommands::read;
 using RegisterCommands::write;
@@ -26,7 +24,7 @@ private slots:
     void refusesRequests();
     void translatesGeneralText_data();
     void translatesGeneralText();
-    void buildsLargestGoodsTableQuickly();
+    void buildsLargestGoodsTable();
     void refusesDamagedState_data();
     void refusesDamagedState();
 };
@@ -96,12 +94,12 @@ void TestRegisterEmulator::translatesGeneralText()
     QCOMPARE(emulator.handle(read(table, row, field)), makeAnswer(NoError, readBack));
 }
 
-void TestRegisterEmulator::buildsLargestGoodsTableQuickly()
+// How fast it is built is bench_goods_table's "open" step.
+void TestRegisterEmulator::buildsLargestGoodsTable()
 {
-    QElapsedTimer timer;
-    timer.start();
     RegisterEmulator emulator(RegisterEmulator::MaxGoodsCount);
-    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(emulator.handle(read(1, RegisterEmulator::MaxGoodsCount, 1))
+                .startsWith(makeAnswer(NoError)));
     // Records past the demo list get names of their own.
     QVERIFY(emulator.handle(read(1, 21, 1)) != emulator.handle(read(1, 1, 1)));
 }
