@@ -6,7 +6,7 @@
 
 #include <QDebug>
 
-#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -55,10 +55,26 @@ int moneyParse(FieldInterface &field, const QString &text)
     return field.fromInt64(kopecks);
 }
 
+// The range checks compare integers: a double cannot hold every 64-bit value,
+// and 9999999999999999 would round up to 10^16 and be refused.
+
 // Refuses a value that does not fit an unsigned field of fewer than four bytes.
 bool fitsNarrowBinary(qint64 value, int width)
 {
-    return width >= 4 || static_cast<double>(value) < std::pow(2.0, 8.0 * width);
+    return width >= 4 || value < (qint64(1) << (8 * qMax(width, 0)));
+}
+
+// Whether value is below 100 to the power width; from ten bytes on, every
+// 64-bit value is.
+bool fitsBcd(qint64 value, int width)
+{
+    qint64 limit = 1;
+    for (int i = 0; i < width; ++i) {
+        if (limit > std::numeric_limits<qint64>::max() / 100)
+            return true;
+        limit *= 100;
+    }
+    return value < limit;
 }
 
 QByteArray bigEndian(qint64 value, int width)
@@ -123,7 +139,7 @@ int FieldBCD::fromString(QString text)
 
 int FieldBCD::fromInt64(qint64 value)
 {
-    if (static_cast<double>(value) >= std::pow(100.0, m_width)) {
+    if (!fitsBcd(value, m_width)) {
         qDebug() << "FieldBCD::fromInt64"
                  << "BCD value too big";
         return ERR_INVALID_DATA;

@@ -4,6 +4,7 @@
 #include "logcapture.h"
 #include "testdata.h"
 
+#include <limits>
 #include <memory>
 
 namespace {
@@ -75,6 +76,10 @@ private slots:
         encoded("BCD fits", 1, 2, 9999, "9999", 9999);
         encoded("BCD pads", 1, 3, 1234, "001234", 1234);
         refused("BCD too big", 1, 2, 10000, "FieldBCD::fromInt64 BCD value too big");
+        refused("BCD 8 too big", 1, 8, 10000000000000000LL,
+                "FieldBCD::fromInt64 BCD value too big");
+        encoded("BCD 10 takes any value", 1, 10, std::numeric_limits<qint64>::max(),
+                "09223372036854775807", 0);
         refused("BCD negative", 1, 2, -1, "FieldBCD::fromInt64 Negative BCD value");
         refused("BCD width 0", 1, 0, 1, "FieldBCD::fromInt64 BCD value too big");
         refused("DATE logs as BCD", 5, 1, 100, "FieldBCD::fromInt64 BCD value too big");
@@ -119,6 +124,37 @@ private slots:
             QCOMPARE(readResult, 0);
             QCOMPARE(decoded, readBack);
         }
+    }
+
+    // Bytes read from the register, shown and parsed again, give the same bytes,
+    // so that a value read can be written back unchanged.
+    void readValueWritesBack_data()
+    {
+        columns<int, QByteArray>("type", "bytes");
+        const auto row = [](const char *name, int type, const QByteArray &hex) {
+            QTest::newRow(name) << type << QByteArray::fromHex(hex);
+        };
+        row("BCD 8 sixteen nines", FIELD_BCD, QByteArray(16, '9'));
+        row("BCD 9 eighteen nines", FIELD_BCD, QByteArray(18, '9'));
+        row("DATE 8 sixteen nines", FIELD_DATE, QByteArray(16, '9'));
+        row("LEADING_ZEROES 9", FIELD_BCD_LEADING_ZEROES, "000000000999999999");
+        row("money BCD 5 upper bound", FIELD_CURRENCY_BCD, "2147483647");
+        row("BIN 3 unsigned max", FIELD_BIN, "FFFFFF");
+        row("BIN 4 minus one", FIELD_BIN, "FFFFFFFF");
+        row("BIN 8 minimum", FIELD_BIN, "8000000000000000");
+        row("money BIN 4 minimum", FIELD_CURRENCY_BIN, "80000000");
+    }
+
+    void readValueWritesBack()
+    {
+        const auto [type, bytes] = fetch<int, QByteArray>("type", "bytes");
+        auto read = field(type, bytes.size());
+        read->setRawData(bytes);
+        QString shown;
+        QCOMPARE(read->toString(shown), 0);
+        auto written = field(type, bytes.size());
+        QCOMPARE(written->fromString(shown), 0);
+        QCOMPARE(written->rawData().toHex(), bytes.toHex());
     }
 
     // Parsing a text: the bytes produced or the refusal, with the previous bytes
