@@ -1,16 +1,36 @@
 #include "serialframe.h"
 
+#include <array>
+
+namespace {
+
+constexpr quint32 ReflectedPolynomial = 0xEDB88320;
+
+// The register after one byte, for each value of its low byte xor the data byte.
+constexpr std::array<quint32, 256> crcTable()
+{
+    std::array<quint32, 256> table{};
+    for (quint32 index = 0; index < 256; ++index) {
+        quint32 crc = index;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc & 1) ? (crc >> 1) ^ ReflectedPolynomial : crc >> 1;
+        table[index] = crc;
+    }
+    return table;
+}
+
+constexpr std::array<quint32, 256> CrcTable = crcTable();
+
+} // namespace
+
 namespace SerialFrame {
 
-quint16 crc16(const char *data, int size)
+quint32 crc32(const char *data, int size)
 {
-    quint16 crc = 0xFFFF;
-    for (int i = 0; i < size; ++i) {
-        crc ^= quint16(quint8(data[i]) << 8);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc & 0x8000) ? quint16((crc << 1) ^ 0x1021) : quint16(crc << 1);
-    }
-    return crc;
+    quint32 crc = 0xFFFFFFFF;
+    for (int i = 0; i < size; ++i)
+        crc = CrcTable[(crc ^ quint8(data[i])) & 0xFF] ^ (crc >> 8);
+    return ~crc;
 }
 
 QByteArray encode(quint8 seq, const QByteArray &payload)
@@ -23,9 +43,9 @@ QByteArray encode(quint8 seq, const QByteArray &payload)
     frame.append(char(payload.size() >> 8));
     frame.append(char(payload.size() & 0xFF));
     frame.append(payload);
-    const quint16 crc = crc16(frame.constData() + 1, frame.size() - 1);
-    frame.append(char(crc >> 8));
-    frame.append(char(crc & 0xFF));
+    const quint32 crc = crc32(frame.constData() + 1, frame.size() - 1);
+    for (int shift = 24; shift >= 0; shift -= 8)
+        frame.append(char(crc >> shift));
     return frame;
 }
 
@@ -92,9 +112,10 @@ void FrameDecoder::decode()
         if (m_buffer.size() < needed)
             return;
         const int crcOffset = needed - CrcSize;
-        const quint16 crc =
-            quint16((quint8(m_buffer[crcOffset]) << 8) | quint8(m_buffer[crcOffset + 1]));
-        if (crc16(m_buffer.constData() + 1, crcOffset - 1) != crc) {
+        quint32 crc = 0;
+        for (int i = crcOffset; i < needed; ++i)
+            crc = (crc << 8) | quint8(m_buffer[i]);
+        if (crc32(m_buffer.constData() + 1, crcOffset - 1) != crc) {
             reject(FrameEvent::BadFrame);
             continue;
         }

@@ -151,8 +151,7 @@ private slots:
 };
 
 // Rates that keep the run to a few seconds: each dropped or delayed byte costs
-// a 100 ms wait for an ACK, and CRC-16 misses one in 65,536 frames that carry
-// shifted bytes or four and more flipped bits.
+// a 100 ms wait for an ACK.
 void TestSerialFaults::everyAcceptedAnswerIsTrue_data()
 {
     QTest::addColumn<QStringList>("faults");
