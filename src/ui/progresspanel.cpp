@@ -4,12 +4,33 @@
 #include "operationprogress.h"
 
 #include <QHBoxLayout>
-#include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
 
+ElidingLabel::ElidingLabel(QWidget *parent) : QLabel(parent)
+{
+    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    // Enough for the start of a summary in a window of the smallest size.
+    setMinimumWidth(fontMetrics().averageCharWidth() * 20);
+}
+
+void ElidingLabel::setFullText(const QString &text)
+{
+    setText(text);
+    setToolTip(text);
+}
+
+void ElidingLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.drawText(area, int(alignment()),
+                     fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+}
+
 ProgressPanel::ProgressPanel(OperationProgress &progress, QWidget *window)
-    : QWidget(window), m_progress(progress), m_text(new QLabel(this)),
+    : QWidget(window), m_progress(progress), m_text(new ElidingLabel(this)),
       m_cancel(new QPushButton(tr("Прервать"), this))
 {
     m_text->setObjectName(QStringLiteral("progressLabel"));
@@ -18,7 +39,7 @@ ProgressPanel::ProgressPanel(OperationProgress &progress, QWidget *window)
     m_cancel->setEnabled(false);
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_text);
+    layout->addWidget(m_text, 1);
     layout->addWidget(m_cancel);
 
     // Only while there is something to stop: otherwise Esc belongs to the
@@ -56,14 +77,14 @@ void ProgressPanel::finish(qint64 count, int result)
         summary += tr(" — прервано");
     else if (result != ERR_OK)
         summary += tr(" — ошибка");
-    m_text->setText(summary);
+    m_text->setFullText(summary);
     m_text->repaint();
 }
 
 // Repainted at once: the window handles its events only at the event points.
 void ProgressPanel::showRunning()
 {
-    m_text->setText(ProgressText::running(m_work, m_progress.done(), m_progress.total(),
-                                          m_progress.rate(), m_progress.remainingMs()));
+    m_text->setFullText(ProgressText::running(m_work, m_progress.done(), m_progress.total(),
+                                              m_progress.rate(), m_progress.remainingMs()));
     m_text->repaint();
 }

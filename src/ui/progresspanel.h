@@ -2,10 +2,22 @@
 
 #include "progresstext.h"
 
+#include <QLabel>
 #include <QWidget>
 
+// Gives up its width first when the status bar is narrow, and then shows what
+// fits with an ellipsis; the whole text is its tooltip.
+class ElidingLabel : public QLabel
+{
+public:
+    explicit ElidingLabel(QWidget *parent);
+    void setFullText(const QString &text);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+};
+
 class OperationProgress;
-class QLabel;
 class QPushButton;
 class QShortcut;
 
@@ -27,7 +39,7 @@ private:
     void showRunning();
 
     OperationProgress &m_progress;
-    QLabel *m_text;
+    ElidingLabel *m_text;
     QPushButton *m_cancel;
     QShortcut *m_escape;
     ProgressText::Work m_work = ProgressText::Work::RecordsRead;

@@ -64,6 +64,8 @@ QString done(Work work, qint64 count)
 
 QString duration(qint64 ms)
 {
+    if (ms < 1000)
+        return QString::fromUtf8("%1 мс").arg(ms);
     if (ms < 10000)
         return QLocale(QLocale::Russian, QLocale::Russia).toString(ms / 1000.0, 'f', 1) +
                QString::fromUtf8(" с");

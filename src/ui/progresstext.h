@@ -18,7 +18,7 @@ enum class Work
 // "Прочитана 1 запись", "Прочитано 16 451 запись", "Записано 3 поля": the
 // verb and the noun in the forms Russian wants after the number.
 QString done(Work work, qint64 count);
-// "0,8 с", "41 с", "9 мин 41 с", "1 ч 2 мин".
+// "20 мс", "2,4 с", "41 с", "9 мин 41 с", "1 ч 2 мин".
 QString duration(qint64 ms);
 // "Записи: 12 345 из 65 535, 1 234/с, осталось 8 мин 2 с"; the total and the
 // time left only where known (not negative).

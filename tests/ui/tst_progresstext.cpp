@@ -38,7 +38,8 @@ private slots:
     void duration_data()
     {
         columns<qint64, QString>("ms", "text");
-        QTest::newRow("tenths under ten seconds") << qint64(840) << "0,8 с";
+        QTest::newRow("milliseconds under a second") << qint64(840) << "840 мс";
+        QTest::newRow("tenths under ten seconds") << qint64(2449) << "2,4 с";
         QTest::newRow("whole seconds") << qint64(41500) << "41 с";
         QTest::newRow("minutes") << qint64(581000) << "9 мин 41 с";
         QTest::newRow("hours") << qint64(3720000) << "1 ч 2 мин";
