@@ -17,7 +17,7 @@ namespace {
 constexpr int KiB = 1024;
 constexpr int Sizes[] = {256 * KiB, 512 * KiB, 1024 * KiB};
 constexpr int ReadSize = 256;
-constexpr int Rounds = 3;
+constexpr int Rounds = 15;
 
 // Milliseconds to decode bytes fed in pieces of pieceSize, best of Rounds.
 double decodeMs(const QByteArray &bytes, int pieceSize)

@@ -21,6 +21,37 @@ constexpr std::array<quint32, 256> crcTable()
 
 constexpr std::array<quint32, 256> CrcTable = crcTable();
 
+quint32 crcStep(quint32 crc, char byte)
+{
+    return CrcTable[(crc ^ quint8(byte)) & 0xFF] ^ (crc >> 8);
+}
+
+// x^(8 n) modulo the polynomial, reflected: what n zero bytes multiply the register by.
+constexpr std::array<quint32, PrefixCrc::MaxStretch + 1> zeroBytePowers()
+{
+    std::array<quint32, PrefixCrc::MaxStretch + 1> powers{};
+    powers[0] = 0x80000000; // x^0
+    for (size_t n = 1; n < powers.size(); ++n)
+        powers[n] = CrcTable[powers[n - 1] & 0xFF] ^ (powers[n - 1] >> 8);
+    return powers;
+}
+
+constexpr std::array<quint32, PrefixCrc::MaxStretch + 1> ZeroBytePowers = zeroBytePowers();
+
+// a times b modulo the polynomial, both reflected; a is not 0.
+quint32 multiplyModPolynomial(quint32 a, quint32 b)
+{
+    quint32 product = 0;
+    for (quint32 bit = 0x80000000;; bit >>= 1) {
+        if (a & bit) {
+            product ^= b;
+            if ((a & (bit - 1)) == 0)
+                return product;
+        }
+        b = (b & 1) ? (b >> 1) ^ ReflectedPolynomial : b >> 1;
+    }
+}
+
 } // namespace
 
 namespace SerialFrame {
@@ -29,7 +60,7 @@ quint32 crc32(const char *data, int size)
 {
     quint32 crc = 0xFFFFFFFF;
     for (int i = 0; i < size; ++i)
-        crc = CrcTable[(crc ^ quint8(data[i])) & 0xFF] ^ (crc >> 8);
+        crc = crcStep(crc, data[i]);
     return ~crc;
 }
 
@@ -51,6 +82,37 @@ QByteArray encode(quint8 seq, const QByteArray &payload)
 
 } // namespace SerialFrame
 
+void PrefixCrc::append(const char *data, int size)
+{
+    const int end = m_registers.size();
+    m_registers.resize(end + size);
+    quint32 *registers = m_registers.data() + end;
+    quint32 crc = registers[-1];
+    for (int i = 0; i < size; ++i)
+        registers[i] = crc = crcStep(crc, data[i]);
+}
+
+// Started at r, the register after a stretch of n bytes is r times x^(8 n)
+// plus what the stretch alone leaves from 0; and that is the register after
+// the stretch less the one before it times x^(8 n). Plus and less are xor.
+quint32 PrefixCrc::crc32(int from, int to) const
+{
+    Q_ASSERT(from <= to && to - from <= MaxStretch && to < m_registers.size());
+    const quint32 shifted =
+        multiplyModPolynomial(ZeroBytePowers[size_t(to - from)], 0xFFFFFFFF ^ m_registers[from]);
+    return ~(shifted ^ m_registers[to]);
+}
+
+void PrefixCrc::removeFirst(int count)
+{
+    m_registers.remove(0, count);
+}
+
+void PrefixCrc::clear()
+{
+    m_registers = {0};
+}
+
 using namespace SerialFrame;
 
 void FrameDecoder::feed(const QByteArray &bytes, qint64 nowMs)
@@ -60,12 +122,13 @@ void FrameDecoder::feed(const QByteArray &bytes, qint64 nowMs)
     expire(nowMs);
     m_lastByteMs = nowMs;
     m_buffer += bytes;
+    m_crc.append(bytes.constData(), bytes.size());
     decode();
 }
 
 void FrameDecoder::expire(qint64 nowMs)
 {
-    if (m_buffer.isEmpty() || nowMs - m_lastByteMs <= StallMs)
+    if (!underWay() || nowMs - m_lastByteMs <= StallMs)
         return;
     reject(FrameEvent::Stalled);
     decode();
@@ -73,7 +136,7 @@ void FrameDecoder::expire(qint64 nowMs)
 
 qint64 FrameDecoder::msUntilStall(qint64 nowMs) const
 {
-    if (m_buffer.isEmpty())
+    if (!underWay())
         return -1;
     return qMax<qint64>(0, m_lastByteMs + StallMs + 1 - nowMs);
 }
@@ -89,75 +152,99 @@ bool FrameDecoder::takeEvent(FrameEvent &event)
 void FrameDecoder::reset()
 {
     m_buffer.clear();
-    m_leftover = 0;
+    m_crc.clear();
+    m_start = 0;
+    m_leftoverEnd = 0;
     m_events.clear();
 }
 
 void FrameDecoder::decode()
 {
-    for (;;) {
-        skipToStx();
-        const int needed =
-            m_buffer.size() < HeaderSize ? HeaderSize : HeaderSize + payloadSize() + CrcSize;
-        if (m_leftover > 0 && needed > m_leftover) {
-            drop(1);
+    while (skipToStx()) {
+        // Leftovers end where the buffer ends: they are decoded before new bytes come.
+        const bool inLeftovers = m_start < m_leftoverEnd;
+        const int available = m_buffer.size() - m_start;
+        if (available < HeaderSize) {
+            if (!inLeftovers)
+                break;
+            ++m_start;
             continue;
         }
-        if (m_buffer.size() < HeaderSize)
-            return;
-        if (payloadSize() > MaxPayload) {
+        const int size = payloadSize();
+        if (size > MaxPayload) {
             reject(FrameEvent::BadFrame);
             continue;
         }
-        if (m_buffer.size() < needed)
-            return;
-        const int crcOffset = needed - CrcSize;
-        quint32 crc = 0;
-        for (int i = crcOffset; i < needed; ++i)
-            crc = (crc << 8) | quint8(m_buffer[i]);
-        if (crc32(m_buffer.constData() + 1, crcOffset - 1) != crc) {
+        const int frameSize = HeaderSize + size + CrcSize;
+        if (available < frameSize) {
+            if (!inLeftovers)
+                break;
+            ++m_start;
+            continue;
+        }
+        if (!crcMatches(frameSize)) {
             reject(FrameEvent::BadFrame);
             continue;
         }
-        emitEvent(FrameEvent::Frame, quint8(m_buffer[1]),
-                  m_buffer.mid(HeaderSize, crcOffset - HeaderSize));
-        drop(needed);
+        emitEvent(FrameEvent::Frame, quint8(m_buffer[m_start + 1]),
+                  m_buffer.mid(m_start + HeaderSize, size));
+        m_start += frameSize;
     }
+    compact();
 }
 
-void FrameDecoder::skipToStx()
+bool FrameDecoder::skipToStx()
 {
-    int skipped = 0;
-    for (; skipped < m_buffer.size() && m_buffer[skipped] != Stx; ++skipped) {
-        if (skipped < m_leftover)
+    for (; m_start < m_buffer.size(); ++m_start) {
+        const char byte = m_buffer[m_start];
+        if (byte == Stx)
+            return true;
+        if (m_start < m_leftoverEnd)
             continue;
-        if (m_buffer[skipped] == Ack)
+        if (byte == Ack)
             emitEvent(FrameEvent::Ack);
-        else if (m_buffer[skipped] == Nak &&
-                 (m_events.isEmpty() || m_events.last().kind != FrameEvent::Nak))
+        else if (byte == Nak && (m_events.isEmpty() || m_events.last().kind != FrameEvent::Nak))
             emitEvent(FrameEvent::Nak);
     }
-    drop(skipped);
+    return false;
 }
 
 int FrameDecoder::payloadSize() const
 {
-    return (quint8(m_buffer[2]) << 8) | quint8(m_buffer[3]);
+    return (quint8(m_buffer[m_start + 2]) << 8) | quint8(m_buffer[m_start + 3]);
+}
+
+bool FrameDecoder::crcMatches(int frameSize) const
+{
+    const int crcOffset = m_start + frameSize - CrcSize;
+    quint32 sent = 0;
+    for (int i = crcOffset; i < crcOffset + CrcSize; ++i)
+        sent = (sent << 8) | quint8(m_buffer[i]);
+    return m_crc.crc32(m_start + 1, crcOffset) == sent;
 }
 
 void FrameDecoder::reject(FrameEvent::Kind kind)
 {
-    if (m_leftover == 0) {
+    if (m_start >= m_leftoverEnd) {
         emitEvent(kind);
-        m_leftover = m_buffer.size();
+        m_leftoverEnd = m_buffer.size();
     }
-    drop(1);
+    ++m_start;
 }
 
-void FrameDecoder::drop(int count)
+void FrameDecoder::compact()
 {
-    m_buffer.remove(0, count);
-    m_leftover = qMax(0, m_leftover - count);
+    if (!underWay()) {
+        m_buffer.clear();
+        m_crc.clear();
+        m_start = 0;
+        m_leftoverEnd = 0;
+    } else if (m_start > 0 && m_start >= m_buffer.size() - m_start) {
+        m_buffer.remove(0, m_start);
+        m_crc.removeFirst(m_start);
+        m_leftoverEnd = qMax(0, m_leftoverEnd - m_start);
+        m_start = 0;
+    }
 }
 
 void FrameDecoder::emitEvent(FrameEvent::Kind kind, quint8 seq, const QByteArray &payload)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QQueue>
+#include <QVector>
 
 // The framing on the serial line between host and register. A frame is STX,
 // SEQ, LEN (2 bytes, high first), LEN bytes of payload and a CRC-32 (4 bytes,
@@ -26,6 +27,28 @@ quint32 crc32(const char *data, int size);
 QByteArray encode(quint8 seq, const QByteArray &payload);
 
 } // namespace SerialFrame
+
+// CRC-32s of stretches of a byte string that grows at its end and is cut at its
+// start, each in constant time however the stretches overlap. It keeps the CRC
+// register after every prefix; a stretch's CRC follows from the registers at
+// its two ends, since the CRC is linear in its input.
+class PrefixCrc
+{
+public:
+    // The longest stretch: SEQ, LEN and the largest payload.
+    static constexpr int MaxStretch = 3 + SerialFrame::MaxPayload;
+
+    void append(const char *data, int size);
+    // The CRC-32 of the bytes from index from up to index to (at most
+    // MaxStretch further), counting from the first byte not removed.
+    quint32 crc32(int from, int to) const;
+    void removeFirst(int count);
+    void clear();
+
+private:
+    // The register from 0 on, without the final inversion, after each prefix.
+    QVector<quint32> m_registers{0};
+};
 
 // What the receiving side of a line makes of the bytes it gets.
 struct FrameEvent
@@ -52,7 +75,9 @@ struct FrameEvent
 // frame begun there must also end there (the peer sends nothing new before it
 // has our answer); one that fails is dropped quietly, as it was never sent.
 // NAKs that arrive before the first is taken make one event: they all ask for
-// the same resend. Times are milliseconds of any monotonic clock.
+// the same resend. Times are milliseconds of any monotonic clock. The work is
+// linear in the bytes fed, whatever they are: a bad LEN fails at once, a CRC
+// is checked only once its frame is complete, and in constant time.
 class FrameDecoder
 {
 public:
@@ -67,14 +92,23 @@ public:
 
 private:
     void decode();
-    void skipToStx();
+    // Moves m_start to the next STX, taking the ACKs and NAKs on the way;
+    // false when there is none.
+    bool skipToStx();
+    bool underWay() const { return m_start < m_buffer.size(); }
     int payloadSize() const;
+    bool crcMatches(int frameSize) const;
     void reject(FrameEvent::Kind kind);
-    void drop(int count);
+    // Forgets decoded bytes, at most as many as it keeps, so that the work stays linear.
+    void compact();
     void emitEvent(FrameEvent::Kind kind, quint8 seq = 0, const QByteArray &payload = {});
 
-    QByteArray m_buffer; // from the STX of the frame under way; empty between frames
-    int m_leftover = 0;  // leading bytes of m_buffer that are leftovers
+    QByteArray m_buffer;
+    PrefixCrc m_crc; // of m_buffer
+    // The STX of the frame under way; m_buffer's size between frames.
+    int m_start = 0;
+    // The bytes of m_buffer before this index are leftovers.
+    int m_leftoverEnd = 0;
     qint64 m_lastByteMs = 0;
     QQueue<FrameEvent> m_events;
 };

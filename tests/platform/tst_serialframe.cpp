@@ -55,6 +55,7 @@ class TestSerialFrame : public QObject
 
 private slots:
     void checksumIsCrc32();
+    void prefixCrcMatchesWholeCrc();
     void roundTrips_data();
     void roundTrips();
     void neverAcceptsAFlippedBit_data();
@@ -70,6 +71,24 @@ void TestSerialFrame::checksumIsCrc32()
     QCOMPARE(SerialFrame::encode(0x12, "\x46"), QByteArray::fromHex("02120001465df095ec"));
 }
 
+// Stretches of every length at several offsets, also after the start is cut.
+void TestSerialFrame::prefixCrcMatchesWholeCrc()
+{
+    QByteArray bytes = allByteValues().repeated(6);
+    PrefixCrc prefixCrc;
+    prefixCrc.append(bytes.constData(), 700);
+    prefixCrc.append(bytes.constData() + 700, bytes.size() - 700);
+    for (int cut : {0, 5, 300}) {
+        prefixCrc.removeFirst(cut);
+        bytes.remove(0, cut);
+        for (int from : {0, 1, 250}) {
+            for (int to = from; to <= qMin(bytes.size(), from + PrefixCrc::MaxStretch); ++to)
+                QCOMPARE(prefixCrc.crc32(from, to),
+                         SerialFrame::crc32(bytes.constData() + from, to - from));
+        }
+    }
+}
+
 void TestSerialFrame::roundTrips_data()
 {
     QTest::addColumn<int>("seq");
@@ -81,6 +100,8 @@ void TestSerialFrame::roundTrips_data()
     QTest::newRow("control bytes") << 6 << QByteArray("\x02\x06\x15\x02\x02", 5);
 }
 
+// Two frames in a row, in reads of every kind of size: one read, bytes one by
+// one, pieces that cut headers and CRCs, a read that ends in the second frame.
 void TestSerialFrame::roundTrips()
 {
     QFETCH(int, seq);
@@ -88,15 +109,19 @@ void TestSerialFrame::roundTrips()
     const QByteArray frame = SerialFrame::encode(quint8(seq), payload);
     QCOMPARE(frame.size(), payload.size() + 8);
 
-    for (int split : {frame.size(), 1, 3}) {
+    const QByteArray twice = frame + frame;
+    for (int split : {twice.size(), 1, 3, frame.size() + 3}) {
         FrameDecoder decoder;
-        for (int offset = 0; offset < frame.size(); offset += split)
-            decoder.feed(frame.mid(offset, split), 0);
+        for (int offset = 0; offset < twice.size(); offset += split)
+            decoder.feed(twice.mid(offset, split), 0);
+        for (int copy = 0; copy < 2; ++copy) {
+            FrameEvent event;
+            QVERIFY(decoder.takeEvent(event));
+            QCOMPARE(event.kind, FrameEvent::Frame);
+            QCOMPARE(int(event.seq), seq);
+            QCOMPARE(event.payload, payload);
+        }
         FrameEvent event;
-        QVERIFY(decoder.takeEvent(event));
-        QCOMPARE(event.kind, FrameEvent::Frame);
-        QCOMPARE(int(event.seq), seq);
-        QCOMPARE(event.payload, payload);
         QVERIFY(!decoder.takeEvent(event));
     }
 }
@@ -150,6 +175,17 @@ void TestSerialFrame::decodesDamagedStreams_data()
         << Chunks{{0, longFrame.left(7)}, {10, frame}} << "Stalled Frame";
     QTest::newRow("payload bytes of a garbled frame are no ACK")
         << Chunks{{0, SerialFrame::encode(1, "\x06\x15").left(7) + frame}} << "BadFrame Frame";
+    QByteArray nested = SerialFrame::encode(3, frame);
+    nested[nested.size() - 1] = char(nested.back() ^ 0x01);
+    QTest::newRow("frame inside a garbled one") << Chunks{{0, nested}} << "BadFrame Frame";
+    // Each STX starts a frame of 514 bytes; the first to complete fails, and of
+    // the rest only the real frame ends within what had arrived by then.
+    const QByteArray stxRun(600, SerialFrame::Stx);
+    QTest::newRow("run of STX bytes") << Chunks{{0, stxRun + frame}} << "BadFrame Frame";
+    Chunks byteByByte;
+    for (char byte : stxRun + frame)
+        byteByByte.append({0, QByteArray(1, byte)});
+    QTest::newRow("run of STX bytes, byte by byte") << byteByByte << "BadFrame Stalled Frame";
     QTest::newRow("LEN over 1024")
         << Chunks{{0, QByteArray("\x02\x01\x04\x01", 4) + frame}} << "BadFrame Frame";
     QTest::newRow("short frame, then a good one later")
