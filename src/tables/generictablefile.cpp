@@ -39,10 +39,12 @@ int save(const QTableWidget &grid, int table, const QString &path)
 
 int load(QTableWidget &grid, int table, const QString &path)
 {
-    TableFileReader reader;
-    if (!reader.open(path))
-        return ERR_FILE_OPEN;
-    if (StreamIntScanner(reader.readLine()).readInt() != table)
+    TableFileReader reader(genericTableFileBound(fieldCount(table)));
+    QString firstLine;
+    const int result = reader.open(path, firstLine);
+    if (result != ERR_OK)
+        return result;
+    if (StreamIntScanner(firstLine).readInt() != table)
         return ERR_WRONG_TABLE_NUMBER;
     return forEachNumberedLine(reader, [&grid](const NumberedLine &line) {
         const int row = line.first;

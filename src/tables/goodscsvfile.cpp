@@ -83,31 +83,33 @@ int save(const QTableWidget &grid, const QString &tableName, const QString &path
 
 int load(QTableWidget &grid, const QString &tableName, const QString &path)
 {
-    TableFileReader reader;
-    if (!reader.open(path))
-        return ERR_FILE_OPEN;
-    if (!reader.readLine().contains(tableName)) {
+    TableFileReader reader(goodsCsvFileBound);
+    QString line;
+    int result = reader.open(path, line);
+    if (result != ERR_OK)
+        return result;
+    if (!line.contains(tableName)) {
         qDebug() << "QMyTable1Widget::load"
                  << "Bad csv table header";
         return ERR_INVALID_DATA;
     }
+    result = reader.readLine(line);
+    if (result != ERR_OK)
+        return result;
     const QVector<int> widths = TableCatalogue::goodsCsvFieldWidths();
-    if (!headerLineMatches(grid, reader.readLine(), widths.size())) {
+    if (!headerLineMatches(grid, line, widths.size())) {
         qDebug() << "QMyTable1Widget::load"
                  << "Bad columns header";
         return ERR_INVALID_DATA;
     }
     int records = 0;
     while (!reader.atEnd()) {
-        const QString line = reader.readLine();
+        result = reader.readLine(line);
+        if (result != ERR_OK)
+            return result;
         if (line.size() < minimumLineLength) {
             qDebug() << "QMyTable1Widget::load"
                      << "Line too short";
-            return ERR_INVALID_DATA;
-        }
-        if (records == maxTableRows) {
-            qDebug() << "QMyTable1Widget::load"
-                     << "Too many records";
             return ERR_INVALID_DATA;
         }
         const QStringList parts = line.split(separator);

@@ -43,10 +43,12 @@ int save(const QTableWidget &grid, const QString &path)
 
 int load(QTableWidget &grid, const QString &path, const std::function<void(FieldBase &)> &fillRow)
 {
-    TableFileReader reader;
-    if (!reader.open(path))
-        return ERR_FILE_OPEN;
-    if (StreamIntScanner(reader.readLine()).readInt() != settingsTable)
+    TableFileReader reader(settingsFileBound);
+    QString firstLine;
+    const int result = reader.open(path, firstLine);
+    if (result != ERR_OK)
+        return result;
+    if (StreamIntScanner(firstLine).readInt() != settingsTable)
         return ERR_INVALID_DATA;
     return forEachNumberedLine(reader, [&](const NumberedLine &line) {
         const int field = line.first;
@@ -59,9 +61,10 @@ int load(QTableWidget &grid, const QString &path, const std::function<void(Field
         if (type == 0)
             return int(ERR_INVALID_DATA);
         FieldPtr value;
-        const int result = fieldFromText({settingsTable, 1, field, type}, width, line.text, value);
-        if (result != ERR_OK)
-            return result;
+        const int converted =
+            fieldFromText({settingsTable, 1, field, type}, width, line.text, value);
+        if (converted != ERR_OK)
+            return converted;
         fillRow(*value);
         return int(ERR_OK);
     });

@@ -1,27 +1,54 @@
 #pragma once
 
+#include "errorcode.h"
+#include "tablelimits.h"
+
+#include <QFile>
 #include <QString>
+#include <QTextCodec>
 
 #include <functional>
 
-// The lines of a table file. The text is decoded as Qt's text streams decode
-// by default, with the locale's codec (a byte-order mark chooses its own);
-// under a UTF-8 locale a file that is not valid UTF-8 is taken as
-// Windows-1251, the encoding such files come in from Windows machines.
+// The lines of a table file, read a piece at a time. The text is decoded as
+// Qt's text streams decode by default, with the locale's codec (a byte-order
+// mark chooses its own); under a UTF-8 locale a file that is not valid UTF-8
+// is taken as Windows-1251, the encoding such files come in from Windows
+// machines.
 class TableFileReader
 {
 public:
-    // False when the file cannot be read.
-    bool open(const QString &path);
-    bool atEnd() const { return m_position >= m_text.size(); }
-    // The next line without its LF or CR LF; empty at the end.
-    QString readLine();
+    explicit TableFileReader(const TableFileBound &bound) : m_bound(bound) {}
+
+    // Opens the file and reads its first line, empty for an empty file.
+    // ERR_FILE_OPEN when the path names no regular file or it cannot be read:
+    // a pipe or a device is never opened, as it could block or never end.
+    // ERR_INVALID_DATA when the file is larger than the bound allows.
+    int open(const QString &path, QString &firstLine);
+    bool atEnd() const;
+    // The next line without its LF or CR LF; empty at the end. Fails with
+    // ERR_INVALID_DATA at a line beyond the bound, and with ERR_FILE_OPEN when
+    // the file cannot be read.
+    int readLine(QString &line);
 
 private:
-    static QString decode(const QByteArray &bytes);
+    int chooseCodec();
+    int readChunk();
+    int fill();
+    int refuseLongLine() const;
 
-    QString m_text;
+    const TableFileBound m_bound;
+    QFile m_file;
+    QTextCodec *m_codec = nullptr;
+    QTextCodec::ConverterState m_state;
+    QByteArray m_chunk;
+    qint64 m_bytesRead = 0;
+    bool m_fileDone = false;
+    // Decoded text not yet taken as lines, from m_position on.
+    QString m_buffer;
     int m_position = 0;
+    int m_linesWithContent = 0;
+    // A failure met reading ahead, for the next readLine.
+    int m_error = ERR_OK;
 };
 
 // A data line of a tab-separated table file: three integers, then the cell text.

@@ -2,10 +2,18 @@
 #include "logcapture.h"
 #include "streamintscanner.h"
 #include "tableeditors.h"
+#include "tablelimits.h"
 #include "tabletestsupport.h"
 #include "testdata.h"
 
 #include <QTextCodec>
+
+#include <atomic>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,6 +23,25 @@ const QString goodsHeader = "\"Название\";\"Штрихкод\";\"Цен�
 QString fileName(int table, bool csv)
 {
     return table == 1 && csv ? "table.csv" : "table.txt";
+}
+
+// The lines before the data of a table's file (table 1 as CSV).
+QByteArray fileHeader(int table)
+{
+    return table == 1 ? ("Таблица товаров\n" + goodsHeader + '\n').toUtf8()
+                      : QByteArray::number(table) + '\n';
+}
+
+// Opens and closes the pipe's writing end while a reader waits on it, so that
+// a load stuck opening the pipe ends instead of hanging the test.
+void releasePipeReaders(const QByteArray &path, const std::atomic_bool &done)
+{
+    while (!done) {
+        const int end = ::open(path.constData(), O_WRONLY | O_NONBLOCK);
+        if (end >= 0)
+            ::close(end);
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
 }
 
 } // namespace
@@ -146,6 +173,59 @@ private slots:
         QCOMPARE(changedCells(*editor), changed);
         if (!logLine.isEmpty())
             QVERIFY2(log.contains(logLine), qPrintable(log.lines().join('\n')));
+    }
+
+    // Only a regular file is opened, and none larger than the largest legal
+    // file of its format is read.
+    void fileBounds_data()
+    {
+        columns<int, QString, int>("table", "file", "result");
+        for (int table : {6, 2, 1}) {
+            QTest::addRow("table %d: device", table) << table << "/dev/zero" << -91;
+            QTest::addRow("table %d: pipe", table) << table << "pipe" << -91;
+            QTest::addRow("table %d: directory", table) << table << "directory" << -91;
+            QTest::addRow("table %d: 2 GB", table) << table << "2 GB" << -97;
+        }
+        QTest::newRow("settings: empty lines past its size") << 2 << "padded" << -97;
+        QTest::newRow("generic: line at its length") << 6 << "longest line" << 0;
+        QTest::newRow("generic: line past its length") << 6 << "long line" << -97;
+        QTest::newRow("generic: more cells than the grid holds") << 6 << "many lines" << -97;
+    }
+
+    void fileBounds()
+    {
+        const auto [table, file, result] = fetch<int, QString, int>("table", "file", "result");
+        QTemporaryDir directory;
+        QString path = directory.filePath(fileName(table, true));
+        const QByteArray cell = "1\t1\t20\t";
+        const QMap<QString, QByteArray> bodies{
+            {"padded", QByteArray(settingsFileBound.maxFileSize(), '\n') + cell + "7\n"},
+            {"longest line", cell + QByteArray(maxCellBytes - cell.size(), 'x') + "\r\n"},
+            {"long line", cell + QByteArray(maxCellBytes - cell.size() + 1, 'x') + "\n"},
+            {"many lines", (cell + "X\n").repeated(genericTableFileBound(2).dataLines + 1)}};
+        if (file.startsWith('/'))
+            path = file;
+        else if (file == "pipe")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (file == "directory")
+            QVERIFY(QDir().mkpath(path));
+        else
+            QVERIFY(writeFile(path, fileHeader(table) + bodies.value(file)));
+        if (file == "2 GB")
+            QVERIFY(QFile(path).resize(qint64(2) << 30));
+
+        const auto editor = makeEditor(table);
+        std::atomic_bool done{false};
+        std::thread release;
+        if (file == "pipe")
+            release = std::thread(releasePipeReaders, QFile::encodeName(path), std::cref(done));
+        const int loaded = editor->loadFromFile(path);
+        done = true;
+        if (release.joinable())
+            release.join();
+        QCOMPARE(loaded, result);
+        if (result == 0)
+            QCOMPARE(editor->rowCount(), 1);
     }
 
     void quotesInCsvValues()
