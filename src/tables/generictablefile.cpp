@@ -44,7 +44,10 @@ int load(QTableWidget &grid, int table, const QString &path)
     const int result = reader.open(path, firstLine);
     if (result != ERR_OK)
         return result;
-    if (StreamIntScanner(firstLine).readInt() != table)
+    int fileTable = 0;
+    if (!StreamIntScanner(firstLine).readInt(fileTable))
+        return ERR_INVALID_DATA;
+    if (fileTable != table)
         return ERR_WRONG_TABLE_NUMBER;
     return forEachNumberedLine(reader, [&grid](const NumberedLine &line) {
         const int row = line.first;

@@ -48,7 +48,8 @@ int load(QTableWidget &grid, const QString &path, const std::function<void(Field
     const int result = reader.open(path, firstLine);
     if (result != ERR_OK)
         return result;
-    if (StreamIntScanner(firstLine).readInt() != settingsTable)
+    int fileTable = 0;
+    if (!StreamIntScanner(firstLine).readInt(fileTable) || fileTable != settingsTable)
         return ERR_INVALID_DATA;
     return forEachNumberedLine(reader, [&](const NumberedLine &line) {
         const int field = line.first;

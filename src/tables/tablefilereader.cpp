@@ -150,10 +150,10 @@ int forEachNumberedLine(TableFileReader &reader,
             return ERR_INVALID_DATA;
         StreamIntScanner scanner(line);
         NumberedLine numbered;
-        numbered.first = scanner.readInt();
-        numbered.second = scanner.readInt();
-        numbered.third = scanner.readInt();
-        numbered.text = scanner.restAfterTab();
+        if (!scanner.readInt(numbered.first) || !scanner.readInt(numbered.second) ||
+            !scanner.readInt(numbered.third))
+            return ERR_INVALID_DATA;
+        numbered.text = scanner.rest();
         const int result = handle(numbered);
         if (result != ERR_OK)
             return result;

@@ -61,7 +61,8 @@ struct NumberedLine
 };
 
 // Hands every data line left in the reader to handle, skipping empty lines;
-// a line too short to hold three numbers and their separators ends the load
-// with ERR_INVALID_DATA, and so does the first non-zero result of handle.
+// a line too short to hold three numbers and their separators, or with a
+// malformed number, ends the load with ERR_INVALID_DATA, and so does the first
+// non-zero result of handle.
 int forEachNumberedLine(TableFileReader &reader,
                         const std::function<int(const NumberedLine &)> &handle);

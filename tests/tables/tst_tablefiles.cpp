@@ -52,29 +52,58 @@ class TestTableFiles : public QObject
 private slots:
     void init() { QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8")); }
 
-    void integersAsTheTextStreamReads_data()
+    // The numbers read up to the first malformed one, and what follows them.
+    void numbersOfALine_data()
     {
-        columns<QString>("line");
-        for (const char *line :
-             {"1\t2\t64\ttext", "  +7 -8\t 9x", "0x1F\t0b101\t017\trest", "0X1f\t0B\t0A x",
-              "08\t09\t0", "0x\tz", "0xg1 2", "- 5 6", "-x", "-0x5",
-              "4294967297\t99999999999999999999999\t1", "abc", "", "0b2", "٣4 5 6", "1\t2"})
-            QTest::newRow(line) << QString(line);
+        columns<QString, QString, bool, QString>("line", "numbers", "wellFormed", "rest");
+        const auto read = [](const char *line, const char *numbers, const char *rest = "") {
+            QTest::newRow(line) << QString(line) << QString(numbers) << true << QString(rest);
+        };
+        const auto malformed = [](const char *line, const char *numbers = "") {
+            QTest::newRow(line) << QString(line) << QString(numbers) << false << QString();
+        };
+        read("1\t2\t64\ttext", "1 2 64", "text");
+        read("  +7\t -8\t\t\t9", "7 -8 9");
+        read("0x1F\t0b101\t017\t\trest", "31 5 15", "\trest");
+        read("0X1f\t0B11\t00", "31 3 0");
+        read("08\t09\t0\t", "8 9 0");
+        read("1\t2\t\tX", "1 2 0", "X");
+        read("Таблица", "0 0 0", "Таблица");
+        read("", "0 0 0");
+        read("٣4\t5\t6", "34 5 6");
+        read("2147483647\t-2147483648\t0x7fffffff", "2147483647 -2147483648 2147483647");
+        malformed("1e9");
+        malformed("1\t2\t1e9\tX", "1 2");
+        malformed("1 2 3 text");
+        malformed("4294967297\t1\t1");
+        malformed("2147483648");
+        malformed("-2147483649");
+        malformed("0x80000000");
+        malformed("0x\tz");
+        malformed("0b2");
+        malformed("018");
+        malformed("-0x5");
+        malformed("- 5");
+        malformed("+");
     }
 
-    void integersAsTheTextStreamReads()
+    void numbersOfALine()
     {
-        QFETCH(QString, line);
-        QString streamed = line;
-        QTextStream stream(&streamed, QIODevice::ReadOnly);
-        int expected[3] = {-1, -1, -1};
-        stream >> expected[0] >> expected[1] >> expected[2];
-        const QString expectedRest = stream.readAll();
-
+        const auto [line, numbers, wellFormed, rest] =
+            fetch<QString, QString, bool, QString>("line", "numbers", "wellFormed", "rest");
         StreamIntScanner scanner(line);
-        for (int number : expected)
-            QCOMPARE(scanner.readInt(), number);
-        QCOMPARE(scanner.rest(), expectedRest);
+        QStringList read;
+        bool ok = true;
+        for (int count = 0; count < 3 && ok; ++count) {
+            int value = -1;
+            ok = scanner.readInt(value);
+            if (ok)
+                read << QString::number(value);
+        }
+        QCOMPARE(read.join(' '), numbers);
+        QCOMPARE(ok, wellFormed);
+        if (ok)
+            QCOMPARE(scanner.rest(), rest);
     }
 
     // Each file is loaded over the grid of a first, valid file (see load()).
@@ -101,7 +130,10 @@ private slots:
         row("generic: field 0", 6, "6\n1\t0\t1\tX\n", -97, sections);
         row("generic: negative row", 6, "6\n-1\t1\t1\tX\n", -97, sections);
         row("generic: row above 65535", 6, "6\n65536\t1\t1\tX\n", -97, sections);
-        row("generic: row cut to 32 bits", 6, "6\n4294967297\t1\t20\tX\n", 0, "X,1|Б,2", "0/0");
+        row("generic: row past 32 bits", 6, "6\n4294967297\t1\t20\tX\n", -97, sections);
+        row("generic: width 1e9", 6, "6\n1\t1\t1e9\tX\n", -97, sections);
+        row("generic: table number runs on", 6, "6x\n1\t1\t20\tX\n", -97, sections);
+        row("generic: text in the first line", 6, "Таблица товаров\n", -90, sections);
         row("generic: width above 255", 6, "6\n1\t1\t256\tX\n", -97, sections);
         row("generic: negative width", 6, "6\n1\t1\t-1\tX\n", -97, sections);
         row("generic: hexadecimal and binary", 6, "6\n0x2\t0b10\t01\t9\n", 0, "А,1|Б,9", "1/1");
@@ -116,6 +148,7 @@ private slots:
         row("settings: field 0", 2, "2\n0\t1\t1\t7\n", -97, settings);
         row("settings: field above 255", 2, "2\n256\t1\t1\t7\n", -97, settings);
         row("settings: width above 255", 2, "2\n1\t1\t256\t7\n", -97, settings);
+        row("settings: type code past 32 bits", 2, "2\n1\t0x100000001\t1\t7\n", -97, settings);
         row("settings: field 4 grows the grid", 2, "2\n4\t1\t1\t7\n", 0,
             settings + "|~,~,~|4,1 BCD,7");
         row("settings: rejected value", 2, "2\n1\t1\t1\t8\n2\t2\t1\t300\n", -97,
