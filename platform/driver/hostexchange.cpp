@@ -12,6 +12,11 @@ namespace {
 
 constexpr int LargestFrame =
     SerialFrame::HeaderSize + SerialFrame::MaxPayload + SerialFrame::CrcSize;
+// When the register gives up sending an answer, the host asks again at most
+// this many times, each at least this long after it last asked, so that a
+// line that spoils every answer is never flooded with requests.
+constexpr int MaxAsksAgain = 3;
+constexpr int MinAskGapMs = 100;
 
 // One sequence for the whole process, from a random start, so that a line
 // opened anew does not reuse the SEQ of a recent exchange: a late answer from
@@ -40,7 +45,14 @@ bool HostExchange::exchange(const QByteArray &request, QByteArray &answer, int t
     m_link.discardInput();
     const quint8 seq = nextSeq();
     PendingFrame pending(m_link, seq, request);
-    bool acknowledged = false;
+    QDeadlineTimer nextAsk(MinAskGapMs);
+    int asksLeft = MaxAsksAgain;
+    enum class Stage
+    {
+        Acknowledgement, // the request is out, its ACK awaited
+        Answer,          // acknowledged, the answer awaited
+        AskAgain,        // the register gave up sending the answer; asking again when allowed
+    } stage = Stage::Acknowledgement;
     std::optional<QDeadlineTimer> answerDeadline; // from the first ACK
     int damagedAnswers = 0;
     // After a damaged answer the register resends at once on the NAK, or
@@ -48,50 +60,64 @@ bool HostExchange::exchange(const QByteArray &request, QByteArray &answer, int t
     // time on the wire. Quiet for longer means it gave up.
     const int resendWindowMs = m_link.ackTimeoutMs(LargestFrame) + FrameLink::AckTimeoutMs;
     QDeadlineTimer resendWindow(QDeadlineTimer::Forever);
-    // The register gave up sending its answer: ask again.
-    const auto askAgain = [&] {
-        pending.restart();
-        acknowledged = false;
-        damagedAnswers = 0;
-        resendWindow = QDeadlineTimer(QDeadlineTimer::Forever);
+    // False when asking again is not allowed: none left, or too late.
+    const auto registerGaveUp = [&] {
+        if (asksLeft == 0 || nextAsk >= *answerDeadline)
+            return false;
+        stage = Stage::AskAgain;
+        return true;
     };
     for (;;) {
-        const QDeadlineTimer deadline =
-            acknowledged ? qMin(*answerDeadline, resendWindow) : pending.ackDeadline();
+        QDeadlineTimer deadline = pending.ackDeadline();
+        if (stage == Stage::Answer)
+            deadline = qMin(*answerDeadline, resendWindow);
+        else if (stage == Stage::AskAgain)
+            deadline = nextAsk;
         FrameEvent event;
         if (!m_link.receive(event, deadline)) {
-            if (!acknowledged) {
+            if (stage == Stage::Acknowledgement) {
                 if (!pending.resend())
                     return false;
-            } else if (damagedAnswers > 0 && !answerDeadline->hasExpired()) {
-                askAgain();
+            } else if (stage == Stage::Answer) {
+                if (damagedAnswers == 0 || answerDeadline->hasExpired() || !registerGaveUp())
+                    return false;
             } else {
-                return false;
+                --asksLeft;
+                pending.restart();
+                nextAsk = QDeadlineTimer(MinAskGapMs);
+                stage = Stage::Acknowledgement;
+                damagedAnswers = 0;
+                resendWindow = QDeadlineTimer(QDeadlineTimer::Forever);
             }
             continue;
         }
         switch (event.kind) {
         case FrameEvent::Ack:
+            if (stage != Stage::Acknowledgement)
+                break;
             if (!answerDeadline)
                 answerDeadline = QDeadlineTimer(qMax(0, timeoutMs));
-            acknowledged = true;
+            stage = Stage::Answer;
             break;
         case FrameEvent::Nak:
+            // Asked for again, the request goes out once the gap is over.
+            if (stage == Stage::AskAgain)
+                break;
             if (!pending.resend())
                 return false;
-            acknowledged = false;
+            stage = Stage::Acknowledgement;
             break;
         case FrameEvent::BadFrame:
             m_link.reject();
             [[fallthrough]];
         case FrameEvent::Stalled:
             // Before the ACK, the ACK timeout sends the request again anyway.
-            if (!acknowledged)
+            if (stage != Stage::Answer)
                 break;
-            if (++damagedAnswers == FrameLink::MaxSends)
-                askAgain();
-            else
+            if (++damagedAnswers < FrameLink::MaxSends)
                 resendWindow = QDeadlineTimer(resendWindowMs);
+            else if (!registerGaveUp())
+                return false;
             break;
         case FrameEvent::Frame:
             // The answer; it also acknowledges the request.
@@ -101,8 +127,10 @@ bool HostExchange::exchange(const QByteArray &request, QByteArray &answer, int t
                 return true;
             }
             // A late copy of an earlier answer, which the register sends right
-            // after acknowledging a late copy of the earlier request.
-            acknowledged = false;
+            // after acknowledging a late copy of the earlier request: the ACK
+            // taken for this request's may have been that one.
+            if (stage == Stage::Answer)
+                stage = Stage::Acknowledgement;
             break;
         }
     }

@@ -8,14 +8,17 @@ class FrameLink;
 // request goes out in a frame with a new SEQ and is resent on NAK or a late
 // ACK; the answer is the first good frame with that SEQ, acknowledged at once.
 // When the register gives up resending a damaged answer, the request goes out
-// again: the register answers a repeat from what it answered before.
+// again, at most three times, at least 100 ms apart and only while there is
+// time for the answer: the register answers a repeat from what it answered
+// before.
 class HostExchange
 {
 public:
     explicit HostExchange(FrameLink &link);
 
     // False when the register did not acknowledge the request after all
-    // sends, or no good answer came within timeoutMs of the first ACK.
+    // sends, or no good answer came within timeoutMs of the first ACK, or
+    // the register gave up on the answer once more than the host may ask again.
     bool exchange(const QByteArray &request, QByteArray &answer, int timeoutMs);
 
 private:
