@@ -120,9 +120,9 @@ bool HostExchange::exchange(const QByteArray &request, QByteArray &answer, int t
                 return false;
             break;
         case FrameEvent::Frame:
-            // The answer; it also acknowledges the request.
+            // Acknowledged whatever its SEQ, so that the register stops sending it.
+            m_link.acknowledge();
             if (event.seq == seq) {
-                m_link.acknowledge();
                 answer = event.payload;
                 return true;
             }

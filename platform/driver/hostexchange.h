@@ -6,11 +6,11 @@ class FrameLink;
 
 // The host's end of the line: one request, one answer, stop-and-wait. The
 // request goes out in a frame with a new SEQ and is resent on NAK or a late
-// ACK; the answer is the first good frame with that SEQ, acknowledged at once.
-// When the register gives up resending a damaged answer, the request goes out
-// again, at most three times, at least 100 ms apart and only while there is
-// time for the answer: the register answers a repeat from what it answered
-// before.
+// ACK; the answer is the first good frame with that SEQ. Every good frame is
+// acknowledged; one with another SEQ is a late copy and is ignored. When the
+// register gives up resending a damaged answer, the request goes out again,
+// at most three times, at least 100 ms apart and only while there is time for
+// the answer: the register answers a repeat from what it answered before.
 class HostExchange
 {
 public:

@@ -1,5 +1,7 @@
 #include "registerresponder.h"
 
+#include <utility>
+
 RegisterResponder::RegisterResponder(FrameLink &link, Handler handler)
     : m_link(link), m_handler(std::move(handler))
 {
@@ -36,12 +38,18 @@ void RegisterResponder::serveNext()
 
 void RegisterResponder::answer(const FrameEvent &request)
 {
-    if (m_lastRequest && m_lastRequest->seq == request.seq &&
-        m_lastRequest->payload == request.payload) {
+    const auto isCopyOf = [&request](const std::optional<FrameEvent> &earlier) {
+        return earlier && earlier->seq == request.seq && earlier->payload == request.payload;
+    };
+    if (isCopyOf(m_requestBefore)) {
+        m_link.acknowledge();
+        return;
+    }
+    if (isCopyOf(m_lastRequest)) {
         ++m_repeated;
     } else {
         m_lastAnswer = m_handler(request.payload);
-        m_lastRequest = request;
+        m_requestBefore = std::exchange(m_lastRequest, request);
         ++m_executed;
     }
     // The register answers at once, so the ACK of the request goes with the answer.

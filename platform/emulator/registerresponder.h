@@ -9,7 +9,9 @@
 // answers it in a frame with the request's SEQ and resends the answer until the
 // host acknowledges it. A request that repeats the last one (same SEQ, same
 // bytes) gets the same answer again without being executed twice, so a lost
-// ACK never reads a dump block twice or applies a write twice.
+// ACK never reads a dump block twice or applies a write twice. A late copy of
+// the request before it is acknowledged and ignored: its answer is gone, and
+// executing it again would undo what the last one did.
 class RegisterResponder
 {
 public:
@@ -33,6 +35,7 @@ private:
     Handler m_handler;
     std::optional<PendingFrame> m_pending;
     std::optional<FrameEvent> m_lastRequest;
+    std::optional<FrameEvent> m_requestBefore; // the one before the last
     QByteArray m_lastAnswer;
     int m_executed = 0;
     int m_repeated = 0;

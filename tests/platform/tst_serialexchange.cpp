@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -118,6 +119,28 @@ private:
     std::thread m_thread;
 };
 
+// Answers each request with a late copy of the answer before it, then its own.
+class LateAnswerLine : public ByteLine
+{
+public:
+    bool write(const QByteArray &bytes) override
+    {
+        written += bytes;
+        if (bytes.size() > 1) {
+            const quint8 seq = quint8(bytes[1]);
+            m_input = SerialFrame::Ack + SerialFrame::encode(quint8(seq - 1), "late") +
+                      SerialFrame::encode(seq, "answer");
+        }
+        return true;
+    }
+    QByteArray read(int) override { return std::exchange(m_input, QByteArray()); }
+
+    QByteArray written;
+
+private:
+    QByteArray m_input;
+};
+
 } // namespace
 
 // The host's end of an exchange against the register's, over a socket pair.
@@ -128,6 +151,7 @@ class TestSerialExchange : public QObject
 private slots:
     void asksAgainSparingly_data();
     void asksAgainSparingly();
+    void acknowledgesLateAnswerAndIgnoresIt();
 };
 
 void TestSerialExchange::asksAgainSparingly_data()
@@ -173,6 +197,18 @@ void TestSerialExchange::asksAgainSparingly()
     registerEnd.framesToDamage = 0;
     QVERIFY(host.exchange(Request, answer, timeoutMs));
     QCOMPARE(answer, QByteArray("2"));
+}
+
+void TestSerialExchange::acknowledgesLateAnswerAndIgnoresIt()
+{
+    LateAnswerLine line;
+    FrameLink link(line);
+    HostExchange host(link);
+    QByteArray answer;
+    QVERIFY(host.exchange(Request, answer, 1000));
+    QCOMPARE(answer, QByteArray("answer"));
+    const QByteArray ack(1, SerialFrame::Ack);
+    QCOMPARE(line.written.mid(SerialFrame::encode(0, Request).size()), ack + ack);
 }
 
 QTEST_GUILESS_MAIN(TestSerialExchange)

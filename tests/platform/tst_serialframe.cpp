@@ -205,8 +205,9 @@ void TestSerialFrame::decodesDamagedStreams()
     QCOMPARE(eventNames(decoder), events);
 }
 
-// A request repeated with its SEQ and bytes is answered from the cache; any
-// other request is executed. The answer is sent at most three times.
+// A request repeated with its SEQ and bytes is answered from the cache, a late
+// copy of the one before only acknowledged; any other request is executed. The
+// answer is sent at most three times.
 void TestSerialFrame::registerExecutesEachRequestOnce()
 {
     ScriptedLine line;
@@ -235,8 +236,11 @@ void TestSerialFrame::registerExecutesEachRequestOnce()
     QCOMPARE(serve(ack), QByteArray());
     QCOMPARE(serve(damaged), nak);
     QCOMPARE(serve(SerialFrame::encode(6, "\x46")), ack + SerialFrame::encode(6, "3"));
+    QCOMPARE(serve(SerialFrame::encode(5, "\x46")), ack);
+    QCOMPARE(serve(nak), SerialFrame::encode(6, "3"));
+    QCOMPARE(serve(SerialFrame::encode(6, "\x46")), ack + SerialFrame::encode(6, "3"));
     QCOMPARE(executed, 3);
-    QCOMPARE(responder.repeatedRequests(), 1);
+    QCOMPARE(responder.repeatedRequests(), 2);
 }
 
 QTEST_GUILESS_MAIN(TestSerialFrame)
