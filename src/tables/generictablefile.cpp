@@ -41,7 +41,7 @@ int load(QTableWidget &grid, int table, const QString &path)
 {
     TableFileReader reader(genericTableFileBound(fieldCount(table)));
     QString firstLine;
-    const int result = reader.open(path, firstLine);
+    int result = reader.open(path, firstLine);
     if (result != ERR_OK)
         return result;
     int fileTable = 0;
@@ -49,17 +49,22 @@ int load(QTableWidget &grid, int table, const QString &path)
         return ERR_INVALID_DATA;
     if (fileTable != table)
         return ERR_WRONG_TABLE_NUMBER;
-    return forEachNumberedLine(reader, [&grid](const NumberedLine &line) {
+    QVector<LoadedCell> cells;
+    const int columns = grid.columnCount();
+    result = forEachNumberedLine(reader, [&cells, columns](const NumberedLine &line) {
         const int row = line.first;
         const int field = line.second;
         const int width = line.third;
-        if (field > grid.columnCount())
+        if (field > columns)
             return int(ERR_OK);
         if (row < 1 || row > maxTableRows || field < 1 || width < 0 || width > maxFieldWidth)
             return int(ERR_INVALID_DATA);
-        placeLoadedCell(grid, row - 1, field - 1, line.text, width);
+        cells.append({row - 1, field - 1, line.text, width});
         return int(ERR_OK);
     });
+    if (result == ERR_OK)
+        placeLoadedCells(grid, cells);
+    return result;
 }
 
 } // namespace GenericTableFile

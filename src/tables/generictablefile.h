@@ -11,7 +11,8 @@ namespace GenericTableFile {
 
 // Every cell of fields 1 to fieldCount(table), row by row.
 int save(const QTableWidget &grid, int table, const QString &path);
-// Cells the file does not mention keep their content; the grid never shrinks.
+// All or nothing: the grid changes only when the whole file is good. Cells the
+// file does not mention keep their content; the grid never shrinks.
 int load(QTableWidget &grid, int table, const QString &path);
 
 } // namespace GenericTableFile

@@ -102,6 +102,7 @@ int load(QTableWidget &grid, const QString &tableName, const QString &path)
                  << "Bad columns header";
         return ERR_INVALID_DATA;
     }
+    QVector<LoadedCell> cells;
     int records = 0;
     while (!reader.atEnd()) {
         result = reader.readLine(line);
@@ -115,11 +116,12 @@ int load(QTableWidget &grid, const QString &tableName, const QString &path)
         const QStringList parts = line.split(separator);
         for (int column = 0; column < widths.size(); ++column) {
             const QString value = column < parts.size() ? unquoted(parts[column]) : QString();
-            placeLoadedCell(grid, records, column, value, widths[column]);
+            cells.append({records, column, value, widths[column]});
         }
         ++records;
     }
     grid.setRowCount(records);
+    placeLoadedCells(grid, cells);
     return ERR_OK;
 }
 

@@ -13,7 +13,8 @@ namespace GoodsCsvFile {
 // Refuses with -97 a value that holds a ";" or a line break, which would load
 // differently.
 int save(const QTableWidget &grid, const QString &tableName, const QString &path);
-// The grid ends with as many rows as the file has records.
+// All or nothing: the grid changes only when the whole file is good, and then
+// ends with as many rows as the file has records.
 int load(QTableWidget &grid, const QString &tableName, const QString &path);
 
 } // namespace GoodsCsvFile

@@ -1,10 +1,21 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 
 class QTableWidget;
 
-// Puts a cell loaded from a file into the grid: a cell whose text is already
-// there stays as it is; otherwise a new cell, marked changed, takes its place,
-// and the grid grows to reach it. Placing the cell colours it by its check.
-void placeLoadedCell(QTableWidget &grid, int row, int column, const QString &text, int width);
+// A cell read from a table file, kept until the whole file has been checked.
+struct LoadedCell
+{
+    int row;
+    int column;
+    QString text;
+    int width;
+};
+
+// Puts the cells of a checked file into the grid in file order, growing the
+// grid to reach them: a cell whose text is already there stays as it is;
+// otherwise a new cell, marked changed, takes its place. Placing a cell
+// colours it by its check.
+void placeLoadedCells(QTableWidget &grid, const QVector<LoadedCell> &cells);

@@ -10,6 +10,8 @@
 #include <QDebug>
 #include <QTableWidget>
 
+#include <vector>
+
 namespace SettingsFile {
 
 namespace {
@@ -45,30 +47,41 @@ int load(QTableWidget &grid, const QString &path, const std::function<void(Field
 {
     TableFileReader reader(settingsFileBound);
     QString firstLine;
-    const int result = reader.open(path, firstLine);
+    int result = reader.open(path, firstLine);
     if (result != ERR_OK)
         return result;
     int fileTable = 0;
     if (!StreamIntScanner(firstLine).readInt(fileTable) || fileTable != settingsTable)
         return ERR_INVALID_DATA;
-    return forEachNumberedLine(reader, [&](const NumberedLine &line) {
+    std::vector<FieldPtr> values;
+    int rows = grid.rowCount();
+    result = forEachNumberedLine(reader, [&values, &rows](const NumberedLine &line) {
         const int field = line.first;
         const int type = line.second;
         const int width = line.third;
-        if (field < 1 || field > maxSettingsField || width < 0 || width > maxFieldWidth)
-            return int(ERR_INVALID_DATA);
-        if (field > grid.rowCount())
-            grid.setRowCount(field);
-        if (type == 0)
+        if (field < 1 || field > maxSettingsField || width < 0 || width > maxFieldWidth ||
+            type == 0)
             return int(ERR_INVALID_DATA);
         FieldPtr value;
         const int converted =
             fieldFromText({settingsTable, 1, field, type}, width, line.text, value);
         if (converted != ERR_OK)
             return converted;
-        fillRow(*value);
+        // A value the grid cannot show (a BCD number of more than nine bytes)
+        // would show empty, and be saved so.
+        QString shown;
+        if (value->toString(shown) != ERR_OK)
+            return int(ERR_INVALID_DATA);
+        rows = qMax(rows, field);
+        values.push_back(std::move(value));
         return int(ERR_OK);
     });
+    if (result != ERR_OK)
+        return result;
+    grid.setRowCount(rows);
+    for (const FieldPtr &value : values)
+        fillRow(*value);
+    return ERR_OK;
 }
 
 } // namespace SettingsFile

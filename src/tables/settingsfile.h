@@ -13,7 +13,8 @@ class QTableWidget;
 namespace SettingsFile {
 
 int save(const QTableWidget &grid, const QString &path);
-// fillRow shows a loaded value in the grid row of its field, as a read does.
+// All or nothing: the grid changes only when the whole file is good; then
+// fillRow shows each value in the grid row of its field, as a read does.
 int load(QTableWidget &grid, const QString &path, const std::function<void(FieldBase &)> &fillRow);
 
 } // namespace SettingsFile

@@ -32,6 +32,35 @@ QByteArray fileHeader(int table)
                       : QByteArray::number(table) + '\n';
 }
 
+// A valid file of two rows, loaded before the file under test.
+QByteArray firstFile(int table)
+{
+    const QMap<int, QByteArray> bodies{{6, "1\t1\t20\tА\n1\t2\t1\t1\n2\t1\t20\tБ\n2\t2\t1\t2\n"},
+                                       {2, "1\t1\t1\t5\n2\t2\t2\t300\n"},
+                                       {1, "\"A\";\"1\";\"1.00\";\"1\";\"1\";\"1\";\"1\"\n"
+                                           "\"B\";\"2\";\"2.00\";\"1\";\"1\";\"1\";\"2\"\n"}};
+    return fileHeader(table) + bodies.value(table);
+}
+
+// Everything a load may change in the grid: its rows, and each cell's text,
+// width, weight and colour.
+QString gridState(const QTableWidget &grid)
+{
+    QStringList state{QString::number(grid.rowCount())};
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        for (int column = 0; column < grid.columnCount(); ++column) {
+            const QTableWidgetItem *cell = grid.item(row, column);
+            state << (cell ? QStringLiteral("%1/%2/%3/%4")
+                                 .arg(cell->text())
+                                 .arg(cell->type())
+                                 .arg(cell->font().weight())
+                                 .arg(cell->background().color().name())
+                           : QStringLiteral("~"));
+        }
+    }
+    return state.join(',');
+}
+
 // Opens and closes the pipe's writing end while a reader waits on it, so that
 // a load stuck opening the pipe ends instead of hanging the test.
 void releasePipeReaders(const QByteArray &path, const std::atomic_bool &done)
@@ -121,7 +150,6 @@ private slots:
         row("generic: another table", 6, "5\n1\t1\t20\tX\n", -90, sections);
         row("generic: empty file", 6, "", -90, sections);
         row("generic: table number in octal", 6, "06\n1\t1\t20\tX\n", 0, "X,1|Б,2", "0/0");
-        row("generic: short line", 6, "6\n1\t1\t20\tX\n1\t2\n2\t1\t20\tY\n", -97, "X,1|Б,2", "0/0");
         row("generic: CR LF, empty lines", 6, "6\r\n\r\n2\t2\t1\t7\r\n", 0, "А,1|Б,7", "1/1");
         row("generic: same text", 6, "6\n1\t1\t20\tА", 0, sections);
         row("generic: empty text grows the grid", 6, "6\n3\t1\t2\t\n", 0, "А,1|Б,2|,~", "2/0");
@@ -151,8 +179,10 @@ private slots:
         row("settings: type code past 32 bits", 2, "2\n1\t0x100000001\t1\t7\n", -97, settings);
         row("settings: field 4 grows the grid", 2, "2\n4\t1\t1\t7\n", 0,
             settings + "|~,~,~|4,1 BCD,7");
-        row("settings: rejected value", 2, "2\n1\t1\t1\t8\n2\t2\t1\t300\n", -97,
-            "1,1 BCD,8|2,2 BIN,300");
+        row("settings: BCD of 9 bytes", 2, "2\n1\t1\t9\t5\n", 0, "1,9 BCD,5|2,2 BIN,300");
+        row("settings: BCD of 10 bytes cannot show", 2, "2\n1\t1\t10\t5\n", -97, settings);
+        row("settings: money of 10 bytes cannot show", 2, "2\n1\t4\t10\t5\n", -97, settings);
+        row("settings: BIN of 9 bytes cannot show", 2, "2\n1\t2\t9\t5\n", -97, settings);
 
         const QString goods = "A,1,1.00,1,1,1,1|B,2,2.00,1,1,1,2";
         const QString goodsFile = "Таблица товаров\n" + goodsHeader + '\n';
@@ -166,9 +196,8 @@ private slots:
         row("csv: two unquoted headers, three parts", 1,
             "Таблица товаров\nНазвание;Штрихкод\n\"C\";\"3\";\"3.00\"\n", 0, "C,3,3.00,,,,",
             "0/0,0/1,0/2,0/3,0/4,0/5,0/6");
-        row("csv: short line keeps the row count", 1,
-            goodsFile + "\"A\";\"1\";\"1.00\";\"1\";\"1\";\"1\";\"9\"\nabc\n", -97,
-            "A,1,1.00,1,1,1,9|B,2,2.00,1,1,1,2", "0/6", shortLine);
+        row("csv: short line", 1, goodsFile + "\"A\";\"1\";\"1.00\";\"1\";\"1\";\"1\";\"9\"\nabc\n",
+            -97, goods, "", shortLine);
         row("csv: empty line", 1, goodsFile + "\n\"A\"\n", -97, goods, "", shortLine);
         row("csv: semicolon splits a value", 1,
             goodsFile + "\"X;Y\";\"1\";\"1.00\";\"1\";\"1\";\"1\";\"1\";\"extra\"\n", 0,
@@ -181,16 +210,10 @@ private slots:
         const auto [table, file, result, grid, changed, logLine] =
             fetch<int, QString, int, QString, QString, QString>("table", "file", "result", "grid",
                                                                 "changed", "logLine");
-        const QMap<int, QString> firstFiles{
-            {6, "6\n1\t1\t20\tА\n1\t2\t1\t1\n2\t1\t20\tБ\n2\t2\t1\t2\n"},
-            {2, "2\n1\t1\t1\t5\n2\t2\t2\t300\n"},
-            {1, "Таблица товаров\n" + goodsHeader +
-                    "\n\"A\";\"1\";\"1.00\";\"1\";\"1\";\"1\";\"1\"\n"
-                    "\"B\";\"2\";\"2.00\";\"1\";\"1\";\"1\";\"2\"\n"}};
         QTemporaryDir directory;
         const QString path = directory.filePath(fileName(table, true));
         const auto editor = makeEditor(table);
-        QVERIFY(writeFile(path, firstFiles[table].toUtf8()));
+        QVERIFY(writeFile(path, firstFile(table)));
         QCOMPARE(editor->loadFromFile(path), 0);
         for (int row = 0; row < editor->rowCount(); ++row) {
             for (int column = 0; column < editor->columnCount(); ++column) {
@@ -257,8 +280,46 @@ private slots:
         if (release.joinable())
             release.join();
         QCOMPARE(loaded, result);
-        if (result == 0)
-            QCOMPARE(editor->rowCount(), 1);
+        QCOMPARE(editor->rowCount(), result == 0 ? 1 : 0);
+    }
+
+    // A load failing at its last line leaves the grid exactly as it was, the
+    // marks of changed and invalid cells included.
+    void failedLoadChangesNothing_data()
+    {
+        columns<int, QString, int>("table", "file", "result");
+        const QString generic = "6\n1\t1\t20\tX\n1\t2\t1\t2\n4\t2\t1\t5\n";
+        QTest::newRow("generic: field 0") << 6 << generic + "1\t0\t1\tY\n" << -97;
+        QTest::newRow("generic: malformed width") << 6 << generic + "3\t1\t1e9\tY" << -97;
+        QTest::newRow("generic: short line") << 6 << generic + "1\t2\n" << -97;
+        const QString settings = "2\n1\t1\t1\t8\n2\t2\t2\t7\n4\t2\t1\t9\n";
+        QTest::newRow("settings: rejected value") << 2 << settings + "3\t2\t1\t300\n" << -97;
+        QTest::newRow("settings: value it cannot show") << 2 << settings + "3\t1\t10\t5\n" << -97;
+        QTest::newRow("settings: unknown type") << 2 << settings + "3\t9\t1\t1\n" << -260;
+        QTest::newRow("csv: short line")
+            << 1
+            << "Таблица товаров\n" + goodsHeader +
+                   "\n\"X\";\"1\";\"1.00\"\n\"B\";\"2\";\"2.00\";\"1\";\"1\";\"1\";\"2\"\n"
+                   "\"C\";\"3\"\nab\n"
+            << -97;
+    }
+
+    void failedLoadChangesNothing()
+    {
+        const auto [table, file, result] = fetch<int, QString, int>("table", "file", "result");
+        QTemporaryDir directory;
+        const QString path = directory.filePath(fileName(table, true));
+        const auto editor = makeEditor(table);
+        QVERIFY(writeFile(path, firstFile(table)));
+        QCOMPARE(editor->loadFromFile(path), 0);
+        CellMarks::setWeight(*editor->item(0, 0), CellMarks::unchangedWeight);
+        editor->item(1, table == 6 ? 1 : 2)->setText("x");
+        QVERIFY(CellMarks::isInvalid(*editor->item(1, table == 6 ? 1 : 2)));
+        const QString before = gridState(*editor);
+
+        QVERIFY(writeFile(path, file.toUtf8()));
+        QCOMPARE(editor->loadFromFile(path), result);
+        QCOMPARE(gridState(*editor), before);
     }
 
     void quotesInCsvValues()
