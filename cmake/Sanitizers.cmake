@@ -1,0 +1,11 @@
+# MORVELL_SANITIZE builds everything with AddressSanitizer and
+# UndefinedBehaviorSanitizer; any report ends the process, so a test that
+# triggers one fails. scripts/sanitize.sh runs the tests of such a build with
+# the runtime options and the suppressions in cmake/sanitizers/.
+option(MORVELL_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+
+if(MORVELL_SANITIZE)
+    add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
+        -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=address,undefined)
+endif()
