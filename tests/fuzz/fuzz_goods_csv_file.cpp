@@ -1,0 +1,20 @@
+// The goods database CSV file, loaded into the goods editor.
+
+#include "qmytable1widget.h"
+#include "tablefilecheck.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    TableFileCheck::start();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    TableFileCheck::loadSaveLoad([] { return new QMyTable1Widget; },
+                                 QByteArray(reinterpret_cast<const char *>(data), int(size)),
+                                 ".csv");
+    return 0;
+}

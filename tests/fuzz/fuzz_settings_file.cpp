@@ -1,0 +1,20 @@
+// The settings file, loaded into the settings editor.
+
+#include "qmytable2widget.h"
+#include "tablefilecheck.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    TableFileCheck::start();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    TableFileCheck::loadSaveLoad([] { return new QMyTable2Widget; },
+                                 QByteArray(reinterpret_cast<const char *>(data), int(size)),
+                                 ".txt");
+    return 0;
+}
