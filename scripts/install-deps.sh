@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need,
-# only those that are missing. Runs apt as root, or through sudo.
+# only those that are missing; with "fuzz" also clang with its libFuzzer and
+# sanitizer runtimes and the symbolizer for their reports. Runs apt as root,
+# or through sudo. Usage: scripts/install-deps.sh [fuzz]
 set -euo pipefail
 
 packages=(
@@ -8,6 +10,9 @@ packages=(
     qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
     fonts-dejavu-core xvfb xauth
 )
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-14-dev llvm-14)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
