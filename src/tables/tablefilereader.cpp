@@ -1,6 +1,5 @@
 #include "tablefilereader.h"
 
-#include "errorcode.h"
 #include "streamintscanner.h"
 
 #include <QDebug>
@@ -98,7 +97,7 @@ bool TableFileReader::atEnd() const
 int TableFileReader::readLine(QString &line)
 {
     line.clear();
-    if (m_error != ERR_OK)
+    if (m_error != ERR_OK || atEnd())
         return m_error;
     const int maxLength = m_bound.maxLineLength();
     int end = -1;
