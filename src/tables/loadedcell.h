@@ -13,6 +13,8 @@ struct LoadedCell
     QString text;
     int width;
 };
+// Moved in memory as it is when the list of a large file grows.
+Q_DECLARE_TYPEINFO(LoadedCell, Q_MOVABLE_TYPE);
 
 // Puts the cells of a checked file into the grid in file order, growing the
 // grid to reach them: a cell whose text is already there stays as it is;
