@@ -27,11 +27,11 @@ bool cellIsValid(const FieldAddress &address, const QTableWidgetItem &cell)
     return fieldFromText(address, cell.type(), cell.text(), value) == ERR_OK;
 }
 
-int writeCell(protocolBase &protocol, const FieldAddress &address, const QTableWidgetItem &cell)
+int writeCell(protocolBase &protocol, const FieldAddress &address, const QTableWidgetItem &cell,
+              FieldPtr &sent)
 {
-    FieldPtr value;
-    const int result = fieldFromText(address, cell.type(), cell.text(), value);
+    const int result = fieldFromText(address, cell.type(), cell.text(), sent);
     if (result != ERR_OK)
         return result;
-    return protocol.writeField(value.get(), true);
+    return protocol.writeField(sent.get(), true);
 }

@@ -27,4 +27,6 @@ int fieldFromText(const FieldAddress &address, int width, const QString &text, F
 bool cellIsValid(const FieldAddress &address, const QTableWidgetItem &cell);
 
 // Converts the cell and writes it to the register; the first failure ends it.
-int writeCell(protocolBase &protocol, const FieldAddress &address, const QTableWidgetItem &cell);
+// On success sent holds the value written.
+int writeCell(protocolBase &protocol, const FieldAddress &address, const QTableWidgetItem &cell,
+              FieldPtr &sent);

@@ -1,6 +1,6 @@
 #include "cellmarks.h"
 
-#include <QTableWidgetItem>
+#include <QTableWidget>
 #include <QVector>
 
 namespace CellMarks {
@@ -9,6 +9,10 @@ namespace {
 
 // Weights up to this one count as normal; the cell editor sets 50 or 75.
 constexpr int heaviestUnchangedWeight = 57;
+
+// The highlight's kind, and the text it was given for.
+constexpr int highlightRole = Qt::UserRole + 1;
+constexpr int highlightedTextRole = Qt::UserRole + 2;
 
 // Cells with the same font or colour share one copy of it: a copy of its own
 // per cell would make up a good part of a large table's memory.
@@ -23,10 +27,11 @@ QFont sharedFont(const QFont &font)
     return font;
 }
 
-const QBrush &validBackground()
+const QBrush &validBackground(Highlight kind)
 {
     static const QBrush white{QColor(Qt::white)};
-    return white;
+    static const QBrush mismatch{highlightColor(Highlight::WriteMismatch)};
+    return kind == Highlight::WriteMismatch ? mismatch : white;
 }
 
 const QBrush &invalidBackground()
@@ -49,14 +54,59 @@ void setWeight(QTableWidgetItem &cell, int weight)
     cell.setFont(sharedFont(font));
 }
 
+// Called on every change of the cell, and so the place where an edit ends its
+// highlight. A cell without one costs a single look-up: a large load or read
+// colours every cell, twice.
 void setValidity(QTableWidgetItem &cell, bool valid)
 {
-    cell.setBackground(valid ? validBackground() : invalidBackground());
+    Highlight kind = Highlight::None;
+    const QVariant marked = cell.data(highlightRole);
+    if (marked.isValid()) {
+        if (cell.data(highlightedTextRole).toString() == cell.text())
+            kind = Highlight(marked.toInt());
+        else
+            cell.setData(highlightRole, QVariant());
+    }
+    cell.setBackground(valid ? validBackground(kind) : invalidBackground());
 }
 
 bool isInvalid(const QTableWidgetItem &cell)
 {
     return cell.background().color() == QColor(Qt::red);
+}
+
+void setHighlight(QTableWidgetItem &cell, Highlight kind)
+{
+    // The text first: a grid that reacts to the change finds the mark current.
+    if (kind != Highlight::None)
+        cell.setData(highlightedTextRole, cell.text());
+    if (highlight(cell) == kind)
+        return;
+    cell.setData(highlightRole, kind == Highlight::None ? QVariant() : QVariant(int(kind)));
+    if (!isInvalid(cell))
+        cell.setBackground(validBackground(kind));
+}
+
+Highlight highlight(const QTableWidgetItem &cell)
+{
+    return Highlight(cell.data(highlightRole).toInt());
+}
+
+QColor highlightColor(Highlight kind)
+{
+    // Orange: apart from the red of invalid cells and the white of valid ones.
+    return kind == Highlight::WriteMismatch ? QColor(255, 170, 60) : QColor(Qt::white);
+}
+
+void clearHighlights(QTableWidget &grid, Highlight kind)
+{
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        for (int column = 0; column < grid.columnCount(); ++column) {
+            QTableWidgetItem *cell = grid.item(row, column);
+            if (cell && highlight(*cell) == kind)
+                setHighlight(*cell, Highlight::None);
+        }
+    }
 }
 
 } // namespace CellMarks

@@ -2,10 +2,12 @@
 
 #include <QColor>
 
+class QTableWidget;
 class QTableWidgetItem;
 
 // The marks a grid cell carries besides its text: the font weight says
-// whether the next write sends it, the background whether its text is valid.
+// whether the next write sends it, the background whether its text is valid
+// and, for a valid one, which highlight it carries, if any.
 namespace CellMarks {
 
 constexpr int changedWeight = 75;
@@ -14,7 +16,24 @@ constexpr int unchangedWeight = 50;
 bool isChanged(const QTableWidgetItem &cell);
 void setWeight(QTableWidgetItem &cell, int weight);
 
+// Colours the cell red when invalid; otherwise in its highlight's colour, or
+// white without one. A highlight whose text has been edited since is dropped.
 void setValidity(QTableWidgetItem &cell, bool valid);
 bool isInvalid(const QTableWidgetItem &cell);
+
+// Something found out about a cell's value, each kind in a colour of its own.
+enum class Highlight
+{
+    None,
+    // The register did not keep the value written.
+    WriteMismatch,
+};
+
+// Highlights the cell's present text: the mark goes when the text changes.
+void setHighlight(QTableWidgetItem &cell, Highlight kind);
+Highlight highlight(const QTableWidgetItem &cell);
+QColor highlightColor(Highlight kind);
+// Takes the highlights of that kind away from every cell of the grid.
+void clearHighlights(QTableWidget &grid, Highlight kind);
 
 } // namespace CellMarks

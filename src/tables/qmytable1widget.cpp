@@ -56,11 +56,11 @@ int QMyTable1Widget::saveToFile(const QString &path)
     return QMyTableGenericWidget::saveToFile(path);
 }
 
-int QMyTable1Widget::loadFromFile(const QString &path)
+int QMyTable1Widget::loadFile(const QString &path)
 {
     if (isCsvPath(path))
         return GoodsCsvFile::load(*this, tableName, path);
-    return QMyTableGenericWidget::loadFromFile(path);
+    return QMyTableGenericWidget::loadFile(path);
 }
 
 QString QMyTable1Widget::fileFilter()

@@ -12,8 +12,10 @@ public:
     int readTable(protocolBase &protocol) override;
     // CSV for a path ending in ".csv" (case-sensitive), else the tab-separated file.
     int saveToFile(const QString &path) override;
-    int loadFromFile(const QString &path) override;
     QString fileFilter() override;
+
+protected:
+    int loadFile(const QString &path) override;
 
 private:
     // The first line of the CSV files.

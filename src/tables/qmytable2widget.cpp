@@ -94,11 +94,11 @@ int QMyTable2Widget::writeTable(protocolBase &protocol)
     for (int row = 0; row < rowCount(); ++row) {
         const QTableWidgetItem *field = item(row, FieldColumn);
         const QTableWidgetItem *type = item(row, TypeColumn);
-        const QTableWidgetItem *value = item(row, ValueColumn);
+        QTableWidgetItem *value = item(row, ValueColumn);
         if (!field || !type || !value)
             return ERR_INVALID_DATA;
         const int result =
-            writeCell(protocol, {settingsTable, settingsRow, field->type(), type->type()}, *value);
+            sendCell(protocol, {settingsTable, settingsRow, field->type(), type->type()}, *value);
         if (result != ERR_OK)
             return result;
     }
@@ -115,7 +115,7 @@ int QMyTable2Widget::saveToFile(const QString &path)
     return SettingsFile::save(*this, path);
 }
 
-int QMyTable2Widget::loadFromFile(const QString &path)
+int QMyTable2Widget::loadFile(const QString &path)
 {
     return SettingsFile::load(*this, path, [this](FieldBase &value) { fillRow(value); });
 }

@@ -24,11 +24,13 @@ public:
     int tableNumber() override;
     // The settings file.
     int saveToFile(const QString &path) override;
-    int loadFromFile(const QString &path) override;
     // Looks at the value column only.
     QTableWidgetItem *findInvalidItem() override;
     // Every row is written, changed or not.
     int cellsToWrite() override { return rowCount(); }
+
+protected:
+    int loadFile(const QString &path) override;
 
 private:
     // Shows the value in the grid row of its field, when the grid has that row.

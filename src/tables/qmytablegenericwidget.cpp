@@ -126,11 +126,9 @@ int QMyTableGenericWidget::writeIfChanged(protocolBase &protocol, QTableWidgetIt
 {
     if (!CellMarks::isChanged(cell))
         return ERR_OK;
-    const int result = writeCell(protocol, address, cell);
-    if (result == ERR_OK) {
-        CellMarks::setWeight(cell, CellMarks::unchangedWeight);
+    const int result = sendCell(protocol, address, cell);
+    if (result == ERR_OK)
         ++written;
-    }
     return result;
 }
 
@@ -139,7 +137,7 @@ int QMyTableGenericWidget::saveToFile(const QString &path)
     return GenericTableFile::save(*this, tableNumber(), path);
 }
 
-int QMyTableGenericWidget::loadFromFile(const QString &path)
+int QMyTableGenericWidget::loadFile(const QString &path)
 {
     return GenericTableFile::load(*this, tableNumber(), path);
 }

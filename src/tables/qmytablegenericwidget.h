@@ -26,7 +26,6 @@ public:
     int writeTable(protocolBase &protocol) override;
     // The tab-separated table file.
     int saveToFile(const QString &path) override;
-    int loadFromFile(const QString &path) override;
     QTableWidgetItem *findInvalidItem() override;
 
     // Lays the grid out; while a read appends rows below the visible ones,
@@ -34,6 +33,8 @@ public:
     void doItemsLayout() override;
 
 protected:
+    int loadFile(const QString &path) override;
+
     // Marks the span of a read, which only ever appends rows.
     class AppendingRows
     {
@@ -50,8 +51,7 @@ protected:
     // A new cell showing a value read from the register, its width as type
     // number; not editable when the table is not writable.
     QTableWidgetItem *newReadCell(FieldBase &value);
-    // Writes the cell when it is marked changed, clears the mark and counts
-    // it in written on success.
+    // Writes the cell when it is marked changed, and counts it in written on success.
     int writeIfChanged(protocolBase &protocol, QTableWidgetItem &cell, const FieldAddress &address,
                        int &written);
 

@@ -1,7 +1,10 @@
 #include "qmytablewidget.h"
 
+#include "cellfield.h"
 #include "cellmarks.h"
+#include "errorcode.h"
 #include "operationprogress.h"
+#include "writecheck.h"
 
 #include <QCoreApplication>
 
@@ -24,6 +27,30 @@ QString QMyTableWidget::fileFilter()
 int QMyTableWidget::cellsToWrite()
 {
     return changedCellCount();
+}
+
+int QMyTableWidget::loadFromFile(const QString &path)
+{
+    const int result = loadFile(path);
+    // A loaded cell whose text is already in the grid stays as it was, mark and all.
+    if (result == ERR_OK)
+        CellMarks::clearHighlights(*this, CellMarks::Highlight::WriteMismatch);
+    return result;
+}
+
+int QMyTableWidget::sendCell(protocolBase &protocol, const FieldAddress &address,
+                             QTableWidgetItem &cell)
+{
+    FieldPtr sent;
+    const int result = writeCell(protocol, address, cell, sent);
+    if (result != ERR_OK)
+        return result;
+    if (CellMarks::isChanged(cell))
+        CellMarks::setWeight(cell, CellMarks::unchangedWeight);
+    CellMarks::setHighlight(cell, CellMarks::Highlight::None);
+    if (m_writeCheck)
+        m_writeCheck->noteWritten(address, *sent, cell);
+    return ERR_OK;
 }
 
 bool QMyTableWidget::hasChangedCells() const

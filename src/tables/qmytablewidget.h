@@ -3,15 +3,18 @@
 #include <QTableWidget>
 
 class OperationProgress;
+class WriteCheck;
 class protocolBase;
+struct FieldAddress;
 
 // Abstract base of every table editor: a grid that reads a register table
 // through the protocol, checks each cell against its field type, writes
 // changed cells back, and saves or loads the table as a file.
 //
-// Cell conventions: the item type number is the field width in bytes; a red
-// background marks a text the field type rejects; a font weight above 57
-// marks a changed cell that the next write sends.
+// Cell conventions (CellMarks): the item type number is the field width in
+// bytes; a red background marks a text the field type rejects, another colour
+// a highlight; a font weight above 57 marks a changed cell that the next
+// write sends.
 class QMyTableWidget : public QTableWidget
 {
     Q_OBJECT
@@ -26,7 +29,8 @@ public:
     virtual int writeTable(protocolBase &protocol) = 0;
     virtual int tableNumber() = 0;
     virtual int saveToFile(const QString &path) = 0;
-    virtual int loadFromFile(const QString &path) = 0;
+    // A good load also takes away the highlights of the last write's check.
+    int loadFromFile(const QString &path);
     // The first cell whose background is red, or nullptr.
     virtual QTableWidgetItem *findInvalidItem() = 0;
     virtual bool isWritable();
@@ -40,8 +44,16 @@ public:
     // Where the event points of reads and writes report; without one they
     // only let the window handle its events.
     void setOperationProgress(OperationProgress *progress) { m_progress = progress; }
+    // Where writeTable notes every field it sends, to be read back; without
+    // one nothing is noted.
+    void setWriteCheck(WriteCheck *check) { m_writeCheck = check; }
 
 protected:
+    // The file's own load, which loadFromFile wraps.
+    virtual int loadFile(const QString &path) = 0;
+    // Writes the cell to address. Once written, the cell is no longer changed
+    // nor highlighted, and the write check, if any, notes it.
+    int sendCell(protocolBase &protocol, const FieldAddress &address, QTableWidgetItem &cell);
     // An event point of a read or write loop, done being the records read or
     // fields written so far: false when the user asked to stop.
     bool eventPoint(qint64 done);
@@ -49,4 +61,5 @@ protected:
 
 private:
     OperationProgress *m_progress = nullptr;
+    WriteCheck *m_writeCheck = nullptr;
 };
