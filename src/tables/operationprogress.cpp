@@ -16,7 +16,16 @@ void OperationProgress::start(qint64 total)
     m_cancelRequested = false;
     m_running = true;
     m_clock.start();
+    m_stageClock.start();
     emit runningChanged(true);
+    notify(true);
+}
+
+void OperationProgress::startStage(qint64 total)
+{
+    m_done = 0;
+    m_total = total;
+    m_stageClock.start();
     notify(true);
 }
 
@@ -44,7 +53,7 @@ void OperationProgress::requestCancel()
 
 double OperationProgress::rate() const
 {
-    const qint64 elapsed = m_clock.isValid() ? m_clock.elapsed() : 0;
+    const qint64 elapsed = m_stageClock.isValid() ? m_stageClock.elapsed() : 0;
     return elapsed > 0 ? m_done * 1000.0 / elapsed : 0;
 }
 

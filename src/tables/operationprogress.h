@@ -16,6 +16,10 @@ public:
     // A new operation with nothing done yet; total -1 when not known.
     void start(qint64 total = -1);
     void setTotal(qint64 total) { m_total = total; }
+    // A next stage of the same operation, such as the check after a write:
+    // done counts again from 0 towards the stage's total, at the stage's own
+    // rate; elapsedMs still covers the whole operation.
+    void startStage(qint64 total);
     // Lets the window handle pending events, notes what is done, and says
     // whether to go on: false once the user asked to stop.
     bool eventPoint(qint64 done);
@@ -30,7 +34,7 @@ public:
     qint64 done() const { return m_done; }
     qint64 total() const { return m_total; }
     qint64 elapsedMs() const { return m_clock.elapsed(); }
-    // Work per second so far; 0 before any.
+    // Work per second so far in this stage; 0 before any.
     double rate() const;
     // Milliseconds left at the rate so far; -1 when unknown.
     qint64 remainingMs() const;
@@ -45,6 +49,7 @@ private:
     void notify(bool always);
 
     QElapsedTimer m_clock;
+    QElapsedTimer m_stageClock;
     QElapsedTimer m_sinceNotified;
     qint64 m_done = 0;
     qint64 m_total = -1;

@@ -61,8 +61,21 @@ void ProgressPanel::start(ProgressText::Work work, qint64 total, bool cancellabl
     m_showsRunning = cancellable;
     m_cancel->setEnabled(cancellable);
     m_escape->setEnabled(cancellable);
+    m_checkTotal = -1;
     m_text->clear();
     m_progress.start(total);
+}
+
+void ProgressPanel::startCheck(qint64 total)
+{
+    m_checkTotal = total;
+    m_checked = 0;
+    m_progress.startStage(total);
+}
+
+void ProgressPanel::endCheck(qint64 checked)
+{
+    m_checked = checked;
 }
 
 void ProgressPanel::finish(qint64 count, int result)
@@ -73,6 +86,8 @@ void ProgressPanel::finish(qint64 count, int result)
     m_escape->setEnabled(false);
     QString summary = ProgressText::done(m_work, count) + tr(" за ") +
                       ProgressText::duration(m_progress.elapsedMs());
+    if (m_checkTotal >= 0)
+        summary += QStringLiteral(", ") + ProgressText::checked(m_checked, m_checkTotal);
     if (result == ERR_CANCELLED)
         summary += tr(" — прервано");
     else if (result != ERR_OK)
@@ -84,7 +99,8 @@ void ProgressPanel::finish(qint64 count, int result)
 // Repainted at once: the window handles its events only at the event points.
 void ProgressPanel::showRunning()
 {
-    m_text->setFullText(ProgressText::running(m_work, m_progress.done(), m_progress.total(),
+    const ProgressText::Work work = m_checkTotal >= 0 ? ProgressText::Work::FieldsChecked : m_work;
+    m_text->setFullText(ProgressText::running(work, m_progress.done(), m_progress.total(),
                                               m_progress.rate(), m_progress.remainingMs()));
     m_text->repaint();
 }

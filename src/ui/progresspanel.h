@@ -32,6 +32,10 @@ public:
 
     // Starts the operation's progress; one that has event points can be stopped.
     void start(ProgressText::Work work, qint64 total, bool cancellable);
+    // The check that follows a write: the running text counts the fields
+    // read back towards total, and the summary says how far it got.
+    void startCheck(qint64 total);
+    void endCheck(qint64 checked);
     // Ends it with the summary of what was done in all and how it ended.
     void finish(qint64 count, int result);
 
@@ -44,4 +48,7 @@ private:
     QShortcut *m_escape;
     ProgressText::Work m_work = ProgressText::Work::RecordsRead;
     bool m_showsRunning = false;
+    // Of the check after a write; total -1 without one.
+    qint64 m_checkTotal = -1;
+    qint64 m_checked = 0;
 };

@@ -30,6 +30,7 @@ const Wording &wordingOf(Work work)
         {{"Считан", "Считано", "Считано"}, {"байт", "байта", "байт"}, "Байты"},
         {{"Загружена", "Загружено", "Загружено"}, records, "Байты файла"},
         {{"Сохранена", "Сохранено", "Сохранено"}, records, "Записи"},
+        {{"Проверено", "Проверено", "Проверено"}, {"поле", "поля", "полей"}, "Проверка"},
     };
     return wordings[int(work)];
 }
@@ -86,6 +87,22 @@ QString running(Work work, qint64 done, qint64 total, double perSecond, qint64 r
     if (remainingMs >= 0)
         text += QString::fromUtf8(", осталось ") + duration(remainingMs);
     return text;
+}
+
+QString checked(qint64 count, qint64 total)
+{
+    if (count >= total)
+        return QString::fromUtf8("проверено");
+    return done(Work::FieldsChecked, count).toLower() + QString::fromUtf8(" из ") + number(total);
+}
+
+QString mismatches(qint64 count, int row, const QString &column)
+{
+    static const Forms forms{"несовпадение", "несовпадения", "несовпадений"};
+    const QString cell = QString::fromUtf8("строка %1, «%2».").arg(row).arg(column);
+    return QString::fromUtf8("Проверка записи: %1 %2%3 — %4")
+        .arg(number(count), QString::fromUtf8(formFor(forms, count)),
+             count == 1 ? QString() : QString::fromUtf8(", первое"), cell);
 }
 
 } // namespace ProgressText

@@ -13,6 +13,7 @@ enum class Work
     BytesRead,
     RecordsLoaded,
     RecordsSaved,
+    FieldsChecked,
 };
 
 // "Прочитана 1 запись", "Прочитано 16 451 запись", "Записано 3 поля": the
@@ -23,5 +24,11 @@ QString duration(qint64 ms);
 // "Записи: 12 345 из 65 535, 1 234/с, осталось 8 мин 2 с"; the total and the
 // time left only where known (not negative).
 QString running(Work work, qint64 done, qint64 total, double perSecond, qint64 remainingMs);
+// How far the check after a write got: "проверено" once it checked all total
+// fields, else "проверено 120 полей из 480".
+QString checked(qint64 count, qint64 total);
+// "Проверка записи: 3 несовпадения, первое — строка 5, «Цена»."; the cell
+// named is the first whose value the register did not keep.
+QString mismatches(qint64 count, int row, const QString &column);
 
 } // namespace ProgressText

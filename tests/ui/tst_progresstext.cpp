@@ -57,6 +57,30 @@ private slots:
                  "Записи: 12\u00a0345 из 65\u00a0535, 110/с, осталось 8 мин 6 с");
         QCOMPARE(ProgressText::running(Work::RecordsRead, 50, -1, 0, -1), "Записи: 50, 0/с");
     }
+
+    void checkOutcome_data()
+    {
+        columns<QString, QString>("text", "expected");
+        QTest::newRow("every field checked")
+            << ProgressText::checked(480, 480) << QString::fromUtf8("проверено");
+        QTest::newRow("stopped") << ProgressText::checked(121, 1480)
+                                 << QString::fromUtf8("проверено 121 поле из 1\u00a0480");
+        QTest::newRow("one mismatch")
+            << ProgressText::mismatches(1, 5, QString::fromUtf8("Цена"))
+            << QString::fromUtf8("Проверка записи: 1 несовпадение — строка 5, «Цена».");
+        QTest::newRow("three mismatches")
+            << ProgressText::mismatches(3, 5, QString::fromUtf8("Цена"))
+            << QString::fromUtf8("Проверка записи: 3 несовпадения, первое — строка 5, «Цена».");
+        QTest::newRow("eleven mismatches")
+            << ProgressText::mismatches(11, 2, QString::fromUtf8("Имя"))
+            << QString::fromUtf8("Проверка записи: 11 несовпадений, первое — строка 2, «Имя».");
+    }
+
+    void checkOutcome()
+    {
+        const auto [text, expected] = fetch<QString, QString>("text", "expected");
+        QCOMPARE(text, expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestProgressText)
