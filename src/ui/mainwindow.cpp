@@ -11,6 +11,7 @@
 #include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "ui_mainwindow.h"
+#include "writecheck.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -19,6 +20,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QStyle>
@@ -60,6 +62,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     progressPanel = new ProgressPanel(progress, this);
     statusBar()->addPermanentWidget(progressPanel);
     createBaudRateBox();
+    createTableMenu();
     modifiedCheck = new QTimer(this);
     modifiedCheck->setSingleShot(true);
     connect(modifiedCheck, &QTimer::timeout, this, &MainWindow::updateModifiedMarker);
@@ -167,6 +170,18 @@ void MainWindow::createBaudRateBox()
         Preferences::setValue(Preferences::BaudRateCode, code);
     });
     statusBar()->addPermanentWidget(baudRateBox);
+}
+
+// In a menu bar made here, so that the form keeps its buttons and layout.
+void MainWindow::createTableMenu()
+{
+    QMenu *menu = menuBar()->addMenu(tr("Таблица"));
+    checkWritesAction = menu->addAction(tr("Проверять запись"));
+    checkWritesAction->setObjectName(QStringLiteral("actionCheckWrites"));
+    checkWritesAction->setCheckable(true);
+    checkWritesAction->setChecked(Preferences::value(Preferences::CheckWrites, true).toBool());
+    connect(checkWritesAction, &QAction::toggled, this,
+            [](bool checked) { Preferences::setValue(Preferences::CheckWrites, checked); });
 }
 
 void MainWindow::setDumpPageVisible(bool visible)
@@ -284,8 +299,8 @@ int MainWindow::readCurrentTable()
         return ERR_CANCELLED;
     editor->setRowCount(0);
     const int result =
-        withOpenPort(editor, &QMyTableWidget::readTable, ProgressText::Work::RecordsRead, -1,
-                     [editor] { return editor->rowCount(); });
+        withOpenPort([this, editor] { return editor->readTable(protocol); },
+                     ProgressText::Work::RecordsRead, -1, [editor] { return editor->rowCount(); });
     setIncomplete(editor, result != ERR_OK);
     return result;
 }
@@ -304,22 +319,62 @@ int MainWindow::writeCurrentTable()
         if (answer != QMessageBox::Yes)
             return ERR_CANCELLED;
     }
-    return withOpenPort(editor, &QMyTableWidget::writeTable, ProgressText::Work::FieldsWritten,
-                        editor->cellsToWrite(), [this] { return protocol.fieldsWritten(); });
+    WriteCheck check(*editor);
+    WriteCheck *checking = checkWritesAction->isChecked() ? &check : nullptr;
+    return withOpenPort([this, editor, checking] { return writeAndCheck(editor, checking); },
+                        ProgressText::Work::FieldsWritten, editor->cellsToWrite(),
+                        [this] { return protocol.fieldsWritten(); },
+                        [this, editor, &check] { return checkDetails(editor, check); });
 }
 
-int MainWindow::withOpenPort(QMyTableWidget *editor,
-                             int (QMyTableWidget::*exchange)(protocolBase &),
-                             ProgressText::Work work, qint64 total,
-                             const std::function<qint64()> &count)
+int MainWindow::writeAndCheck(QMyTableWidget *editor, WriteCheck *check)
+{
+    editor->setWriteCheck(check);
+    int result = editor->writeTable(protocol);
+    editor->setWriteCheck(nullptr);
+    // Nothing written, nothing to check: such a write reports as it always has.
+    if (result != ERR_OK || !check || check->size() == 0)
+        return result;
+    progressPanel->startCheck(check->size());
+    result = check->run(protocol, [this](qint64 checked) { return progress.eventPoint(checked); });
+    progressPanel->endCheck(check->checked());
+    return result;
+}
+
+QString MainWindow::checkDetails(const QMyTableWidget *editor, const WriteCheck &check) const
+{
+    QStringList details;
+    if (check.mismatches() > 0) {
+        const int column = check.firstMismatchColumn();
+        const QTableWidgetItem *header = editor->horizontalHeaderItem(column);
+        details << ProgressText::mismatches(check.mismatches(), check.firstMismatchRow() + 1,
+                                            header ? header->text().simplified()
+                                                   : QString::number(column + 1));
+    }
+    if (check.checked() > 0 && check.checked() < check.size()) {
+        QString checked = ProgressText::checked(check.checked(), check.size());
+        checked[0] = checked.at(0).toUpper();
+        details << checked + QLatin1Char('.');
+    }
+    return details.join(QLatin1Char('\n'));
+}
+
+int MainWindow::withOpenPort(const std::function<int()> &exchange, ProgressText::Work work,
+                             qint64 total, const std::function<qint64()> &count,
+                             const std::function<QString()> &details)
 {
     progressPanel->start(work, total, true);
     int result = openPortShowingStatus();
     if (result == ERR_OK) {
-        result = (editor->*exchange)(protocol);
+        result = exchange();
         protocol.closePort();
-        if (result != ERR_OK && result != ERR_CANCELLED)
-            noteFailure(ProgressText::done(work, count()) + QLatin1Char('.'));
+        if (result != ERR_OK && result != ERR_CANCELLED) {
+            QString howFar = ProgressText::done(work, count()) + QLatin1Char('.');
+            const QString more = details ? details() : QString();
+            if (!more.isEmpty())
+                howFar += QLatin1Char('\n') + more;
+            noteFailure(howFar);
+        }
     }
     progressPanel->finish(count(), result);
     return result;

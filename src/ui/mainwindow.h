@@ -20,6 +20,7 @@ class QMyTableWidget;
 class PortChooser;
 class ProgressPanel;
 class QTimer;
+class WriteCheck;
 
 namespace Ui {
 class MainWindow;
@@ -65,6 +66,7 @@ private:
     void addTableTab(QMyTableWidget *editor, const QString &caption, int position);
     void createDumpPageAction();
     void createBaudRateBox();
+    void createTableMenu();
 
     // Table operations; each returns a result code.
     QMyTableWidget *currentEditor();
@@ -73,11 +75,17 @@ private:
     int loadCurrentTable();
     int saveCurrentTable();
     int openPortShowingStatus();
-    // Runs the editor's exchange inside one connection, with its progress;
-    // count tells how much it has done. A failure reports the driver's cause
-    // and how far it got.
-    int withOpenPort(QMyTableWidget *editor, int (QMyTableWidget::*exchange)(protocolBase &),
-                     ProgressText::Work work, qint64 total, const std::function<qint64()> &count);
+    // Runs the exchange inside one connection, with the progress of work;
+    // count tells how much it has done. A failure reports the driver's cause,
+    // how far it got and the details, if any.
+    int withOpenPort(const std::function<int()> &exchange, ProgressText::Work work, qint64 total,
+                     const std::function<qint64()> &count,
+                     const std::function<QString()> &details = {});
+    // Writes the editor's changed cells and, when the check notes them, reads
+    // them back, with the check's own progress.
+    int writeAndCheck(QMyTableWidget *editor, WriteCheck *check);
+    // What a check that found mismatches or was cut short reports.
+    QString checkDetails(const QMyTableWidget *editor, const WriteCheck &check) const;
     // True when none of the editors has unsaved edits, or the user agrees to lose them.
     bool confirmDroppingEdits(const QList<QMyTableWidget *> &editors);
     bool confirmSavingIncomplete(QMyTableWidget *editor);
@@ -106,6 +114,7 @@ private:
     QLabel *portStatusLabel = nullptr;
     QLabel *operationStatusLabel = nullptr;
     QAction *dumpPageAction = nullptr;
+    QAction *checkWritesAction = nullptr;
     PortChooser *portChooser = nullptr;
     QComboBox *baudRateBox = nullptr;
     // Cause, hint and progress of the running operation's failure.

@@ -12,67 +12,6 @@
 #include <QTabWidget>
 
 #include <csignal>
-#include <functional>
-
-namespace {
-
-// Polls while an operation runs and, once condition holds, does what the
-// user does; then stops.
-class WhenDuringOperation : public QObject
-{
-public:
-    WhenDuringOperation(std::function<bool()> condition, std::function<void()> action)
-    {
-        startTimer(1);
-        m_condition = std::move(condition);
-        m_action = std::move(action);
-    }
-    bool happened() const { return m_happened; }
-
-protected:
-    void timerEvent(QTimerEvent *event) override
-    {
-        if (m_happened || !m_condition())
-            return;
-        m_happened = true;
-        killTimer(event->timerId());
-        m_action();
-    }
-
-private:
-    std::function<bool()> m_condition;
-    std::function<void()> m_action;
-    bool m_happened = false;
-};
-
-// Fails the test for any message box that comes up, and closes it.
-class NoMessageBox : public QObject
-{
-public:
-    NoMessageBox() { startTimer(5); }
-    QString seen;
-
-protected:
-    void timerEvent(QTimerEvent *) override
-    {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            seen = box->text();
-            box->done(QMessageBox::No);
-        }
-    }
-};
-
-int boldCells(const QTableWidget &grid)
-{
-    int count = 0;
-    for (int row = 0; row < grid.rowCount(); ++row) {
-        for (int column = 0; column < grid.columnCount(); ++column)
-            count += grid.item(row, column) && CellMarks::isChanged(*grid.item(row, column));
-    }
-    return count;
-}
-
-} // namespace
 
 class TestLongOperations : public WindowTest
 {

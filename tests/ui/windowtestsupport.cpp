@@ -1,5 +1,6 @@
 #include "windowtestsupport.h"
 
+#include "cellmarks.h"
 #include "driverregistration.h"
 #include "modalanswer.h"
 #include "portlist.h"
@@ -15,6 +16,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableWidget>
 #include <QtTest>
 
 void answerMessageBox(ModalSeen *seen, QMessageBox::StandardButton button, QWidget *window,
@@ -50,6 +52,40 @@ void answerPathDialog(const QString &path)
         dialog->setTextValue(path);
         dialog->accept();
     });
+}
+
+WhenDuringOperation::WhenDuringOperation(std::function<bool()> condition,
+                                         std::function<void()> action)
+    : m_condition(std::move(condition)), m_action(std::move(action))
+{
+    startTimer(1);
+}
+
+void WhenDuringOperation::timerEvent(QTimerEvent *event)
+{
+    if (m_happened || !m_condition())
+        return;
+    m_happened = true;
+    killTimer(event->timerId());
+    m_action();
+}
+
+void NoMessageBox::timerEvent(QTimerEvent *)
+{
+    if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+        seen = box->text();
+        box->done(QMessageBox::No);
+    }
+}
+
+int boldCells(const QTableWidget &grid)
+{
+    int count = 0;
+    for (int row = 0; row < grid.rowCount(); ++row) {
+        for (int column = 0; column < grid.columnCount(); ++column)
+            count += grid.item(row, column) && CellMarks::isChanged(*grid.item(row, column));
+    }
+    return count;
 }
 
 QTabWidget *WindowTest::tabs()
@@ -110,6 +146,8 @@ void WindowTest::editCell(int row, int column, const QString &text)
     cellEditor->setText(text);
     emit editor->itemDelegate()->commitData(cellEditor);
     emit editor->itemDelegate()->closeEditor(cellEditor);
+    // The closed editor is deleted later; gone now, it cannot be taken for the next one.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void WindowTest::openWindow()

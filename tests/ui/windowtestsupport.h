@@ -5,9 +5,12 @@
 #include <QMessageBox>
 #include <QObject>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 class QMyTableWidget;
+class QTableWidget;
 class QTabWidget;
 
 // What a message box said, and whether the operation buttons were disabled meanwhile.
@@ -27,6 +30,37 @@ void answerMessageBox(ModalSeen *seen, QMessageBox::StandardButton button, QWidg
 void answerFileDialog(const QString &path);
 // Answers the dialog of "Другой порт..." with a path.
 void answerPathDialog(const QString &path);
+
+// Polls while an operation runs and, once condition holds, does what the
+// user does; then stops.
+class WhenDuringOperation : public QObject
+{
+public:
+    WhenDuringOperation(std::function<bool()> condition, std::function<void()> action);
+    bool happened() const { return m_happened; }
+
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
+private:
+    std::function<bool()> m_condition;
+    std::function<void()> m_action;
+    bool m_happened = false;
+};
+
+// Closes any message box that comes up, keeping its text for the test to see.
+class NoMessageBox : public QObject
+{
+public:
+    NoMessageBox() { startTimer(5); }
+    QString seen;
+
+protected:
+    void timerEvent(QTimerEvent *) override;
+};
+
+// The cells marked changed, which the next write sends.
+int boldCells(const QTableWidget &grid);
 
 // A test of the main window: a new window for every test function, with no
 // settings remembered from earlier runs, and the user's ways into it.
