@@ -7,7 +7,6 @@ namespace RegisterText {
 namespace {
 
 constexpr char16_t CapitalA = 0x0410;
-constexpr char16_t SmallA = 0x0430;
 constexpr char16_t SmallP = 0x043F;
 constexpr char16_t SmallR = 0x0440;
 constexpr char16_t SmallYa = 0x044F;

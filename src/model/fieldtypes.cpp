@@ -35,7 +35,22 @@ int moneyText(FieldInterface &field, QString &text)
     return DataConverter::CurrToString(kopecks, text);
 }
 
-int decimalParse(FieldInterface &field, const QString &text, const char *logName)
+// A text is taken only where the field can show its value again: at widths
+// past what the readers take (BCD beyond 9 bytes, binary beyond 8) the
+// encoding still writes bytes, but a cell holding them could never be shown.
+int fromShowableInt64(FieldBase &field, qint64 value)
+{
+    const QByteArray before = field.rawData();
+    const int result = field.fromInt64(value);
+    qint64 shown = 0;
+    if (result == ERR_OK && field.toInt64(shown) != ERR_OK) {
+        field.setRawData(before);
+        return ERR_INVALID_DATA;
+    }
+    return result;
+}
+
+int decimalParse(FieldBase &field, const QString &text, const char *logName)
 {
     bool ok = false;
     const qint64 value = text.toLongLong(&ok, 10);
@@ -43,16 +58,16 @@ int decimalParse(FieldInterface &field, const QString &text, const char *logName
         qDebug() << logName << "Error executing new_value.toInt";
         return ERR_INVALID_DATA;
     }
-    return field.fromInt64(value);
+    return fromShowableInt64(field, value);
 }
 
-int moneyParse(FieldInterface &field, const QString &text)
+int moneyParse(FieldBase &field, const QString &text)
 {
     qint64 kopecks = 0;
     const int result = DataConverter::StringToCurr(text, kopecks);
     if (result != ERR_OK)
         return result;
-    return field.fromInt64(kopecks);
+    return fromShowableInt64(field, kopecks);
 }
 
 // The range checks compare integers: a double cannot hold every 64-bit value,

@@ -75,6 +75,13 @@ int QMyTable2Widget::readTable(protocolBase &protocol)
 
 void QMyTable2Widget::fillRow(FieldBase &value)
 {
+    QString text;
+    value.toString(text);
+    fillRow(value, text);
+}
+
+void QMyTable2Widget::fillRow(FieldBase &value, const QString &shownText)
+{
     const int row = value.fieldNumber() - 1;
     if (row >= rowCount())
         return;
@@ -84,9 +91,7 @@ void QMyTable2Widget::fillRow(FieldBase &value)
         row, TypeColumn,
         readOnlyCell(QString::number(value.width()) + QLatin1Char(' ') + value.typeDescription(),
                      value.type()));
-    QString text;
-    value.toString(text);
-    setItem(row, ValueColumn, new QTableWidgetItem(text, value.width()));
+    setItem(row, ValueColumn, new QTableWidgetItem(shownText, value.width()));
 }
 
 int QMyTable2Widget::writeTable(protocolBase &protocol)
@@ -117,7 +122,9 @@ int QMyTable2Widget::saveToFile(const QString &path)
 
 int QMyTable2Widget::loadFile(const QString &path)
 {
-    return SettingsFile::load(*this, path, [this](FieldBase &value) { fillRow(value); });
+    return SettingsFile::load(*this, path, [this](FieldBase &value, const QString &shownText) {
+        fillRow(value, shownText);
+    });
 }
 
 QTableWidgetItem *QMyTable2Widget::findInvalidItem()

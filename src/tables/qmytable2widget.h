@@ -34,5 +34,7 @@ protected:
 
 private:
     // Shows the value in the grid row of its field, when the grid has that row.
+    // Shows the value in its field's row; a read shows its read form.
     void fillRow(FieldBase &value);
+    void fillRow(FieldBase &value, const QString &shownText);
 };

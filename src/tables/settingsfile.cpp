@@ -43,7 +43,8 @@ int save(const QTableWidget &grid, const QString &path)
     return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
 }
 
-int load(QTableWidget &grid, const QString &path, const std::function<void(FieldBase &)> &fillRow)
+int load(QTableWidget &grid, const QString &path,
+         const std::function<void(FieldBase &, const QString &)> &fillRow)
 {
     TableFileReader reader(settingsFileBound);
     QString firstLine;
@@ -53,7 +54,7 @@ int load(QTableWidget &grid, const QString &path, const std::function<void(Field
     int fileTable = 0;
     if (!StreamIntScanner(firstLine).readInt(fileTable) || fileTable != settingsTable)
         return ERR_INVALID_DATA;
-    std::vector<FieldPtr> values;
+    std::vector<std::pair<FieldPtr, QString>> values;
     int rows = grid.rowCount();
     result = forEachNumberedLine(reader, [&values, &rows](const NumberedLine &line) {
         const int field = line.first;
@@ -72,15 +73,20 @@ int load(QTableWidget &grid, const QString &path, const std::function<void(Field
         QString shown;
         if (value->toString(shown) != ERR_OK)
             return int(ERR_INVALID_DATA);
+        // Shown otherwise, the text would be saved and written garbled.
+        FieldPtr again;
+        if (fieldFromText({settingsTable, 1, field, type}, width, shown, again) != ERR_OK ||
+            again->rawData() != value->rawData())
+            shown = line.text;
         rows = qMax(rows, field);
-        values.push_back(std::move(value));
+        values.emplace_back(std::move(value), shown);
         return int(ERR_OK);
     });
     if (result != ERR_OK)
         return result;
     grid.setRowCount(rows);
-    for (const FieldPtr &value : values)
-        fillRow(*value);
+    for (const auto &[value, shown] : values)
+        fillRow(*value, shown);
     return ERR_OK;
 }
 

@@ -15,6 +15,10 @@ namespace SettingsFile {
 int save(const QTableWidget &grid, const QString &path);
 // All or nothing: the grid changes only when the whole file is good; then
 // fillRow shows each value in the grid row of its field, as a read does.
-int load(QTableWidget &grid, const QString &path, const std::function<void(FieldBase &)> &fillRow);
+// The text to show comes with each value: the read form where it writes the
+// same bytes again, else the file's own text (the register reads a text back
+// in another layout than it is written in, which the read form cannot undo).
+int load(QTableWidget &grid, const QString &path,
+         const std::function<void(FieldBase &, const QString &)> &fillRow);
 
 } // namespace SettingsFile

@@ -180,6 +180,11 @@ private slots:
         refused("LEADING_ZEROES logs as BCD", 7, 2, "x", bcdLog);
         parsed("DATE", 5, 3, "10521", "010521");
         parsed("BIN", 2, 2, "-2", "FFFE");
+        // A text is refused where the field could not show it again.
+        refused("BCD wider than readable", 1, 10, "5",
+                "DataConverter::BCD2LL Length of BCD field > 9");
+        refused("money wider than readable", 3, 9, "0.05",
+                "DataConverter::Bin2LL_BE Length of BIN field > 4");
         refused("BIN hex refused", 2, 2, "0x10",
                 "FieldBIN::fromString Error executing new_value.toInt");
         refused("FirstOf32 text", 8, 32, "a",
