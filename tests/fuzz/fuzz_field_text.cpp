@@ -55,7 +55,7 @@ qint64 numberOf(int type, const QString &text)
     return text.toLongLong();
 }
 
-// Binary fields keep their specified wrap: a narrow field takes a negative
+// Binary fields wrap by design: a narrow field takes a negative
 // value as its two's complement, and from four bytes on a value is cut to the
 // width. Only a value inside the field's range comes back as it went in.
 bool keepsValue(const FieldKind &kind, qint64 value)
@@ -101,7 +101,7 @@ void checkText(const FieldKind &kind, const QString &text)
     if (kind.type != FIELD_STR) {
         qint64 stored = 0;
         FUZZ_CHECK(read->toInt64(stored) == ERR_OK);
-        // A value outside the range comes back wrapped, as specified, and
+        // A value outside the range comes back wrapped, as intended, and
         // the wrapped value need not fit the range check again.
         if (!keepsValue(kind, numberOf(kind.type, text)))
             return;

@@ -284,7 +284,7 @@ private slots:
         QVERIFY(statusLabel(0)->text().isEmpty()); // nothing was opened
     }
 
-    // Every way a line fails keeps the specified texts and adds its own cause
+    // Every way a line fails keeps the usual texts and adds its own cause
     // and hint below them, and in the port label's tooltip.
     void failureCauses_data()
     {
