@@ -31,7 +31,16 @@ const QBrush &validBackground(Highlight kind)
 {
     static const QBrush white{QColor(Qt::white)};
     static const QBrush mismatch{highlightColor(Highlight::WriteMismatch)};
-    return kind == Highlight::WriteMismatch ? mismatch : white;
+    static const QBrush difference{highlightColor(Highlight::Difference)};
+    switch (kind) {
+    case Highlight::WriteMismatch:
+        return mismatch;
+    case Highlight::Difference:
+        return difference;
+    case Highlight::None:
+        break;
+    }
+    return white;
 }
 
 const QBrush &invalidBackground()
@@ -92,10 +101,24 @@ Highlight highlight(const QTableWidgetItem &cell)
     return Highlight(cell.data(highlightRole).toInt());
 }
 
+bool isHighlighted(const QTableWidgetItem &cell, Highlight kind)
+{
+    return highlight(cell) == kind && cell.data(highlightedTextRole).toString() == cell.text();
+}
+
 QColor highlightColor(Highlight kind)
 {
-    // Orange: apart from the red of invalid cells and the white of valid ones.
-    return kind == Highlight::WriteMismatch ? QColor(255, 170, 60) : QColor(Qt::white);
+    // Each apart from the red of invalid cells, the white of valid ones and
+    // the other highlights.
+    switch (kind) {
+    case Highlight::WriteMismatch:
+        return QColor(255, 170, 60); // orange
+    case Highlight::Difference:
+        return QColor(140, 190, 255); // light blue
+    case Highlight::None:
+        break;
+    }
+    return QColor(Qt::white);
 }
 
 void clearHighlights(QTableWidget &grid, Highlight kind)

@@ -27,11 +27,16 @@ enum class Highlight
     None,
     // The register did not keep the value written.
     WriteMismatch,
+    // The value differs from the one it was compared with.
+    Difference,
 };
 
 // Highlights the cell's present text: the mark goes when the text changes.
 void setHighlight(QTableWidgetItem &cell, Highlight kind);
 Highlight highlight(const QTableWidgetItem &cell);
+// Whether the cell carries that highlight for its present text: true to an
+// edit even before the grid has reacted to it.
+bool isHighlighted(const QTableWidgetItem &cell, Highlight kind);
 QColor highlightColor(Highlight kind);
 // Takes the highlights of that kind away from every cell of the grid.
 void clearHighlights(QTableWidget &grid, Highlight kind);

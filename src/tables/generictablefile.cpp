@@ -18,7 +18,14 @@ int save(const QTableWidget &grid, int table, const QString &path)
     TableFileWriter writer(path);
     if (!writer.open())
         return ERR_FILE_OPEN;
-    QTextStream &out = writer.stream();
+    const int result = write(grid, table, writer.stream());
+    if (result != ERR_OK)
+        return result;
+    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+}
+
+int write(const QTableWidget &grid, int table, QTextStream &out)
+{
     out << table << '\n';
     const int fields = fieldCount(table);
     for (int row = 1; row <= grid.rowCount(); ++row) {
@@ -34,16 +41,25 @@ int save(const QTableWidget &grid, int table, const QString &path)
             out << row << '\t' << field << '\t' << cell->type() << '\t' << cell->text() << '\n';
         }
     }
-    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+    return ERR_OK;
 }
 
 int load(QTableWidget &grid, int table, const QString &path)
 {
     TableFileReader reader(genericTableFileBound(fieldCount(table)));
     QString firstLine;
+    PendingLoad apply;
     int result = reader.open(path, firstLine);
-    if (result != ERR_OK)
-        return result;
+    if (result == ERR_OK)
+        result = parse(reader, firstLine, grid, table, false, apply);
+    if (result == ERR_OK)
+        apply();
+    return result;
+}
+
+int parse(TableLines &lines, const QString &firstLine, QTableWidget &grid, int table, bool strict,
+          PendingLoad &apply)
+{
     int fileTable = 0;
     if (!StreamIntScanner(firstLine).readInt(fileTable))
         return ERR_INVALID_DATA;
@@ -51,19 +67,20 @@ int load(QTableWidget &grid, int table, const QString &path)
         return ERR_WRONG_TABLE_NUMBER;
     QVector<LoadedCell> cells;
     const int columns = grid.columnCount();
-    result = forEachNumberedLine(reader, [&cells, columns](const NumberedLine &line) {
-        const int row = line.first;
-        const int field = line.second;
-        const int width = line.third;
-        if (field > columns)
+    const int result =
+        forEachNumberedLine(lines, [&cells, columns, strict](const NumberedLine &line) {
+            const int row = line.first;
+            const int field = line.second;
+            const int width = line.third;
+            if (field > columns)
+                return int(strict ? ERR_INVALID_DATA : ERR_OK);
+            if (row < 1 || row > maxTableRows || field < 1 || width < 0 || width > maxFieldWidth)
+                return int(ERR_INVALID_DATA);
+            cells.append({row - 1, field - 1, line.text, width});
             return int(ERR_OK);
-        if (row < 1 || row > maxTableRows || field < 1 || width < 0 || width > maxFieldWidth)
-            return int(ERR_INVALID_DATA);
-        cells.append({row - 1, field - 1, line.text, width});
-        return int(ERR_OK);
-    });
+        });
     if (result == ERR_OK)
-        placeLoadedCells(grid, cells);
+        apply = [&grid, cells] { placeLoadedCells(grid, cells); };
     return result;
 }
 

@@ -4,7 +4,6 @@
 #include "cellmarks.h"
 #include "errorcode.h"
 #include "protocolbase.h"
-#include "settingsfile.h"
 #include "tablecatalogue.h"
 #include "tablecolumns.h"
 #include "tablelimits.h"
@@ -120,11 +119,24 @@ int QMyTable2Widget::saveToFile(const QString &path)
     return SettingsFile::save(*this, path);
 }
 
+int QMyTable2Widget::writeTableFile(QTextStream &out)
+{
+    return SettingsFile::write(*this, out);
+}
+
+int QMyTable2Widget::parseTableFile(TableLines &lines, const QString &firstLine, PendingLoad &apply)
+{
+    return SettingsFile::parse(lines, firstLine, *this, rowFiller(), apply);
+}
+
 int QMyTable2Widget::loadFile(const QString &path)
 {
-    return SettingsFile::load(*this, path, [this](FieldBase &value, const QString &shownText) {
-        fillRow(value, shownText);
-    });
+    return SettingsFile::load(*this, path, rowFiller());
+}
+
+SettingsFile::FillRow QMyTable2Widget::rowFiller()
+{
+    return [this](FieldBase &value, const QString &shownText) { fillRow(value, shownText); };
 }
 
 QTableWidgetItem *QMyTable2Widget::findInvalidItem()

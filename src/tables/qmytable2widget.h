@@ -1,6 +1,7 @@
 #pragma once
 
 #include "qmytablewidget.h"
+#include "settingsfile.h"
 
 class FieldBase;
 
@@ -24,6 +25,8 @@ public:
     int tableNumber() override;
     // The settings file.
     int saveToFile(const QString &path) override;
+    int writeTableFile(QTextStream &out) override;
+    int parseTableFile(TableLines &lines, const QString &firstLine, PendingLoad &apply) override;
     // Looks at the value column only.
     QTableWidgetItem *findInvalidItem() override;
     // Every row is written, changed or not.
@@ -33,8 +36,9 @@ protected:
     int loadFile(const QString &path) override;
 
 private:
-    // Shows the value in the grid row of its field, when the grid has that row.
-    // Shows the value in its field's row; a read shows its read form.
+    // Shows the value in its field's row, when the grid has that row; a read
+    // shows its read form.
     void fillRow(FieldBase &value);
     void fillRow(FieldBase &value, const QString &shownText);
+    SettingsFile::FillRow rowFiller();
 };

@@ -137,6 +137,17 @@ int QMyTableGenericWidget::saveToFile(const QString &path)
     return GenericTableFile::save(*this, tableNumber(), path);
 }
 
+int QMyTableGenericWidget::writeTableFile(QTextStream &out)
+{
+    return GenericTableFile::write(*this, tableNumber(), out);
+}
+
+int QMyTableGenericWidget::parseTableFile(TableLines &lines, const QString &firstLine,
+                                          PendingLoad &apply)
+{
+    return GenericTableFile::parse(lines, firstLine, *this, tableNumber(), true, apply);
+}
+
 int QMyTableGenericWidget::loadFile(const QString &path)
 {
     return GenericTableFile::load(*this, tableNumber(), path);

@@ -26,6 +26,8 @@ public:
     int writeTable(protocolBase &protocol) override;
     // The tab-separated table file.
     int saveToFile(const QString &path) override;
+    int writeTableFile(QTextStream &out) override;
+    int parseTableFile(TableLines &lines, const QString &firstLine, PendingLoad &apply) override;
     QTableWidgetItem *findInvalidItem() override;
 
     // Lays the grid out; while a read appends rows below the visible ones,

@@ -32,10 +32,36 @@ int QMyTableWidget::cellsToWrite()
 int QMyTableWidget::loadFromFile(const QString &path)
 {
     const int result = loadFile(path);
-    // A loaded cell whose text is already in the grid stays as it was, mark and all.
     if (result == ERR_OK)
-        CellMarks::clearHighlights(*this, CellMarks::Highlight::WriteMismatch);
+        clearFoundHighlights();
     return result;
+}
+
+void QMyTableWidget::applyLoad(const PendingLoad &apply)
+{
+    apply();
+    clearFoundHighlights();
+}
+
+// A loaded cell whose text is already in the grid stays as it was, mark and all.
+void QMyTableWidget::clearFoundHighlights()
+{
+    CellMarks::clearHighlights(*this, CellMarks::Highlight::WriteMismatch);
+    clearComparison();
+}
+
+void QMyTableWidget::compareWith(const QMyTableWidget &other)
+{
+    m_comparison.compare(*this, other);
+    m_compared = true;
+}
+
+void QMyTableWidget::clearComparison()
+{
+    if (!m_compared)
+        return;
+    TableComparison::clear(*this);
+    m_compared = false;
 }
 
 int QMyTableWidget::sendCell(protocolBase &protocol, const FieldAddress &address,

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "tablecomparison.h"
+#include "tablefilereader.h"
+
 #include <QTableWidget>
 
 class OperationProgress;
 class WriteCheck;
 class protocolBase;
+class QTextStream;
 struct FieldAddress;
 
 // Abstract base of every table editor: a grid that reads a register table
@@ -29,8 +33,16 @@ public:
     virtual int writeTable(protocolBase &protocol) = 0;
     virtual int tableNumber() = 0;
     virtual int saveToFile(const QString &path) = 0;
-    // A good load also takes away the highlights of the last write's check.
+    // A good load also takes away the highlights of the last write's check
+    // and of a comparison.
     int loadFromFile(const QString &path);
+    // The table's tab-separated file, as a profile keeps it: written to out,
+    // or checked from lines whose first one is given. A profile knows every
+    // field it names, so a field beyond the grid's columns is refused.
+    virtual int writeTableFile(QTextStream &out) = 0;
+    virtual int parseTableFile(TableLines &lines, const QString &firstLine, PendingLoad &apply) = 0;
+    // Puts a checked file into the grid, as loadFromFile does.
+    void applyLoad(const PendingLoad &apply);
     // The first cell whose background is red, or nullptr.
     virtual QTableWidgetItem *findInvalidItem() = 0;
     virtual bool isWritable();
@@ -38,6 +50,14 @@ public:
     virtual QString fileFilter();
     // How many cells the next writeTable sends: the changed ones.
     virtual int cellsToWrite();
+
+    // Highlights where the grid differs from other, an editor of the same
+    // table filled from the register or a file, and keeps the counts until the
+    // comparison is cleared or a load replaces it.
+    void compareWith(const QMyTableWidget &other);
+    // The comparison in force, or nullptr.
+    const TableComparison *comparison() const { return m_compared ? &m_comparison : nullptr; }
+    void clearComparison();
 
     // Whether any cell is marked changed, and so not yet in the register.
     bool hasChangedCells() const;
@@ -60,6 +80,10 @@ protected:
     int changedCellCount(bool firstOnly = false) const;
 
 private:
+    void clearFoundHighlights();
+
     OperationProgress *m_progress = nullptr;
     WriteCheck *m_writeCheck = nullptr;
+    TableComparison m_comparison;
+    bool m_compared = false;
 };

@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QTableWidget>
 
+#include <memory>
 #include <vector>
 
 namespace SettingsFile {
@@ -25,7 +26,14 @@ int save(const QTableWidget &grid, const QString &path)
     TableFileWriter writer(path);
     if (!writer.open())
         return ERR_FILE_OPEN;
-    QTextStream &out = writer.stream();
+    const int result = write(grid, writer.stream());
+    if (result != ERR_OK)
+        return result;
+    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+}
+
+int write(const QTableWidget &grid, QTextStream &out)
+{
     out << settingsTable << '\n';
     for (int row = 0; row < grid.rowCount(); ++row) {
         const QTableWidgetItem *type = grid.item(row, 1);
@@ -40,23 +48,32 @@ int save(const QTableWidget &grid, const QString &path)
         out << row + 1 << '\t' << type->type() << '\t' << value->type() << '\t' << value->text()
             << '\n';
     }
-    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+    return ERR_OK;
 }
 
-int load(QTableWidget &grid, const QString &path,
-         const std::function<void(FieldBase &, const QString &)> &fillRow)
+int load(QTableWidget &grid, const QString &path, const FillRow &fillRow)
 {
     TableFileReader reader(settingsFileBound);
     QString firstLine;
+    PendingLoad apply;
     int result = reader.open(path, firstLine);
-    if (result != ERR_OK)
-        return result;
+    if (result == ERR_OK)
+        result = parse(reader, firstLine, grid, fillRow, apply);
+    if (result == ERR_OK)
+        apply();
+    return result;
+}
+
+int parse(TableLines &lines, const QString &firstLine, QTableWidget &grid, const FillRow &fillRow,
+          PendingLoad &apply)
+{
     int fileTable = 0;
     if (!StreamIntScanner(firstLine).readInt(fileTable) || fileTable != settingsTable)
         return ERR_INVALID_DATA;
-    std::vector<std::pair<FieldPtr, QString>> values;
+    // Shared, as the pending load that keeps them is copied.
+    auto values = std::make_shared<std::vector<std::pair<FieldPtr, QString>>>();
     int rows = grid.rowCount();
-    result = forEachNumberedLine(reader, [&values, &rows](const NumberedLine &line) {
+    const int result = forEachNumberedLine(lines, [&values, &rows](const NumberedLine &line) {
         const int field = line.first;
         const int type = line.second;
         const int width = line.third;
@@ -79,14 +96,16 @@ int load(QTableWidget &grid, const QString &path,
             again->rawData() != value->rawData())
             shown = line.text;
         rows = qMax(rows, field);
-        values.emplace_back(std::move(value), shown);
+        values->emplace_back(std::move(value), shown);
         return int(ERR_OK);
     });
     if (result != ERR_OK)
         return result;
-    grid.setRowCount(rows);
-    for (const auto &[value, shown] : values)
-        fillRow(*value, shown);
+    apply = [&grid, fillRow, values, rows] {
+        grid.setRowCount(rows);
+        for (const auto &[value, shown] : *values)
+            fillRow(*value, shown);
+    };
     return ERR_OK;
 }
 

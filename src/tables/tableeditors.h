@@ -6,6 +6,14 @@
 #include "qmytable1widget.h"
 #include "qmytable2widget.h"
 
+#include <QVector>
+
+// The tables that have an editor, in the order of the window's tabs.
+QVector<int> editedTables();
+// A new editor of the table, or nullptr for a table without one. Besides the
+// window's tabs, a comparison or a profile fills such an editor unseen.
+QMyTableWidget *createTableEditor(int table, QWidget *parent = nullptr);
+
 class QMyTable3Widget : public QMyCatalogueTableWidget<3>
 {
 public:

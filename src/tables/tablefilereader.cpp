@@ -135,8 +135,7 @@ int TableFileReader::refuseLongLine() const
     return ERR_INVALID_DATA;
 }
 
-int forEachNumberedLine(TableFileReader &reader,
-                        const std::function<int(const NumberedLine &)> &handle)
+int forEachNumberedLine(TableLines &reader, const std::function<int(const NumberedLine &)> &handle)
 {
     QString line;
     while (!reader.atEnd()) {

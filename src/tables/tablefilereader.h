@@ -9,12 +9,27 @@
 
 #include <functional>
 
+// A table file checked whole, waiting to go into its grid in one step, so that
+// a bad file, or a bad table in a profile, changes no grid.
+using PendingLoad = std::function<void()>;
+
+// Where the lines of a table file come from: a file of its own, or the
+// table's section of a profile.
+class TableLines
+{
+public:
+    virtual ~TableLines() = default;
+    virtual bool atEnd() const = 0;
+    // The next line without its line break; empty at the end.
+    virtual int readLine(QString &line) = 0;
+};
+
 // The lines of a table file, read a piece at a time. The text is decoded as
 // Qt's text streams decode by default, with the locale's codec (a byte-order
 // mark chooses its own); under a UTF-8 locale a file that is not valid UTF-8
 // is taken as Windows-1251, the encoding such files come in from Windows
 // machines.
-class TableFileReader
+class TableFileReader : public TableLines
 {
 public:
     explicit TableFileReader(const TableFileBound &bound) : m_bound(bound) {}
@@ -24,11 +39,11 @@ public:
     // a pipe or a device is never opened, as it could block or never end.
     // ERR_INVALID_DATA when the file is larger than the bound allows.
     int open(const QString &path, QString &firstLine);
-    bool atEnd() const;
+    bool atEnd() const override;
     // The next line without its LF or CR LF; empty at the end. Fails with
     // ERR_INVALID_DATA at a line beyond the bound, and with ERR_FILE_OPEN when
     // the file cannot be read.
-    int readLine(QString &line);
+    int readLine(QString &line) override;
 
 private:
     int chooseCodec();
@@ -64,5 +79,4 @@ struct NumberedLine
 // a line too short to hold three numbers and their separators, or with a
 // malformed number, ends the load with ERR_INVALID_DATA, and so does the first
 // non-zero result of handle.
-int forEachNumberedLine(TableFileReader &reader,
-                        const std::function<int(const NumberedLine &)> &handle);
+int forEachNumberedLine(TableLines &reader, const std::function<int(const NumberedLine &)> &handle);

@@ -55,6 +55,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     auto *versionLabel = new QLabel;
     statusBar()->addWidget(versionLabel, 0);
     setLabelStatus(versionLabel, false, false, tr("Версия: ") + QLatin1String(versionText));
+    comparisonLabel = new QLabel;
+    comparisonLabel->setObjectName(QStringLiteral("comparisonLabel"));
+    statusBar()->addWidget(comparisonLabel, 0);
+    comparisonLabel->hide();
 
     ui->cbFWtype->addItem(QString::fromUtf8("1 – процессор с внутренним ПО ККТ"), 17);
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
@@ -63,9 +67,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     statusBar()->addPermanentWidget(progressPanel);
     createBaudRateBox();
     createTableMenu();
+    createProfileMenu();
     modifiedCheck = new QTimer(this);
     modifiedCheck->setSingleShot(true);
-    connect(modifiedCheck, &QTimer::timeout, this, &MainWindow::updateModifiedMarker);
+    connect(modifiedCheck, &QTimer::timeout, this, [this] {
+        updateModifiedMarker();
+        updateComparisonLabel();
+    });
 }
 
 MainWindow::~MainWindow()
@@ -104,6 +112,7 @@ void MainWindow::on_tabWidget_currentChanged(int)
     for (QWidget *button : {ui->pbRead, ui->pbWrite, ui->pbLoadTable, ui->pbSaveTable})
         button->setVisible(tableTab);
     updateWriteButton();
+    updateComparisonLabel();
 }
 
 void MainWindow::updateWriteButton()
@@ -118,13 +127,9 @@ void MainWindow::updateWriteButton()
 
 void MainWindow::createTableTabs()
 {
-    const QList<QMyTableWidget *> editors = {
-        new QMyTable1Widget, new QMyTable2Widget,  new QMyTable3Widget, new QMyTable4Widget,
-        new QMyTable5Widget, new QMyTable6Widget,  new QMyTable7Widget, new QMyTable8Widget,
-        new QMyTable9Widget, new QMyTable11Widget, new QMyTable12Widget};
     int position = 0;
-    for (QMyTableWidget *editor : editors)
-        addTableTab(editor, TableCatalogue::find(editor->tableNumber())->caption, position++);
+    for (int table : editedTables())
+        addTableTab(createTableEditor(table), TableCatalogue::find(table)->caption, position++);
 }
 
 void MainWindow::addTableTab(QMyTableWidget *editor, const QString &caption, int position)
@@ -170,18 +175,6 @@ void MainWindow::createBaudRateBox()
         Preferences::setValue(Preferences::BaudRateCode, code);
     });
     statusBar()->addPermanentWidget(baudRateBox);
-}
-
-// In a menu bar made here, so that the form keeps its buttons and layout.
-void MainWindow::createTableMenu()
-{
-    QMenu *menu = menuBar()->addMenu(tr("Таблица"));
-    checkWritesAction = menu->addAction(tr("Проверять запись"));
-    checkWritesAction->setObjectName(QStringLiteral("actionCheckWrites"));
-    checkWritesAction->setCheckable(true);
-    checkWritesAction->setChecked(Preferences::value(Preferences::CheckWrites, true).toBool());
-    connect(checkWritesAction, &QAction::toggled, this,
-            [](bool checked) { Preferences::setValue(Preferences::CheckWrites, checked); });
 }
 
 void MainWindow::setDumpPageVisible(bool visible)
@@ -297,6 +290,7 @@ int MainWindow::readCurrentTable()
         return ERR_WRONG_TABLE_NUMBER;
     if (!confirmDroppingEdits({editor}))
         return ERR_CANCELLED;
+    editor->clearComparison();
     editor->setRowCount(0);
     const int result =
         withOpenPort([this, editor] { return editor->readTable(protocol); },
@@ -498,22 +492,29 @@ QList<QWidget *> MainWindow::operationControls() const
             ui->pbSaveTable, ui->cbPorts,   baudRateBox, ui->pbReadFW};
 }
 
+void MainWindow::setOperationControlsEnabled(bool enabled)
+{
+    for (QWidget *control : operationControls())
+        control->setEnabled(enabled);
+    for (QAction *action : qAsConst(operationActions))
+        action->setEnabled(enabled);
+}
+
 void MainWindow::beginOperation(const QString &text)
 {
     failureDetails.clear();
     setLabelStatus(operationStatusLabel, false, false, text);
-    for (QWidget *control : operationControls())
-        control->setEnabled(false);
+    setOperationControlsEnabled(false);
     repaint();
 }
 
 void MainWindow::endOperation()
 {
     setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
-    for (QWidget *control : operationControls())
-        control->setEnabled(true);
+    setOperationControlsEnabled(true);
     updateWriteButton();
     updateModifiedMarker();
+    updateComparisonLabel();
     repaint();
     closeIfAsked();
 }
@@ -543,8 +544,7 @@ void MainWindow::on_pbReadFW_clicked()
     ui->pbSave->setEnabled(false);
     ui->cbPorts->setEnabled(false);
     // The dump handles events between blocks: no table operation may start meanwhile.
-    for (QWidget *control : operationControls())
-        control->setEnabled(false);
+    setOperationControlsEnabled(false);
     repaint();
 
     progressPanel->start(ProgressText::Work::BytesRead, -1, true);
@@ -557,8 +557,7 @@ void MainWindow::on_pbReadFW_clicked()
     ui->pbCheckConn->setEnabled(true);
     ui->pbReadFW->setEnabled(true);
     ui->cbPorts->setEnabled(true);
-    for (QWidget *control : operationControls())
-        control->setEnabled(true);
+    setOperationControlsEnabled(true);
     updateWriteButton();
     if (code != ERR_OK) {
         setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));

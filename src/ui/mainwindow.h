@@ -7,15 +7,19 @@
 
 #include <QByteArray>
 #include <QFileDialog>
+#include <QHash>
 #include <QMainWindow>
 #include <QMap>
 #include <QSet>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 class QAction;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QMyTableWidget;
 class PortChooser;
 class ProgressPanel;
@@ -67,6 +71,9 @@ private:
     void createDumpPageAction();
     void createBaudRateBox();
     void createTableMenu();
+    void createProfileMenu();
+    QAction *addMenuAction(QMenu *menu, const QString &text, const char *name,
+                           const QKeySequence &shortcut, void (MainWindow::*slot)());
 
     // Table operations; each returns a result code.
     QMyTableWidget *currentEditor();
@@ -99,6 +106,7 @@ private:
     void noteFailure(const QString &progress = QString());
     void runTableOperation(const QString &text, int (MainWindow::*work)(), bool reportCancel);
     QList<QWidget *> operationControls() const;
+    void setOperationControlsEnabled(bool enabled);
     void beginOperation(const QString &text);
     void endOperation();
     // The critical box with the code's text and, below it, the failure's details.
@@ -106,6 +114,31 @@ private:
     PortInfo currentPort() const;
 
     int readDump();
+
+    // The commands of the menu bar: comparisons of the current table, and
+    // profiles, which hold every table.
+    void compareWithFile();
+    void compareWithRegister();
+    void clearComparison();
+    void goToNextDifference();
+    void goToPreviousDifference();
+    void goToDifference(bool forward);
+    void saveProfile();
+    void loadProfile();
+    void writeAll();
+    int compareCurrentWithFile();
+    int compareCurrentWithRegister();
+    // fileName is empty for a comparison with the register.
+    void showComparison(QMyTableWidget *editor, const QMyTableWidget &other,
+                        const QString &fileName);
+    void updateComparisonLabel();
+    int saveProfileFile();
+    int loadProfileFile();
+    int writeAllTables();
+    // Reads every table into a new editor, with each table as a part of the
+    // progress; the editors come in the order of the tabs.
+    int readAllTables(std::vector<std::unique_ptr<QMyTableWidget>> &tables);
+    QString partLabel(int index, int count, int table) const;
 
     Ui::MainWindow *ui;
     protocolPelto protocol;
@@ -115,6 +148,11 @@ private:
     QLabel *operationStatusLabel = nullptr;
     QAction *dumpPageAction = nullptr;
     QAction *checkWritesAction = nullptr;
+    // The commands that start an operation, besides the form's buttons.
+    QList<QAction *> operationActions;
+    QLabel *comparisonLabel = nullptr;
+    // What each compared table was compared with, in the words of the status bar.
+    QHash<const QMyTableWidget *, QString> comparisonSources;
     PortChooser *portChooser = nullptr;
     QComboBox *baudRateBox = nullptr;
     // Cause, hint and progress of the running operation's failure.

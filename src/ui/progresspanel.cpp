@@ -61,21 +61,32 @@ void ProgressPanel::start(ProgressText::Work work, qint64 total, bool cancellabl
     m_showsRunning = cancellable;
     m_cancel->setEnabled(cancellable);
     m_escape->setEnabled(cancellable);
+    m_partLabel.clear();
+    m_checking = false;
     m_checkTotal = -1;
+    m_checked = 0;
     m_text->clear();
     m_progress.start(total);
 }
 
+void ProgressPanel::startPart(const QString &label, qint64 total)
+{
+    m_partLabel = label;
+    m_checking = false;
+    m_progress.startStage(total);
+}
+
 void ProgressPanel::startCheck(qint64 total)
 {
-    m_checkTotal = total;
-    m_checked = 0;
+    m_checking = true;
+    m_checkTotal = qMax<qint64>(m_checkTotal, 0) + total;
     m_progress.startStage(total);
 }
 
 void ProgressPanel::endCheck(qint64 checked)
 {
-    m_checked = checked;
+    m_checking = false;
+    m_checked += checked;
 }
 
 void ProgressPanel::finish(qint64 count, int result)
@@ -99,8 +110,9 @@ void ProgressPanel::finish(qint64 count, int result)
 // Repainted at once: the window handles its events only at the event points.
 void ProgressPanel::showRunning()
 {
-    const ProgressText::Work work = m_checkTotal >= 0 ? ProgressText::Work::FieldsChecked : m_work;
-    m_text->setFullText(ProgressText::running(work, m_progress.done(), m_progress.total(),
-                                              m_progress.rate(), m_progress.remainingMs()));
+    const ProgressText::Work work = m_checking ? ProgressText::Work::FieldsChecked : m_work;
+    m_text->setFullText(m_partLabel + ProgressText::running(work, m_progress.done(),
+                                                            m_progress.total(), m_progress.rate(),
+                                                            m_progress.remainingMs()));
     m_text->repaint();
 }

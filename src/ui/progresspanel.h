@@ -32,8 +32,11 @@ public:
 
     // Starts the operation's progress; one that has event points can be stopped.
     void start(ProgressText::Work work, qint64 total, bool cancellable);
+    // A part of an operation over several tables: the running text starts
+    // with label and counts the part's work towards its total.
+    void startPart(const QString &label, qint64 total);
     // The check that follows a write: the running text counts the fields
-    // read back towards total, and the summary says how far it got.
+    // read back towards total, and the summary says how far the checks got.
     void startCheck(qint64 total);
     void endCheck(qint64 checked);
     // Ends it with the summary of what was done in all and how it ended.
@@ -48,7 +51,9 @@ private:
     QShortcut *m_escape;
     ProgressText::Work m_work = ProgressText::Work::RecordsRead;
     bool m_showsRunning = false;
-    // Of the check after a write; total -1 without one.
+    QString m_partLabel;
+    bool m_checking = false;
+    // Of the checks after writes, summed over the parts; total -1 without one.
     qint64 m_checkTotal = -1;
     qint64 m_checked = 0;
 };

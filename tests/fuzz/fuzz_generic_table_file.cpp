@@ -8,30 +8,11 @@
 
 namespace {
 
+// Table 2 has a file format of its own.
 QMyTableWidget *newEditor(int table)
 {
-    switch (table) {
-    case 1:
-        return new QMyTable1Widget;
-    case 4:
-        return new QMyTable4Widget;
-    case 5:
-        return new QMyTable5Widget;
-    case 6:
-        return new QMyTable6Widget;
-    case 7:
-        return new QMyTable7Widget;
-    case 8:
-        return new QMyTable8Widget;
-    case 9:
-        return new QMyTable9Widget;
-    case 11:
-        return new QMyTable11Widget;
-    case 12:
-        return new QMyTable12Widget;
-    default:
-        return new QMyTable3Widget;
-    }
+    QMyTableWidget *editor = table == 2 ? nullptr : createTableEditor(table);
+    return editor ? editor : createTableEditor(3);
 }
 
 } // namespace

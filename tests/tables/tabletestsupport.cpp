@@ -10,11 +10,6 @@
 
 namespace {
 
-template <typename Editor> QMyTableWidget *newEditor()
-{
-    return new Editor;
-}
-
 ScriptedProtocol::Cell sampleCell(int type, int row, int field)
 {
     switch (type) {
@@ -35,16 +30,7 @@ ScriptedProtocol::Cell sampleCell(int type, int row, int field)
 
 std::unique_ptr<QMyTableWidget> makeEditor(int table)
 {
-    using NewEditor = QMyTableWidget *(*)();
-    static const QMap<int, NewEditor> editors = {
-        {1, newEditor<QMyTable1Widget>},  {2, newEditor<QMyTable2Widget>},
-        {3, newEditor<QMyTable3Widget>},  {4, newEditor<QMyTable4Widget>},
-        {5, newEditor<QMyTable5Widget>},  {6, newEditor<QMyTable6Widget>},
-        {7, newEditor<QMyTable7Widget>},  {8, newEditor<QMyTable8Widget>},
-        {9, newEditor<QMyTable9Widget>},  {11, newEditor<QMyTable11Widget>},
-        {12, newEditor<QMyTable12Widget>}};
-    const NewEditor create = editors.value(table);
-    return std::unique_ptr<QMyTableWidget>(create ? create() : nullptr);
+    return std::unique_ptr<QMyTableWidget>(createTableEditor(table));
 }
 
 QVector<QVector<ScriptedProtocol::Cell>> sampleRows(int table, int count)
