@@ -167,7 +167,10 @@ int protocolPelto::readDeviceInfo(QString *info)
 
 int protocolPelto::readRow(int table, int row, FieldList *fields)
 {
-    if (fieldWidths.isEmpty()) {
+    // Another table's widths would cut the record in the wrong places.
+    if (fieldWidths.isEmpty() || fieldWidthsTable != table) {
+        fieldWidths.clear();
+        fieldWidthsTable = table;
         try {
             learnFieldWidths(table, row, fields);
         } catch (ErrorCode code) {

@@ -44,8 +44,10 @@ private:
     static int answerErrorToCode(quint8 error);
 
     DriverOperations driver;
-    // Byte widths of one record's fields, learned by the first readRow of a connection.
+    // Byte widths of one record's fields, learned by the first readRow of a
+    // connection, and again when a readRow asks for another table.
     QVector<qint32> fieldWidths;
+    int fieldWidthsTable = 0;
     int baudRateCode = BaudRate::DefaultCode;
     QString lastFailure;
     int written = 0;

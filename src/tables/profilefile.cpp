@@ -27,7 +27,8 @@ QString tr(const char *text)
 QString tableName(int table)
 {
     const TableSpec *spec = TableCatalogue::find(table);
-    return spec ? QStringLiteral("%1 «%2»").arg(table).arg(spec->caption) : QString::number(table);
+    return spec ? QStringLiteral("%1 «%2»").arg(table).arg(spec->caption.trimmed())
+                : QString::number(table);
 }
 
 // The largest profile: every table at its largest, each with its section line.

@@ -27,7 +27,7 @@ namespace {
 QString tableCaption(int table)
 {
     const TableSpec *spec = TableCatalogue::find(table);
-    return spec ? spec->caption : QString::number(table);
+    return spec ? spec->caption.trimmed() : QString::number(table);
 }
 
 } // namespace

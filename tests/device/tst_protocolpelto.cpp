@@ -231,7 +231,7 @@ private slots:
         QCOMPARE(driver()->calls, expected);
     }
 
-    void readRowLearnsWidthsOnce()
+    void readRowLearnsWidthsOncePerTable()
     {
         openBuiltInPort();
         // Table 1 has seven fields; the first is two bytes wide, the others one.
@@ -255,6 +255,14 @@ private slots:
         QCOMPARE(fields.at(2)->rawData(), QByteArray::fromHex("08"));
         QCOMPARE(fields.at(3)->rawData(), QByteArray());
         QCOMPARE(fields.at(0)->rowNumber(), 1);
+
+        // Another table's record is laid out anew, in the same connection.
+        driver()->calls.clear();
+        driver()->answers = QStringList{"550001020304", "5500aa", "550001020304bb"};
+        QCOMPARE(m_protocol->readRow(3, 1, &fields), 0);
+        QCOMPARE(driver()->sentCommands(), QStringList({"4603000101", "4603000102", "4603000100"}));
+        QCOMPARE(fields.size(), 2);
+        QCOMPARE(fields.at(1)->rawData(), QByteArray::fromHex("bb"));
     }
 
     void readRowReturnsLearningFailure()
