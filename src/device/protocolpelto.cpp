@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr int exchangeTimeout = 20000;
 constexpr int noMoreData = 1;
 constexpr int connectMode = 4; // the mode in which the register accepts table writes
 
@@ -93,7 +92,7 @@ void protocolPelto::connectDriver(const PortInfo &port)
     checkConnectStep();
     driver.SetDeviceEnabled(true);
     checkConnectStep();
-    driver.SetMode(connectMode, QString());
+    driver.SetMode(connectMode, accessPassword);
     checkConnectStep();
 }
 
@@ -137,7 +136,7 @@ int protocolPelto::writeField(FieldBase *value, bool flag)
     if (!flag)
         driver.SetNeedResult(2);
     QByteArray answer;
-    driver.RunCommandExBin(command, &answer, exchangeTimeout);
+    driver.RunCommandExBin(command, &answer, exchangeTimeoutMs);
     const int resultCode = driver.GetResultCode();
     driver.SetNeedResult(0);
     QByteArray data;
@@ -230,7 +229,7 @@ int protocolPelto::readFWBlock(QByteArray *dump)
 int protocolPelto::exchange(const QByteArray &command, QByteArray *data)
 {
     QByteArray answer;
-    driver.RunCommandExBin(command, &answer, exchangeTimeout);
+    driver.RunCommandExBin(command, &answer, exchangeTimeoutMs);
     return judgeAnswer(driver.GetResultCode(), answer, data);
 }
 

@@ -15,6 +15,11 @@ public:
     // The line's rate for the next connections, as a code of BaudRate;
     // an unknown code is ignored.
     void setBaudRateCode(int code);
+    // The access password the next connections give the register; empty for
+    // the driver's default.
+    void setPassword(const QString &password) { accessPassword = password; }
+    // How long an exchange waits for the register's answer, in milliseconds.
+    void setExchangeTimeout(int ms) { exchangeTimeoutMs = ms; }
     // What the driver said of its last failure since openPort: the cause and
     // what to do about it; empty when the driver reported none.
     QString failureCause() const { return lastFailure; }
@@ -49,6 +54,8 @@ private:
     QVector<qint32> fieldWidths;
     int fieldWidthsTable = 0;
     int baudRateCode = BaudRate::DefaultCode;
+    QString accessPassword;
+    int exchangeTimeoutMs = 20000;
     QString lastFailure;
     int written = 0;
 };

@@ -10,6 +10,7 @@
 #include "qtabletab.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
+#include "tableoperations.h"
 #include "ui_mainwindow.h"
 #include "writecheck.h"
 
@@ -29,8 +30,6 @@
 namespace {
 
 const char versionText[] = MORVELL_VERSION;
-// The dump loop's bound, should a register never end its data.
-constexpr int maxDumpBlocks = 100000;
 
 } // namespace
 
@@ -315,42 +314,14 @@ int MainWindow::writeCurrentTable()
     }
     WriteCheck check(*editor);
     WriteCheck *checking = checkWritesAction->isChecked() ? &check : nullptr;
-    return withOpenPort([this, editor, checking] { return writeAndCheck(editor, checking); },
-                        ProgressText::Work::FieldsWritten, editor->cellsToWrite(),
-                        [this] { return protocol.fieldsWritten(); },
-                        [this, editor, &check] { return checkDetails(editor, check); });
-}
-
-int MainWindow::writeAndCheck(QMyTableWidget *editor, WriteCheck *check)
-{
-    editor->setWriteCheck(check);
-    int result = editor->writeTable(protocol);
-    editor->setWriteCheck(nullptr);
-    // Nothing written, nothing to check: such a write reports as it always has.
-    if (result != ERR_OK || !check || check->size() == 0)
-        return result;
-    progressPanel->startCheck(check->size());
-    result = check->run(protocol, [this](qint64 checked) { return progress.eventPoint(checked); });
-    progressPanel->endCheck(check->checked());
-    return result;
-}
-
-QString MainWindow::checkDetails(const QMyTableWidget *editor, const WriteCheck &check) const
-{
-    QStringList details;
-    if (check.mismatches() > 0) {
-        const int column = check.firstMismatchColumn();
-        const QTableWidgetItem *header = editor->horizontalHeaderItem(column);
-        details << ProgressText::mismatches(check.mismatches(), check.firstMismatchRow() + 1,
-                                            header ? header->text().simplified()
-                                                   : QString::number(column + 1));
-    }
-    if (check.checked() > 0 && check.checked() < check.size()) {
-        QString checked = ProgressText::checked(check.checked(), check.size());
-        checked[0] = checked.at(0).toUpper();
-        details << checked + QLatin1Char('.');
-    }
-    return details.join(QLatin1Char('\n'));
+    return withOpenPort(
+        [this, editor, checking] {
+            return TableOperations::writeAndCheck(protocol, *editor, checking, progress,
+                                                  *progressPanel);
+        },
+        ProgressText::Work::FieldsWritten, editor->cellsToWrite(),
+        [this] { return protocol.fieldsWritten(); },
+        [editor, &check] { return TableOperations::checkDetails(*editor, check); });
 }
 
 int MainWindow::withOpenPort(const std::function<int()> &exchange, ProgressText::Work work,
@@ -582,38 +553,15 @@ void MainWindow::on_pbReadFW_clicked()
 int MainWindow::readDump()
 {
     const int processor = ui->cbFWtype->currentData(Qt::UserRole).toInt();
-    dumpBuffer.clear();
-    qint64 size = 0;
-    int code = protocol.startReadFW(processor, &size);
-    if (code != ERR_OK) {
-        noteFailure();
-        setLabelStatus(operationStatusLabel, false, true,
-                       tr("Не удалось начать считываниме дампа"));
+    bool started = false;
+    const int code = TableOperations::readDump(protocol, processor, progress, dumpBuffer, started);
+    if (code == ERR_OK || code == ERR_CANCELLED)
         return code;
-    }
-    const int limit = static_cast<int>(size);
-    progress.setTotal(size);
-    for (int block = 0; block < maxDumpBlocks; ++block) {
-        code = protocol.readFWBlock(&dumpBuffer);
-        if (code == 1)
-            return ERR_OK;
-        if (code != ERR_OK) {
-            dumpBuffer.clear();
-            noteFailure();
-            setLabelStatus(operationStatusLabel, false, true, tr("Ошибка при считывании дампа"));
-            return code;
-        }
-        if (dumpBuffer.size() >= limit) {
-            dumpBuffer.truncate(limit);
-            return ERR_OK;
-        }
-        // A stopped dump keeps nothing: half a dump must not be saved as a dump.
-        if (!progress.eventPoint(dumpBuffer.size())) {
-            dumpBuffer.clear();
-            return ERR_CANCELLED;
-        }
-    }
-    return ERR_OK;
+    noteFailure();
+    setLabelStatus(operationStatusLabel, false, true,
+                   started ? tr("Ошибка при считывании дампа")
+                           : tr("Не удалось начать считываниме дампа"));
+    return code;
 }
 
 void MainWindow::on_pbSave_clicked()

@@ -88,11 +88,6 @@ private:
     int withOpenPort(const std::function<int()> &exchange, ProgressText::Work work, qint64 total,
                      const std::function<qint64()> &count,
                      const std::function<QString()> &details = {});
-    // Writes the editor's changed cells and, when the check notes them, reads
-    // them back, with the check's own progress.
-    int writeAndCheck(QMyTableWidget *editor, WriteCheck *check);
-    // What a check that found mismatches or was cut short reports.
-    QString checkDetails(const QMyTableWidget *editor, const WriteCheck &check) const;
     // True when none of the editors has unsaved edits, or the user agrees to lose them.
     bool confirmDroppingEdits(const QList<QMyTableWidget *> &editors);
     bool confirmSavingIncomplete(QMyTableWidget *editor);
@@ -135,10 +130,6 @@ private:
     int saveProfileFile();
     int loadProfileFile();
     int writeAllTables();
-    // Reads every table into a new editor, with each table as a part of the
-    // progress; the editors come in the order of the tabs.
-    int readAllTables(std::vector<std::unique_ptr<QMyTableWidget>> &tables);
-    QString partLabel(int index, int count, int table) const;
 
     Ui::MainWindow *ui;
     protocolPelto protocol;

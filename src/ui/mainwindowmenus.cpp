@@ -10,6 +10,7 @@
 #include "progresspanel.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
+#include "tableoperations.h"
 #include "writecheck.h"
 
 #include <QAction>
@@ -22,15 +23,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
-namespace {
-
-QString tableCaption(int table)
-{
-    const TableSpec *spec = TableCatalogue::find(table);
-    return spec ? spec->caption.trimmed() : QString::number(table);
-}
-
-} // namespace
+using TableOperations::tableCaption;
 
 // In a menu bar made here, so that the form keeps its buttons and layout.
 void MainWindow::createTableMenu()
@@ -231,11 +224,6 @@ void MainWindow::writeAll()
     runTableOperation(tr("Запись всех таблиц"), &MainWindow::writeAllTables, false);
 }
 
-QString MainWindow::partLabel(int index, int count, int table) const
-{
-    return tr("Таблица %1 из %2, «%3»: ").arg(index + 1).arg(count).arg(tableCaption(table));
-}
-
 // The grids keep their values: the tables are read into editors of their own.
 int MainWindow::saveProfileFile()
 {
@@ -254,7 +242,9 @@ int MainWindow::saveProfileFile()
     int result = withOpenPort(
         [this, &tables, &header] {
             const int identified = protocol.readDeviceInfo(&header.identification);
-            return identified != ERR_OK ? identified : readAllTables(tables);
+            return identified != ERR_OK
+                       ? identified
+                       : TableOperations::readAll(protocol, progress, *progressPanel, tables);
         },
         ProgressText::Work::RecordsRead, -1, records,
         [this, &tables] {
@@ -272,21 +262,6 @@ int MainWindow::saveProfileFile()
     qDebug().noquote() << "MainWindow: profile of" << header.identification << "saved to" << path
                        << "with result" << result;
     return result;
-}
-
-int MainWindow::readAllTables(std::vector<std::unique_ptr<QMyTableWidget>> &tables)
-{
-    const QVector<int> numbers = editedTables();
-    for (int index = 0; index < numbers.size(); ++index) {
-        tables.emplace_back(createTableEditor(numbers.at(index)));
-        QMyTableWidget &table = *tables.back();
-        table.setOperationProgress(&progress);
-        progressPanel->startPart(partLabel(index, numbers.size(), numbers.at(index)), -1);
-        const int result = table.readTable(protocol);
-        if (result != ERR_OK)
-            return result;
-    }
-    return ERR_OK;
 }
 
 // Checked whole before any grid changes: a bad table anywhere in the file
@@ -358,9 +333,12 @@ int MainWindow::writeAllTables()
             for (int index = 0; index < tables.size(); ++index) {
                 QMyTableWidget *editor = tables.at(index);
                 checks.push_back(std::make_unique<WriteCheck>(*editor));
-                progressPanel->startPart(partLabel(index, tables.size(), editor->tableNumber()),
-                                         editor->cellsToWrite());
-                const int result = writeAndCheck(editor, checking ? checks.back().get() : nullptr);
+                progressPanel->startPart(
+                    TableOperations::partLabel(index, tables.size(), editor->tableNumber()),
+                    editor->cellsToWrite());
+                const int result = TableOperations::writeAndCheck(
+                    protocol, *editor, checking ? checks.back().get() : nullptr, progress,
+                    *progressPanel);
                 if (result != ERR_OK)
                     return result;
             }
@@ -371,7 +349,7 @@ int MainWindow::writeAllTables()
             if (checks.empty())
                 return QString();
             QMyTableWidget *editor = tables.at(int(checks.size()) - 1);
-            const QString details = checkDetails(editor, *checks.back());
+            const QString details = TableOperations::checkDetails(*editor, *checks.back());
             return tr("Таблица «%1».").arg(tableCaption(editor->tableNumber())) +
                    (details.isEmpty() ? QString() : QLatin1Char('\n') + details);
         });

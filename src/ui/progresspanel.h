@@ -1,6 +1,7 @@
 #pragma once
 
 #include "progresstext.h"
+#include "tableoperations.h"
 
 #include <QLabel>
 #include <QWidget>
@@ -24,7 +25,7 @@ class QShortcut;
 // The status bar's view of the long operation running: what it has done, its
 // rate and the time left, then a one-line summary until the next one starts;
 // and "Прервать", which stops it at its next event point (Esc does the same).
-class ProgressPanel : public QWidget
+class ProgressPanel : public QWidget, public ProgressReport
 {
     Q_OBJECT
 public:
@@ -34,11 +35,11 @@ public:
     void start(ProgressText::Work work, qint64 total, bool cancellable);
     // A part of an operation over several tables: the running text starts
     // with label and counts the part's work towards its total.
-    void startPart(const QString &label, qint64 total);
+    void startPart(const QString &label, qint64 total) override;
     // The check that follows a write: the running text counts the fields
     // read back towards total, and the summary says how far the checks got.
-    void startCheck(qint64 total);
-    void endCheck(qint64 checked);
+    void startCheck(qint64 total) override;
+    void endCheck(qint64 checked) override;
     // Ends it with the summary of what was done in all and how it ended.
     void finish(qint64 count, int result);
 

@@ -1,0 +1,121 @@
+#include "tableoperations.h"
+
+#include "errorcode.h"
+#include "operationprogress.h"
+#include "progresstext.h"
+#include "protocolbase.h"
+#include "qmytablewidget.h"
+#include "tablecatalogue.h"
+#include "tableeditors.h"
+#include "writecheck.h"
+
+#include <QCoreApplication>
+
+namespace TableOperations {
+
+namespace {
+
+// The dump loop's bound, should a register never end its data.
+constexpr int maxDumpBlocks = 100000;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TableOperations", text);
+}
+
+} // namespace
+
+QString tableCaption(int table)
+{
+    const TableSpec *spec = TableCatalogue::find(table);
+    return spec ? spec->caption.trimmed() : QString::number(table);
+}
+
+QString partLabel(int index, int count, int table)
+{
+    return tr("Таблица %1 из %2, «%3»: ").arg(index + 1).arg(count).arg(tableCaption(table));
+}
+
+int readAll(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
+            std::vector<std::unique_ptr<QMyTableWidget>> &tables)
+{
+    const QVector<int> numbers = editedTables();
+    for (int index = 0; index < numbers.size(); ++index) {
+        tables.emplace_back(createTableEditor(numbers.at(index)));
+        QMyTableWidget &table = *tables.back();
+        table.setOperationProgress(&progress);
+        report.startPart(partLabel(index, numbers.size(), numbers.at(index)), -1);
+        const int result = table.readTable(protocol);
+        if (result != ERR_OK)
+            return result;
+    }
+    return ERR_OK;
+}
+
+int writeAndCheck(protocolBase &protocol, QMyTableWidget &editor, WriteCheck *check,
+                  OperationProgress &progress, ProgressReport &report)
+{
+    editor.setWriteCheck(check);
+    int result = editor.writeTable(protocol);
+    editor.setWriteCheck(nullptr);
+    // Nothing written, nothing to check: such a write reports as it always has.
+    if (result != ERR_OK || !check || check->size() == 0)
+        return result;
+    report.startCheck(check->size());
+    result =
+        check->run(protocol, [&progress](qint64 checked) { return progress.eventPoint(checked); });
+    report.endCheck(check->checked());
+    return result;
+}
+
+QString checkDetails(const QMyTableWidget &editor, const WriteCheck &check)
+{
+    QStringList details;
+    if (check.mismatches() > 0) {
+        const int column = check.firstMismatchColumn();
+        const QTableWidgetItem *header = editor.horizontalHeaderItem(column);
+        details << ProgressText::mismatches(check.mismatches(), check.firstMismatchRow() + 1,
+                                            header ? header->text().simplified()
+                                                   : QString::number(column + 1));
+    }
+    if (check.checked() > 0 && check.checked() < check.size()) {
+        QString checked = ProgressText::checked(check.checked(), check.size());
+        checked[0] = checked.at(0).toUpper();
+        details << checked + QLatin1Char('.');
+    }
+    return details.join(QLatin1Char('\n'));
+}
+
+int readDump(protocolBase &protocol, int processor, OperationProgress &progress, QByteArray &dump,
+             bool &started)
+{
+    dump.clear();
+    qint64 size = 0;
+    int code = protocol.startReadFW(processor, &size);
+    started = code == ERR_OK;
+    if (!started)
+        return code;
+    const int limit = static_cast<int>(size);
+    progress.setTotal(size);
+    for (int block = 0; block < maxDumpBlocks; ++block) {
+        code = protocol.readFWBlock(&dump);
+        if (code == 1)
+            return ERR_OK;
+        if (code != ERR_OK) {
+            dump.clear();
+            return code;
+        }
+        if (dump.size() >= limit) {
+            dump.truncate(limit);
+            return ERR_OK;
+        }
+        // A stopped dump keeps nothing: half a dump must not be saved as a dump.
+        if (!progress.eventPoint(dump.size())) {
+            dump.clear();
+            return ERR_CANCELLED;
+        }
+    }
+    return ERR_OK;
+}
+
+} // namespace TableOperations
