@@ -51,7 +51,14 @@ int save(const QTableWidget &grid, const QString &tableName, const QString &path
     TableFileWriter writer(path);
     if (!writer.open())
         return ERR_FILE_OPEN;
-    QTextStream &out = writer.stream();
+    const int result = write(grid, tableName, writer.stream());
+    if (result != ERR_OK)
+        return result;
+    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+}
+
+int write(const QTableWidget &grid, const QString &tableName, QTextStream &out)
+{
     out << tableName << '\n';
     for (int column = 0; column < grid.columnCount(); ++column) {
         if (column > 0)
@@ -78,7 +85,7 @@ int save(const QTableWidget &grid, const QString &tableName, const QString &path
         }
         out << '\n';
     }
-    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+    return ERR_OK;
 }
 
 int load(QTableWidget &grid, const QString &tableName, const QString &path)

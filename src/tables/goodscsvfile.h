@@ -3,6 +3,7 @@
 #include <QString>
 
 class QTableWidget;
+class QTextStream;
 
 // The goods database CSV file: the table name on line 1, the grid's column
 // headers on line 2, then one line per record, every value in double quotes
@@ -13,6 +14,7 @@ namespace GoodsCsvFile {
 // Refuses with -97 a value that holds a ";" or a line break, which would load
 // differently.
 int save(const QTableWidget &grid, const QString &tableName, const QString &path);
+int write(const QTableWidget &grid, const QString &tableName, QTextStream &out);
 // All or nothing: the grid changes only when the whole file is good, and then
 // ends with as many rows as the file has records.
 int load(QTableWidget &grid, const QString &tableName, const QString &path);

@@ -56,6 +56,11 @@ int QMyTable1Widget::saveToFile(const QString &path)
     return QMyTableGenericWidget::saveToFile(path);
 }
 
+int QMyTable1Widget::writeCsvFile(QTextStream &out)
+{
+    return GoodsCsvFile::write(*this, tableName, out);
+}
+
 int QMyTable1Widget::loadFile(const QString &path)
 {
     if (isCsvPath(path))

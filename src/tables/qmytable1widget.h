@@ -13,6 +13,8 @@ public:
     // CSV for a path ending in ".csv" (case-sensitive), else the tab-separated file.
     int saveToFile(const QString &path) override;
     QString fileFilter() override;
+    // The CSV file, whatever the path it goes to.
+    int writeCsvFile(QTextStream &out);
 
 protected:
     int loadFile(const QString &path) override;

@@ -1,0 +1,330 @@
+#include "clioptions.h"
+
+#include "qmytablewidget.h"
+#include "tablecatalogue.h"
+#include "tableeditors.h"
+#include "tableoperations.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <memory>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("CliOptions", text);
+}
+
+const QList<QPair<QString, CliOptions::Command>> &commands()
+{
+    static const QList<QPair<QString, CliOptions::Command>> known = {
+        {QStringLiteral("ports"), CliOptions::Command::Ports},
+        {QStringLiteral("check"), CliOptions::Command::Check},
+        {QStringLiteral("read"), CliOptions::Command::Read},
+        {QStringLiteral("write"), CliOptions::Command::Write},
+        {QStringLiteral("diff"), CliOptions::Command::Diff},
+        {QStringLiteral("dump"), CliOptions::Command::Dump},
+        {QStringLiteral("backup"), CliOptions::Command::Backup},
+        {QStringLiteral("restore"), CliOptions::Command::Restore}};
+    return known;
+}
+
+// A table by its number or by its tab caption, in any case.
+int tableNamed(const QString &name)
+{
+    bool isNumber = false;
+    const int number = name.toInt(&isNumber);
+    for (int table : editedTables()) {
+        if (isNumber ? table == number
+                     : TableOperations::tableCaption(table).compare(name.trimmed(),
+                                                                    Qt::CaseInsensitive) == 0)
+            return table;
+    }
+    return 0;
+}
+
+bool parseNumber(const QCommandLineParser &parser, const QString &name, int min, int max,
+                 int &value, QString &error)
+{
+    if (!parser.isSet(name))
+        return true;
+    bool ok = false;
+    const int number = parser.value(name).toInt(&ok);
+    if (!ok || number < min || number > max) {
+        error = tr("--%1: нужно целое число от %2 до %3").arg(name).arg(min).arg(max);
+        return false;
+    }
+    value = number;
+    return true;
+}
+
+bool parseBaud(const QCommandLineParser &parser, int &code, QString &error)
+{
+    if (!parser.isSet(QStringLiteral("baud")))
+        return true;
+    QStringList rates;
+    for (int candidate = BaudRate::FirstCode; BaudRate::isCode(candidate); ++candidate) {
+        rates << QString::number(BaudRate::rateOfCode(candidate));
+        if (rates.last() == parser.value(QStringLiteral("baud"))) {
+            code = candidate;
+            return true;
+        }
+    }
+    error = tr("--baud: нужна одна из скоростей %1").arg(rates.join(QStringLiteral(", ")));
+    return false;
+}
+
+// The arguments after the command's name, as each command takes them.
+bool parseCommandArguments(const QStringList &arguments, CliOptions &options, QString &error)
+{
+    using Command = CliOptions::Command;
+    const auto wants = [&](int count, const QString &usage) {
+        if (arguments.size() == count)
+            return true;
+        error = tr("%1: ожидается «%2»").arg(options.commandName, usage);
+        return false;
+    };
+    switch (options.command) {
+    case Command::Ports:
+    case Command::Check:
+        return wants(0, options.commandName);
+    case Command::Backup:
+        if (!wants(0, QStringLiteral("backup -o ФАЙЛ")))
+            return false;
+        if (options.output.isEmpty()) {
+            error = tr("backup: нужен -o ФАЙЛ");
+            return false;
+        }
+        return true;
+    case Command::Restore:
+        if (!wants(1, QStringLiteral("restore ФАЙЛ")))
+            return false;
+        options.input = arguments.at(0);
+        return true;
+    case Command::Dump:
+        if (!wants(1, QStringLiteral("dump 1|2 -o ФАЙЛ")))
+            return false;
+        if (arguments.at(0) != QLatin1String("1") && arguments.at(0) != QLatin1String("2")) {
+            error = tr("dump: процессор 1 (ПО ККТ) или 2 (фискальная память)");
+            return false;
+        }
+        // The register's own numbers of the two processors.
+        options.processor = arguments.at(0) == QLatin1String("1") ? 17 : 2;
+        if (options.output.isEmpty()) {
+            error = tr("dump: нужен -o ФАЙЛ");
+            return false;
+        }
+        return true;
+    case Command::Read:
+    case Command::Write:
+    case Command::Diff:
+        break;
+    }
+    const bool read = options.command == Command::Read;
+    if (!wants(read ? 1 : 2, options.commandName + (read ? tr(" ТАБЛИЦА") : tr(" ТАБЛИЦА ФАЙЛ"))))
+        return false;
+    options.table = tableNamed(arguments.at(0));
+    if (options.table == 0) {
+        error = tr("Неизвестная таблица «%1»; таблицы: номер или название вкладки, "
+                   "например 1 или «Настройки»")
+                    .arg(arguments.at(0));
+        return false;
+    }
+    if (!read)
+        options.input = arguments.at(1);
+    if (options.command == Command::Write) {
+        const std::unique_ptr<QMyTableWidget> editor(createTableEditor(options.table));
+        if (!editor->isWritable()) {
+            error = tr("Таблица «%1» не записывается в ККТ")
+                        .arg(TableOperations::tableCaption(options.table));
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString &error)
+{
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const auto option = [&](const QStringList &names, const QString &valueName = QString()) {
+        parser.addOption(QCommandLineOption(names, QString(), valueName));
+    };
+    option({QStringLiteral("h"), QStringLiteral("help")});
+    option({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("file"));
+    option({QStringLiteral("format")}, QStringLiteral("format"));
+    option({QStringLiteral("no-verify")});
+    option({QStringLiteral("port")}, QStringLiteral("port"));
+    option({QStringLiteral("jobs")}, QStringLiteral("n"));
+    option({QStringLiteral("baud")}, QStringLiteral("rate"));
+    option({QStringLiteral("password")}, QStringLiteral("password"));
+    option({QStringLiteral("timeout")}, QStringLiteral("ms"));
+    option({QStringLiteral("json")});
+    option({QStringLiteral("q"), QStringLiteral("quiet")});
+    option({QStringLiteral("v"), QStringLiteral("verbose")});
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        error = unknown.isEmpty() ? tr("Неверные аргументы (%1); описание: morvell-cli --help")
+                                        .arg(parser.errorText())
+                                  : tr("Неизвестный параметр «%1»; описание: morvell-cli --help")
+                                        .arg(unknown.first());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        options.help = true;
+        return true;
+    }
+    QStringList positional = parser.positionalArguments();
+    if (positional.isEmpty()) {
+        error = tr("Не указана команда; список команд: morvell-cli --help");
+        return false;
+    }
+    options.commandName = positional.takeFirst();
+    const auto known = std::find_if(commands().begin(), commands().end(), [&](const auto &entry) {
+        return entry.first == options.commandName;
+    });
+    if (known == commands().end()) {
+        error = tr("Неизвестная команда «%1»; список команд: morvell-cli --help")
+                    .arg(options.commandName);
+        return false;
+    }
+    options.command = known->second;
+    options.output = parser.value(QStringLiteral("output"));
+    options.ports = parser.values(QStringLiteral("port"));
+    options.password = parser.value(QStringLiteral("password"));
+    options.json = parser.isSet(QStringLiteral("json"));
+    options.quiet = parser.isSet(QStringLiteral("quiet"));
+    options.verbose = parser.isSet(QStringLiteral("verbose"));
+    options.verify = !parser.isSet(QStringLiteral("no-verify"));
+    if (!parseNumber(parser, QStringLiteral("jobs"), 1, 64, options.jobs, error) ||
+        !parseNumber(parser, QStringLiteral("timeout"), 100, 600000, options.timeoutMs, error) ||
+        !parseBaud(parser, options.baudRateCode, error) ||
+        !parseCommandArguments(positional, options, error))
+        return false;
+
+    const QString format = parser.value(QStringLiteral("format"));
+    if (!format.isEmpty() && format != QLatin1String("tsv") && format != QLatin1String("csv")) {
+        error = tr("--format: tsv или csv");
+        return false;
+    }
+    // As in the window, a ".csv" file is the CSV form unless told otherwise.
+    options.csv = format == QLatin1String("csv") ||
+                  (format.isEmpty() && options.output.endsWith(QLatin1String(".csv")));
+    if (options.csv && (options.command != CliOptions::Command::Read || options.table != 1)) {
+        error = tr("--format csv есть только у read таблицы 1 (база товаров)");
+        return false;
+    }
+    if (options.command != CliOptions::Command::Ports && options.ports.isEmpty()) {
+        error = tr("Не указан порт: --port ИМЯ или --port ПУТЬ (список: morvell-cli ports)");
+        return false;
+    }
+    if (options.ports.size() > 1 && !options.output.isEmpty() &&
+        !options.output.contains(QLatin1String("{port}"))) {
+        error = tr("С несколькими портами имя файла -o должно содержать {port}");
+        return false;
+    }
+    if (options.ports.size() > 1 && options.command == CliOptions::Command::Read &&
+        options.output.isEmpty()) {
+        error = tr("read с несколькими портами пишет таблицы только в файлы: нужен -o ФАЙЛ");
+        return false;
+    }
+    if (options.json && options.command == CliOptions::Command::Read && options.output.isEmpty()) {
+        error = tr("read с --json пишет таблицу только в файл: нужен -o ФАЙЛ");
+        return false;
+    }
+    if (options.quiet && options.verbose) {
+        error = tr("-q и -v вместе не бывают");
+        return false;
+    }
+    return true;
+}
+
+QString cliHelpText()
+{
+    return tr(R"(NAME
+    morvell-cli - программирование ККТ из командной строки, без дисплея
+
+SYNOPSIS
+    morvell-cli ports
+    morvell-cli check            --port ПОРТ...
+    morvell-cli read ТАБЛИЦА     --port ПОРТ... [-o ФАЙЛ] [--format tsv|csv]
+    morvell-cli write ТАБЛИЦА ФАЙЛ --port ПОРТ... [--no-verify]
+    morvell-cli diff ТАБЛИЦА ФАЙЛ  --port ПОРТ...
+    morvell-cli dump 1|2 -o ФАЙЛ --port ПОРТ...
+    morvell-cli backup -o ФАЙЛ   --port ПОРТ...
+    morvell-cli restore ФАЙЛ     --port ПОРТ... [--no-verify]
+
+DESCRIPTION
+    Те же таблицы, файлы и проверка записи, что и в окне программы Morvell.
+    ТАБЛИЦА - номер таблицы или название её вкладки: 1 или "База товаров",
+    2 "Настройки", 3 "Пользователи и пароли", 4, 5, 6, 7, 8, 9, 11, 12.
+
+COMMANDS
+    ports    Список портов с описаниями, встроенная ККТ в конце.
+    check    Проверка связи: идентификация ККТ.
+    read     Таблица в файл (-o) или на стандартный вывод; tsv - файл
+             "Сохранить как..." (*.txt), csv - CSV базы товаров; ФАЙЛ с
+             окончанием .csv пишется в CSV.
+    write    Читает таблицу из ККТ, загружает ФАЙЛ как "Загрузить..." и
+             записывает только поля, которые отличаются, затем читает их
+             обратно и сравнивает (без --no-verify). Нет отличий - нет записи.
+    diff     Различия ККТ и файла, по строке на поле:
+             строка<TAB>столбец<TAB>в ККТ<TAB>в файле
+             (строки, которых нет с одной стороны, дают пустое значение).
+    dump     Дамп памяти: 1 - процессор с внутренним ПО ККТ, 2 - процессор
+             управления фискальной памятью.
+    backup   Профиль: все таблицы ККТ в одном файле.
+    restore  Записывает профиль в ККТ: каждую таблицу как write; налоговые
+             ставки и типы оплаты не записываются.
+
+OPTIONS
+    --port ИМЯ|ПУТЬ  Порт из списка ports или путь к устройству
+                     (/dev/ttyUSB0, /dev/serial/by-id/...). Можно указать
+                     несколько раз: команда выполняется на каждом порту, в
+                     конце - строка итога на каждый порт в заданном порядке.
+                     В имени файла -o тогда нужно {port} - имя порта.
+    --jobs N         Обслуживать до N портов одновременно, каждый своим
+                     соединением (по умолчанию 1 - по очереди).
+    --baud N         Скорость линии, бод: 2400 ... 921600 (по умолчанию 115200).
+    --password P     Пароль доступа к ККТ (по умолчанию - пароль драйвера).
+    --timeout MS     Ожидание ответа ККТ, мс (по умолчанию 20000).
+    -o, --output F   Выходной файл; пишется целиком или не пишется вовсе.
+    --format tsv|csv Формат read (csv только для таблицы 1).
+    --no-verify      Не читать записанное обратно.
+    --json           По объекту JSON на порт в стандартный вывод, по строке:
+                     port, command, exitCode, result, message, details,
+                     count, identification, output, differences.
+    -q, --quiet      Только ошибки.
+    -v, --verbose    Ещё и журнал обмена на стандартный поток ошибок.
+    -h, --help       Это описание.
+
+    Ход работы (записи, скорость, остаток времени) выводится на стандартный
+    поток ошибок, когда это терминал. Ctrl+C (SIGINT) останавливает работу
+    после текущего обмена: сказанное о сделанном выводится, незаконченный
+    файл не появляется, ККТ остаётся в согласованном состоянии.
+
+EXIT STATUS
+    0    успех
+    1    diff: есть различия
+    2    неверные аргументы (ничего не тронуто)
+    3    порт: нет такого, нет доступа, занят, нет ответа
+    4    ошибка ККТ
+    5    ошибка файла: не открывается, не читается, неверные данные
+    6    проверка записи: ККТ хранит не то, что записано
+    130  прервано (SIGINT)
+    С несколькими портами - первый ненулевой код в порядке портов.
+
+    Сообщение об ошибке - текст кода результата программы, ниже - причина и
+    что сделать.
+
+EXAMPLES
+    morvell-cli read 1 --port /dev/ttyUSB0 -o goods.csv
+    morvell-cli write "База товаров" goods.txt --port ttyUSB0 --port ttyUSB1 --jobs 2
+    morvell-cli diff 2 settings.txt --port ttyUSB0 || echo "настройки отличаются"
+    morvell-cli backup -o "{port}.prf" --port ttyUSB0 --port ttyUSB1 --json
+)");
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "baudrate.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for, checked before any port or file is touched.
+struct CliOptions
+{
+    enum class Command
+    {
+        Ports,
+        Check,
+        Read,
+        Write,
+        Diff,
+        Dump,
+        Backup,
+        Restore,
+    };
+
+    Command command = Command::Ports;
+    QString commandName;
+    int table = 0;
+    // The file read by write, diff and restore.
+    QString input;
+    // -o; may hold "{port}", replaced by each port's name.
+    QString output;
+    bool csv = false;
+    // The dump's processor, as the register numbers it.
+    int processor = 0;
+    QStringList ports;
+    int jobs = 1;
+    int baudRateCode = BaudRate::DefaultCode;
+    QString password;
+    int timeoutMs = 20000;
+    bool json = false;
+    bool quiet = false;
+    bool verbose = false;
+    bool verify = true;
+    bool help = false;
+};
+
+// Fills options from the arguments (the program's name first). On failure
+// error says what is wrong, in words for the user.
+bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString &error);
+
+// The whole manual, printed by --help.
+QString cliHelpText();
+
+// The exit codes.
+namespace CliExit {
+constexpr int Success = 0;
+constexpr int Differences = 1;
+constexpr int Usage = 2;
+constexpr int Port = 3;
+constexpr int Register = 4;
+constexpr int File = 5;
+constexpr int Mismatch = 6;
+constexpr int Interrupted = 130;
+} // namespace CliExit

@@ -1,0 +1,166 @@
+// morvell-cli: the program's tables, files and checks from the command line,
+// on one port or many, with no display.
+
+#include "clioptions.h"
+#include "cliprogress.h"
+#include "driverregistration.h"
+#include "interruption.h"
+#include "operationprogress.h"
+#include "parallelports.h"
+#include "portjob.h"
+#include "startup.h"
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QTextStream>
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace {
+
+QTextStream &standardError()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+QTextStream &standardOutput()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+bool verboseLog = false;
+
+// The exchange log goes to standard error with -v, nowhere otherwise.
+void logToStandardError(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    if (verboseLog)
+        standardError() << message << Qt::endl;
+}
+
+// A port from the system's list by its name, or a device by its path.
+bool findPort(const QString &name, PortInfo &port)
+{
+    if (name.contains(QLatin1Char('/'))) {
+        port = PortInfo::typedPath(name);
+        return true;
+    }
+    for (const PortInfo &listed : PortInfo::availablePorts()) {
+        if (listed.portName() == name) {
+            port = listed;
+            return true;
+        }
+    }
+    return false;
+}
+
+int listPorts(const CliOptions &options)
+{
+    for (const PortInfo &port : PortInfo::availablePorts()) {
+        if (options.json) {
+            const QJsonObject object{{QStringLiteral("port"), port.portName()},
+                                     {QStringLiteral("description"), port.description()},
+                                     {QStringLiteral("location"), port.systemLocation()},
+                                     {QStringLiteral("manufacturer"), port.manufacturer()},
+                                     {QStringLiteral("serialNumber"), port.serialNumber()}};
+            standardOutput() << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        } else {
+            standardOutput() << port.portName() << '\t' << port.description() << '\t'
+                             << port.systemLocation() << '\n';
+        }
+    }
+    return CliExit::Success;
+}
+
+PortOutcome unknownPort(const QString &name)
+{
+    PortOutcome outcome;
+    outcome.port = name;
+    outcome.exitCode = CliExit::Port;
+    outcome.message = QCoreApplication::translate("main", "Нет такого порта");
+    outcome.details = QCoreApplication::translate("main", "Список портов: morvell-cli ports");
+    return outcome;
+}
+
+void report(const CliOptions &options, const PortOutcome &outcome, bool severalPorts)
+{
+    if (options.json) {
+        standardOutput() << QJsonDocument(outcomeToJson(outcome, options.commandName))
+                                .toJson(QJsonDocument::Compact)
+                         << '\n';
+        return;
+    }
+    const QString prefix = severalPorts ? outcome.port + QLatin1Char('\t') : QString();
+    if (options.command == CliOptions::Command::Check && outcome.exitCode == CliExit::Success)
+        standardOutput() << prefix << outcome.identification << '\n';
+    for (const QString &line : outcome.differences)
+        standardOutput() << prefix << line << '\n';
+    standardOutput().flush();
+    if (outcome.exitCode != CliExit::Success && outcome.exitCode != CliExit::Differences) {
+        standardError() << outcome.port << ": " << outcome.message << '\n';
+        if (!outcome.details.isEmpty())
+            standardError() << "    " << QString(outcome.details).replace('\n', "\n    ") << '\n';
+    } else if (!options.quiet) {
+        standardError() << outcome.port << ": " << outcome.summary << '\n';
+    }
+    standardError().flush();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    // The editors are widgets, drawn nowhere: no display is needed.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(logToStandardError);
+    QApplication application(argc, argv);
+    ensureCyrillicLocaleCodec();
+
+    CliOptions options;
+    QString error;
+    if (!parseCliOptions(application.arguments(), options, error)) {
+        standardError() << "morvell-cli: " << error << '\n';
+        return CliExit::Usage;
+    }
+    if (options.help) {
+        standardOutput() << cliHelpText();
+        return CliExit::Success;
+    }
+    verboseLog = options.verbose;
+    registerDriverComponent();
+    if (options.command == CliOptions::Command::Ports)
+        return listPorts(options);
+
+    OperationProgress progress;
+    ParallelPorts parallel(application.arguments(), options.jobs);
+    const Interruption interruption(progress, [&parallel] { parallel.interrupt(); });
+    const bool severalPorts = options.ports.size() > 1;
+    QList<PortOutcome> outcomes;
+    if (severalPorts && options.jobs > 1) {
+        outcomes = parallel.run(options.ports);
+    } else {
+        CliProgress progressLine(progress,
+                                 !options.quiet && !options.json && isatty(STDERR_FILENO));
+        for (const QString &name : qAsConst(options.ports)) {
+            if (interruption.requested())
+                break;
+            PortInfo port;
+            if (!findPort(name, port)) {
+                outcomes << unknownPort(name);
+                continue;
+            }
+            PortJob job(options, port, progress, progressLine,
+                        [&interruption] { return interruption.requested(); });
+            outcomes << job.run();
+        }
+    }
+    int exitCode = CliExit::Success;
+    for (const PortOutcome &outcome : qAsConst(outcomes)) {
+        report(options, outcome, severalPorts);
+        if (exitCode == CliExit::Success)
+            exitCode = outcome.exitCode;
+    }
+    return interruption.requested() ? CliExit::Interrupted : exitCode;
+}

@@ -1,0 +1,384 @@
+#include "portjob.h"
+
+#include "cliprogress.h"
+#include "errorcode.h"
+#include "operationprogress.h"
+#include "profilefile.h"
+#include "qmytable1widget.h"
+#include "tablecomparison.h"
+#include "tableeditors.h"
+#include "tablefilewriter.h"
+#include "tableoperations.h"
+#include "writecheck.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <map>
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("PortJob", text);
+}
+
+QString cellText(const QTableWidget &grid, int row, int column)
+{
+    const QTableWidgetItem *cell = grid.item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+} // namespace
+
+PortJob::PortJob(const CliOptions &options, const PortInfo &port, OperationProgress &progress,
+                 CliProgress &report, std::function<bool()> interrupted)
+    : m_options(options), m_port(port), m_progress(progress), m_report(report),
+      m_interrupted(std::move(interrupted))
+{
+    m_protocol.setBaudRateCode(options.baudRateCode);
+    m_protocol.setPassword(options.password);
+    m_protocol.setExchangeTimeout(options.timeoutMs);
+}
+
+QString PortJob::outputPath(const QString &pattern, const PortInfo &port)
+{
+    QString name = port.portName();
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    return QString(pattern).replace(QLatin1String("{port}"), name);
+}
+
+PortOutcome PortJob::run()
+{
+    using Command = CliOptions::Command;
+    m_outcome.port = m_port.isTyped() ? m_port.systemLocation() : m_port.portName();
+    if (!m_options.output.isEmpty())
+        m_outcome.output = outputPath(m_options.output, m_port);
+    switch (m_options.command) {
+    case Command::Check:
+        m_outcome.exitCode = check();
+        break;
+    case Command::Read:
+        m_outcome.exitCode = read();
+        break;
+    case Command::Write:
+        m_outcome.exitCode = write();
+        break;
+    case Command::Diff:
+        m_outcome.exitCode = diff();
+        break;
+    case Command::Dump:
+        m_outcome.exitCode = dump();
+        break;
+    case Command::Backup:
+        m_outcome.exitCode = backup();
+        break;
+    case Command::Restore:
+        m_outcome.exitCode = restore();
+        break;
+    case Command::Ports:
+        break;
+    }
+    return m_outcome;
+}
+
+// ---- Steps
+
+int PortJob::connected(const std::function<int()> &exchange)
+{
+    const int opened = m_protocol.openPort(m_port);
+    if (opened != ERR_OK) {
+        m_connectFailed = true;
+        return opened;
+    }
+    const int result = exchange();
+    m_protocol.closePort();
+    return result;
+}
+
+void PortJob::begin(ProgressText::Work work, qint64 total)
+{
+    m_work = work;
+    m_report.start(work);
+    m_progress.start(total);
+    // Asked before the work began, the stop comes at its first event point.
+    if (m_interrupted())
+        m_progress.requestCancel();
+}
+
+void PortJob::end(qint64 count, int result)
+{
+    m_progress.finish(count);
+    m_report.clear();
+    m_outcome.count = count;
+    m_outcome.summary = ProgressText::done(m_work, count) + tr(" за ") +
+                        ProgressText::duration(m_progress.elapsedMs());
+    if (result == ERR_CANCELLED)
+        m_outcome.summary += tr(" — прервано");
+}
+
+int PortJob::failed(int exitCode, int result, const QString &details)
+{
+    m_outcome.result = result;
+    m_outcome.message = errorCodeToString(result);
+    m_outcome.details = details;
+    return exitCode;
+}
+
+// A stop the user asked for, a port that would not open, or the register's
+// own failure, with the driver's cause and how far the work got.
+int PortJob::registerFailed(int result)
+{
+    if (result == ERR_CANCELLED) {
+        m_outcome.result = result;
+        m_outcome.message = tr("Прервано пользователем");
+        return CliExit::Interrupted;
+    }
+    QStringList details;
+    if (!m_protocol.failureCause().isEmpty())
+        details << m_protocol.failureCause();
+    if (!m_connectFailed && m_outcome.count > 0)
+        details << ProgressText::done(m_work, m_outcome.count) + QLatin1Char('.');
+    return failed(m_connectFailed ? CliExit::Port : CliExit::Register, result,
+                  details.join(QLatin1Char('\n')));
+}
+
+int PortJob::fileFailed(int result, const QString &path, const QString &problem)
+{
+    return failed(CliExit::File, result,
+                  problem.isEmpty() ? tr("Файл: %1").arg(path)
+                                    : tr("Файл: %1\n%2").arg(path, problem));
+}
+
+QMyTableWidget *PortJob::newEditor()
+{
+    QMyTableWidget *editor = createTableEditor(m_options.table);
+    editor->setOperationProgress(&m_progress);
+    return editor;
+}
+
+int PortJob::loadInput(std::unique_ptr<QMyTableWidget> &editor)
+{
+    editor.reset(newEditor());
+    const int result = editor->loadFromFile(m_options.input);
+    return result == ERR_OK ? CliExit::Success : fileFailed(result, m_options.input);
+}
+
+// To the -o file, whole or not at all, or to standard output.
+int PortJob::saveTable(QMyTableWidget &editor)
+{
+    const auto writeTo = [&](QTextStream &out) {
+        return m_options.csv ? static_cast<QMyTable1Widget &>(editor).writeCsvFile(out)
+                             : editor.writeTableFile(out);
+    };
+    int result = ERR_OK;
+    if (m_outcome.output.isEmpty()) {
+        QFile standardOutput;
+        if (!standardOutput.open(stdout, QIODevice::WriteOnly))
+            return fileFailed(ERR_FILE_OPEN, tr("стандартный вывод"));
+        QTextStream out(&standardOutput);
+        result = writeTo(out);
+        out.flush();
+    } else {
+        TableFileWriter writer(m_outcome.output);
+        result = writer.open() ? writeTo(writer.stream()) : int(ERR_FILE_OPEN);
+        if (result == ERR_OK && !writer.commit())
+            result = ERR_FILE_OPEN;
+    }
+    return result == ERR_OK ? CliExit::Success : fileFailed(result, m_outcome.output);
+}
+
+// ---- Commands
+
+int PortJob::check()
+{
+    begin(ProgressText::Work::RecordsRead, -1);
+    const int result =
+        connected([this] { return m_protocol.readDeviceInfo(&m_outcome.identification); });
+    end(0, result);
+    m_outcome.summary = tr("Связь установлена (%1)").arg(m_outcome.identification);
+    return result == ERR_OK ? CliExit::Success : registerFailed(result);
+}
+
+int PortJob::read()
+{
+    const std::unique_ptr<QMyTableWidget> editor(newEditor());
+    begin(ProgressText::Work::RecordsRead, -1);
+    const int result = connected([&] { return editor->readTable(m_protocol); });
+    end(editor->rowCount(), result);
+    return result == ERR_OK ? saveTable(*editor) : registerFailed(result);
+}
+
+// The register's table, read first, takes the file as a load does: only what
+// differs is marked, and so written.
+int PortJob::write()
+{
+    std::unique_ptr<QMyTableWidget> file;
+    if (const int loaded = loadInput(file); loaded != CliExit::Success)
+        return loaded;
+    const std::unique_ptr<QMyTableWidget> editor(newEditor());
+    WriteCheck check(*editor);
+    bool differs = false;
+    begin(ProgressText::Work::FieldsWritten, -1);
+    int result = connected([&] {
+        m_report.startPart(tr("Чтение из ККТ: "), -1);
+        int step = editor->readTable(m_protocol);
+        if (step != ERR_OK)
+            return step;
+        TableComparison comparison;
+        comparison.compare(*editor, *file);
+        differs = comparison.differentCells() + comparison.rowsOnlyInOther() > 0;
+        if (!differs)
+            return int(ERR_OK);
+        step = editor->loadFromFile(m_options.input);
+        if (step != ERR_OK)
+            return step;
+        m_report.startPart(QString(), editor->cellsToWrite());
+        return TableOperations::writeAndCheck(
+            m_protocol, *editor, m_options.verify ? &check : nullptr, m_progress, m_report);
+    });
+    end(m_protocol.fieldsWritten(), result);
+    if (!differs && result == ERR_OK)
+        m_outcome.summary = tr("Нет различий с файлом — ничего не записано");
+    else if (m_options.verify && result == ERR_OK)
+        m_outcome.summary += tr(", проверено");
+    if (check.mismatches() > 0)
+        return failed(CliExit::Mismatch, result, TableOperations::checkDetails(*editor, check));
+    return result == ERR_OK ? CliExit::Success : registerFailed(result);
+}
+
+int PortJob::diff()
+{
+    std::unique_ptr<QMyTableWidget> file;
+    if (const int loaded = loadInput(file); loaded != CliExit::Success)
+        return loaded;
+    const std::unique_ptr<QMyTableWidget> editor(newEditor());
+    begin(ProgressText::Work::RecordsRead, -1);
+    const int result = connected([&] { return editor->readTable(m_protocol); });
+    end(editor->rowCount(), result);
+    if (result != ERR_OK)
+        return registerFailed(result);
+    const int rows = qMax(editor->rowCount(), file->rowCount());
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < editor->columnCount(); ++column) {
+            const QString inRegister = cellText(*editor, row, column);
+            const QString inFile = cellText(*file, row, column);
+            if (inRegister != inFile)
+                m_outcome.differences << QStringLiteral("%1\t%2\t%3\t%4")
+                                             .arg(row + 1)
+                                             .arg(column + 1)
+                                             .arg(inRegister, inFile);
+        }
+    }
+    m_outcome.summary = m_outcome.differences.isEmpty()
+                            ? tr("Различий нет")
+                            : tr("Различий: %1").arg(m_outcome.differences.size());
+    return m_outcome.differences.isEmpty() ? CliExit::Success : CliExit::Differences;
+}
+
+int PortJob::dump()
+{
+    QByteArray dump;
+    bool started = false;
+    begin(ProgressText::Work::BytesRead, -1);
+    const int result = connected([&] {
+        return TableOperations::readDump(m_protocol, m_options.processor, m_progress, dump,
+                                         started);
+    });
+    end(result == ERR_OK ? dump.size() : m_progress.done(), result);
+    if (result != ERR_OK)
+        return registerFailed(result);
+    QSaveFile file(m_outcome.output);
+    if (!file.open(QIODevice::WriteOnly) || file.write(dump) != dump.size() || !file.commit())
+        return fileFailed(ERR_FILE_OPEN, m_outcome.output);
+    return CliExit::Success;
+}
+
+int PortJob::backup()
+{
+    std::vector<std::unique_ptr<QMyTableWidget>> tables;
+    ProfileFile::Header header;
+    begin(ProgressText::Work::RecordsRead, -1);
+    const int result = connected([&] {
+        const int identified = m_protocol.readDeviceInfo(&header.identification);
+        return identified != ERR_OK
+                   ? identified
+                   : TableOperations::readAll(m_protocol, m_progress, m_report, tables);
+    });
+    qint64 records = 0;
+    for (const auto &table : tables)
+        records += table->rowCount();
+    end(records, result);
+    if (result != ERR_OK)
+        return registerFailed(result);
+    m_outcome.identification = header.identification;
+    header.saved = QDateTime::currentDateTime();
+    QList<QMyTableWidget *> saved;
+    for (const auto &table : tables)
+        saved << table.get();
+    const int written = ProfileFile::save(m_outcome.output, header, saved);
+    return written == ERR_OK ? CliExit::Success : fileFailed(written, m_outcome.output);
+}
+
+// Each writable table of the profile as write does it: read, loaded over, the
+// differences written and checked.
+int PortJob::restore()
+{
+    std::map<int, std::unique_ptr<QMyTableWidget>> editors;
+    for (int table : editedTables()) {
+        editors[table].reset(createTableEditor(table));
+        editors[table]->setOperationProgress(&m_progress);
+    }
+    ProfileFile::Checked checked;
+    QString problem;
+    const int parsed = ProfileFile::check(
+        m_options.input,
+        [&editors](int table) {
+            const auto found = editors.find(table);
+            return found == editors.end() ? nullptr : found->second.get();
+        },
+        checked, problem);
+    if (parsed != ERR_OK)
+        return fileFailed(parsed, m_options.input, problem);
+    QList<QPair<QMyTableWidget *, PendingLoad>> writable;
+    for (const auto &table : qAsConst(checked.tables)) {
+        if (table.first->isWritable())
+            writable << table;
+    }
+    std::vector<std::unique_ptr<WriteCheck>> checks;
+    begin(ProgressText::Work::FieldsWritten, -1);
+    const int result = connected([&] {
+        for (int index = 0; index < writable.size(); ++index) {
+            QMyTableWidget &editor = *writable.at(index).first;
+            const QString label =
+                TableOperations::partLabel(index, writable.size(), editor.tableNumber());
+            m_report.startPart(label + tr("чтение: "), -1);
+            int step = editor.readTable(m_protocol);
+            if (step != ERR_OK)
+                return step;
+            editor.applyLoad(writable.at(index).second);
+            checks.push_back(std::make_unique<WriteCheck>(editor));
+            m_report.startPart(label, editor.cellsToWrite());
+            step = TableOperations::writeAndCheck(m_protocol, editor,
+                                                  m_options.verify ? checks.back().get() : nullptr,
+                                                  m_progress, m_report);
+            if (step != ERR_OK)
+                return step;
+        }
+        return int(ERR_OK);
+    });
+    end(m_protocol.fieldsWritten(), result);
+    if (m_options.verify && result == ERR_OK)
+        m_outcome.summary += tr(", проверено");
+    if (!checks.empty() && checks.back()->mismatches() > 0) {
+        QMyTableWidget &editor = *writable.at(int(checks.size()) - 1).first;
+        return failed(
+            CliExit::Mismatch, result,
+            tr("Таблица «%1».\n").arg(TableOperations::tableCaption(editor.tableNumber())) +
+                TableOperations::checkDetails(editor, *checks.back()));
+    }
+    return result == ERR_OK ? CliExit::Success : registerFailed(result);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "clioptions.h"
+#include "portinfo.h"
+#include "progresstext.h"
+#include "protocolpelto.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CliProgress;
+class OperationProgress;
+class QMyTableWidget;
+
+// What a command did on one port: the summary line, the JSON object and the
+// exit code come from it.
+struct PortOutcome
+{
+    QString port;
+    int exitCode = CliExit::Success;
+    // The program's result code, and its text where it is not success.
+    int result = 0;
+    QString message;
+    // The cause and hint of a failure, and how far the command got.
+    QString details;
+    // What was done, as the window's summary says it.
+    QString summary;
+    qint64 count = 0;
+    QString identification;
+    QString output;
+    // diff: "row<TAB>column<TAB>register<TAB>file".
+    QStringList differences;
+};
+
+// Runs the command of the options on one port, in a connection of its own.
+class PortJob
+{
+public:
+    // interrupted tells whether the user asked to stop before the work began.
+    PortJob(const CliOptions &options, const PortInfo &port, OperationProgress &progress,
+            CliProgress &report, std::function<bool()> interrupted);
+    PortOutcome run();
+
+    // The -o path for a port: "{port}" replaced by the port's name.
+    static QString outputPath(const QString &pattern, const PortInfo &port);
+
+private:
+    int check();
+    int read();
+    int write();
+    int diff();
+    int dump();
+    int backup();
+    int restore();
+
+    // Connects, runs the exchange and disconnects; a failed connect is a port failure.
+    int connected(const std::function<int()> &exchange);
+    void begin(ProgressText::Work work, qint64 total);
+    void end(qint64 count, int result);
+    // Sets the outcome of a failure of the given kind and returns its exit code.
+    int failed(int exitCode, int result, const QString &details = QString());
+    int registerFailed(int result);
+    int fileFailed(int result, const QString &path, const QString &problem = QString());
+    // Loads the command's input file into a new editor of its table.
+    int loadInput(std::unique_ptr<QMyTableWidget> &editor);
+    int saveTable(QMyTableWidget &editor);
+    QMyTableWidget *newEditor();
+
+    const CliOptions &m_options;
+    const PortInfo m_port;
+    OperationProgress &m_progress;
+    CliProgress &m_report;
+    const std::function<bool()> m_interrupted;
+    protocolPelto m_protocol;
+    PortOutcome m_outcome;
+    ProgressText::Work m_work = ProgressText::Work::RecordsRead;
+    bool m_connectFailed = false;
+};
