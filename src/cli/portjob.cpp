@@ -228,8 +228,8 @@ int PortJob::write()
         int step = editor->readTable(m_protocol);
         if (step != ERR_OK)
             return step;
-        TableComparison comparison;
-        comparison.compare(*editor, *file);
+        editor->compareWith(*file);
+        const TableComparison &comparison = *editor->comparison();
         differs = comparison.differentCells() + comparison.rowsOnlyInOther() > 0;
         if (!differs)
             return int(ERR_OK);
@@ -266,7 +266,7 @@ int PortJob::diff()
         for (int column = 0; column < editor->columnCount(); ++column) {
             const QString inRegister = cellText(*editor, row, column);
             const QString inFile = cellText(*file, row, column);
-            if (inRegister != inFile)
+            if (inRegister != inFile && !editor->sameValue(row, column, inRegister, inFile))
                 m_outcome.differences << QStringLiteral("%1\t%2\t%3\t%4")
                                              .arg(row + 1)
                                              .arg(column + 1)

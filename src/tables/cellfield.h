@@ -22,6 +22,16 @@ struct FieldAddress
 // code createField throws for an unknown type; value is set only on success.
 int fieldFromText(const FieldAddress &address, int width, const QString &text, FieldPtr &value);
 
+// Whether two values of a field of the type are the same once in the
+// register: a text is kept without its trailing blanks, and the mixed scheme
+// pads with zero bytes where the others pad with blanks.
+bool sameStoredBytes(int type, const QByteArray &first, const QByteArray &second);
+
+// Whether two texts of the field at address stand for the same value in the
+// register (a price "12.5" and "12.50"; a general-scheme text and its read
+// form); false when either is not a value of the field.
+bool sameValue(const FieldAddress &address, int width, const QString &first, const QString &second);
+
 // Whether the cell's text is acceptable for the field at address; the cell's
 // type number is the field's width.
 bool cellIsValid(const FieldAddress &address, const QTableWidgetItem &cell);

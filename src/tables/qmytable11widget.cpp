@@ -44,13 +44,19 @@ int QMyTable11Widget::writeTable(protocolBase &protocol)
         if (!cell)
             return ERR_INVALID_DATA;
         const bool changed = CellMarks::isChanged(*cell);
-        const int result = writeIfChanged(
-            protocol, *cell, {wirelessTable, column, valueField, fieldType(wirelessTable, column)},
-            written);
+        FieldAddress address;
+        fieldAddress(0, column - 1, address);
+        const int result = writeIfChanged(protocol, *cell, address, written);
         if (result != ERR_OK)
             return result;
         if (changed && column % 2 == 1 && !eventPoint(written) && column < columnCount())
             return ERR_CANCELLED;
     }
     return ERR_OK;
+}
+
+bool QMyTable11Widget::fieldAddress(int, int column, FieldAddress &address)
+{
+    address = {wirelessTable, column + 1, valueField, fieldType(wirelessTable, column + 1)};
+    return true;
 }

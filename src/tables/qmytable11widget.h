@@ -12,4 +12,6 @@ public:
     // knows no type for it.
     int readTable(protocolBase &protocol) override;
     int writeTable(protocolBase &protocol) override;
+    // Column c is field 1 of register row c + 1.
+    bool fieldAddress(int row, int column, FieldAddress &address) override;
 };

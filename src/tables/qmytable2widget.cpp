@@ -48,11 +48,19 @@ void QMyTable2Widget::on_itemChanged(QTableWidgetItem *item)
         CellMarks::setValidity(*item, true);
         return;
     }
-    const QTableWidgetItem *field = this->item(item->row(), FieldColumn);
-    const QTableWidgetItem *type = this->item(item->row(), TypeColumn);
-    CellMarks::setValidity(
-        *item, field && type &&
-                   cellIsValid({settingsTable, settingsRow, field->type(), type->type()}, *item));
+    FieldAddress address;
+    CellMarks::setValidity(*item, fieldAddress(item->row(), item->column(), address) &&
+                                      cellIsValid(address, *item));
+}
+
+bool QMyTable2Widget::fieldAddress(int row, int column, FieldAddress &address)
+{
+    const QTableWidgetItem *field = item(row, FieldColumn);
+    const QTableWidgetItem *type = item(row, TypeColumn);
+    if (column != ValueColumn || !field || !type)
+        return false;
+    address = {settingsTable, settingsRow, field->type(), type->type()};
+    return true;
 }
 
 int QMyTable2Widget::readTable(protocolBase &protocol)
@@ -96,13 +104,11 @@ void QMyTable2Widget::fillRow(FieldBase &value, const QString &shownText)
 int QMyTable2Widget::writeTable(protocolBase &protocol)
 {
     for (int row = 0; row < rowCount(); ++row) {
-        const QTableWidgetItem *field = item(row, FieldColumn);
-        const QTableWidgetItem *type = item(row, TypeColumn);
+        FieldAddress address;
         QTableWidgetItem *value = item(row, ValueColumn);
-        if (!field || !type || !value)
+        if (!value || !fieldAddress(row, ValueColumn, address))
             return ERR_INVALID_DATA;
-        const int result =
-            sendCell(protocol, {settingsTable, settingsRow, field->type(), type->type()}, *value);
+        const int result = sendCell(protocol, address, *value);
         if (result != ERR_OK)
             return result;
     }

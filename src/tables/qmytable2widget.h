@@ -29,6 +29,8 @@ public:
     int parseTableFile(TableLines &lines, const QString &firstLine, PendingLoad &apply) override;
     // Looks at the value column only.
     QTableWidgetItem *findInvalidItem() override;
+    // Only the value column shows a field: the one the row names.
+    bool fieldAddress(int row, int column, FieldAddress &address) override;
     // Every row is written, changed or not.
     int cellsToWrite() override { return rowCount(); }
 

@@ -28,10 +28,16 @@ void QMyTableGenericWidget::on_itemChanged(QTableWidgetItem *item)
     qDebug() << "QMyTableGenericWidget::on_itemChanged";
     if (!item)
         return;
+    FieldAddress address;
+    CellMarks::setValidity(*item, fieldAddress(item->row(), item->column(), address) &&
+                                      cellIsValid(address, *item));
+}
+
+bool QMyTableGenericWidget::fieldAddress(int row, int column, FieldAddress &address)
+{
     const int table = tableNumber();
-    const int field = item->column() + 1;
-    CellMarks::setValidity(
-        *item, cellIsValid({table, item->row() + 1, field, fieldType(table, field)}, *item));
+    address = {table, row + 1, column + 1, fieldType(table, column + 1)};
+    return true;
 }
 
 QMyTableGenericWidget::AppendingRows::AppendingRows(QMyTableGenericWidget &grid) : m_grid(grid)
@@ -101,16 +107,16 @@ int QMyTableGenericWidget::writeTable(protocolBase &protocol)
 {
     if (rowCount() == 0)
         return ERR_TABLE_EMPTY;
-    const int table = tableNumber();
-    const int fields = fieldCount(table);
+    const int fields = fieldCount(tableNumber());
     int written = 0;
     for (int row = 1; row <= rowCount(); ++row) {
         for (int field = 1; field <= fields; ++field) {
             QTableWidgetItem *cell = item(row - 1, field - 1);
             if (!cell)
                 return ERR_INVALID_DATA;
-            const int result = writeIfChanged(
-                protocol, *cell, {table, row, field, fieldType(table, field)}, written);
+            FieldAddress address;
+            fieldAddress(row - 1, field - 1, address);
+            const int result = writeIfChanged(protocol, *cell, address, written);
             if (result != ERR_OK)
                 return result;
         }

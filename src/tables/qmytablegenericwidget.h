@@ -29,6 +29,8 @@ public:
     int writeTableFile(QTextStream &out) override;
     int parseTableFile(TableLines &lines, const QString &firstLine, PendingLoad &apply) override;
     QTableWidgetItem *findInvalidItem() override;
+    // Grid row r is register row r + 1, column c its field c + 1.
+    bool fieldAddress(int row, int column, FieldAddress &address) override;
 
     // Lays the grid out; while a read appends rows below the visible ones,
     // only the scroll bars and headers change.

@@ -50,9 +50,20 @@ void QMyTableWidget::clearFoundHighlights()
     clearComparison();
 }
 
+bool QMyTableWidget::sameValue(int row, int column, const QString &first, const QString &second)
+{
+    FieldAddress address;
+    const QTableWidgetItem *cell = item(row, column);
+    return cell && fieldAddress(row, column, address) &&
+           ::sameValue(address, cell->type(), first, second);
+}
+
 void QMyTableWidget::compareWith(const QMyTableWidget &other)
 {
-    m_comparison.compare(*this, other);
+    m_comparison.compare(*this, other,
+                         [this](int row, int column, const QString &first, const QString &second) {
+                             return sameValue(row, column, first, second);
+                         });
     m_compared = true;
 }
 

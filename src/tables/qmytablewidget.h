@@ -51,9 +51,15 @@ public:
     // How many cells the next writeTable sends: the changed ones.
     virtual int cellsToWrite();
 
+    // Where the cell's value lives in the register; false for a cell that
+    // shows no field of its own.
+    virtual bool fieldAddress(int row, int column, FieldAddress &address) = 0;
+    // Whether two texts of the cell stand for the same value in the register.
+    bool sameValue(int row, int column, const QString &first, const QString &second);
+
     // Highlights where the grid differs from other, an editor of the same
-    // table filled from the register or a file, and keeps the counts until the
-    // comparison is cleared or a load replaces it.
+    // table filled from the register or a file, in value rather than in text,
+    // and keeps the counts until the comparison is cleared or a load replaces it.
     void compareWith(const QMyTableWidget &other);
     // The comparison in force, or nullptr.
     const TableComparison *comparison() const { return m_compared ? &m_comparison : nullptr; }

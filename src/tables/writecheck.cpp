@@ -7,21 +7,6 @@
 
 #include <QTableWidget>
 
-namespace {
-
-// A text reads back without its trailing blanks, and the mixed scheme pads
-// with zero bytes where the others pad with blanks: neither is a difference.
-QByteArray withoutTrailingBlanks(QByteArray bytes)
-{
-    int end = bytes.size();
-    while (end > 0 && (bytes.at(end - 1) == ' ' || bytes.at(end - 1) == '\0'))
-        --end;
-    bytes.truncate(end);
-    return bytes;
-}
-
-} // namespace
-
 void WriteCheck::noteWritten(const FieldAddress &address, const FieldBase &sent,
                              const QTableWidgetItem &cell)
 {
@@ -118,10 +103,7 @@ void WriteCheck::compare(const Written &written, FieldBase *readBack)
     FieldPtr again;
     bool kept = readBack && readBack->toString(text) == ERR_OK &&
                 fieldFromText(written.address, written.width, text, again) == ERR_OK;
-    if (kept && written.address.type == FIELD_STR)
-        kept = withoutTrailingBlanks(again->rawData()) == withoutTrailingBlanks(written.sent);
-    else if (kept)
-        kept = again->rawData() == written.sent;
+    kept = kept && sameStoredBytes(written.address.type, again->rawData(), written.sent);
     if (kept)
         return;
     if (m_mismatches++ == 0) {

@@ -120,6 +120,26 @@ private slots:
         QCOMPARE(differingCells(*grid).size(), expected.size() - 1);
     }
 
+    // Texts that the register stores alike are the same value: a price with
+    // or without its trailing zero, a name with trailing blanks.
+    void sameValueInOtherWords()
+    {
+        QTemporaryDir directory;
+        const QString path = directory.filePath("goods.txt");
+        selectTable(1);
+        click("pbRead");
+        answerFileDialog(path);
+        click("pbSaveTable");
+        QCOMPARE(currentEditor()->item(0, 2)->text(), "54.90");
+        appendLines(path,
+                    {"1\t3\t8\t54.9", "2\t1\t64\t" + currentEditor()->item(1, 0)->text() + "   ",
+                     "3\t3\t8\t1.00"});
+        answerFileDialog(path);
+        trigger("actionCompareWithFile");
+        QCOMPARE(comparisonLabel()->text(), "Различий с файлом: 1");
+        QCOMPARE(differingCells(*currentEditor()), QList<QPoint>{QPoint(2, 2)});
+    }
+
     // A read, a load or the menu's command ends the comparison.
     void comparisonCleared_data()
     {
