@@ -44,6 +44,14 @@ bool numberInRange(const QString &value, int min, int max, int &number)
 
 } // namespace
 
+int DriverSettings::defaultEmulatorGoodsCount()
+{
+    int count = RegisterEmulator::DefaultGoodsCount;
+    numberInRange(qEnvironmentVariable("MORVELL_BUILTIN_GOODS"), 0, RegisterEmulator::MaxGoodsCount,
+                  count);
+    return count;
+}
+
 bool DriverSettings::apply(const QString &text)
 {
     DriverSettings updated = *this;

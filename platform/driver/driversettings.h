@@ -12,15 +12,21 @@
 //                       20 460800, 21 921600
 //   DefaultPassword     the password SetMode uses when Password is empty
 //   EmulatorGoodsCount  records in the built-in register's goods table, 0 to
-//                       65535 (default 20); a changed count takes effect at the
-//                       next DeviceEnabled = true and builds that register anew
+//                       65535 (default 20, or the environment's
+//                       MORVELL_BUILTIN_GOODS); a changed count takes effect at
+//                       the next DeviceEnabled = true and builds that register anew
 // Other keys are ignored. A key missing from the text keeps its value.
 struct DriverSettings
 {
     int portNumber = 1001;
     int baudRate = 115200;
     QString defaultPassword = QStringLiteral("30");
-    int emulatorGoodsCount = RegisterEmulator::DefaultGoodsCount;
+    int emulatorGoodsCount = defaultEmulatorGoodsCount();
+
+    // The environment's MORVELL_BUILTIN_GOODS where it is a count the table
+    // can hold, so that a program started by a script or a benchmark can have
+    // a full table; RegisterEmulator::DefaultGoodsCount otherwise.
+    static int defaultEmulatorGoodsCount();
 
     // False, and nothing changed, when a non-empty line has no "=" or a known
     // key has a value out of its range.

@@ -1,0 +1,232 @@
+// morvell-cli as a process, with no display in its environment. Best of five runs of `check` on the
+// built-in register, timed from the start to the first exchange line of its -v log and to its
+// exit; best of three runs of `read 1` to a file, of the built-in register's 20 goods records and
+// of 65,535 records, which the program's built-in register holds when MORVELL_BUILTIN_GOODS says
+// so. Each file the program wrote, tab-separated and CSV, is then compared byte for byte
+// with the goods editor's "Сохранить как..." file of the same records read in this process from
+// the built-in register. Targets: the first exchange in under 100 ms, the read of 65,535 records in
+// under 5 s. Exits with 1 when a run fails or a file differs. Run through scripts/bench.sh.
+
+#include "automationregistry.h"
+#include "drivercomponent.h"
+#include "errorcode.h"
+#include "loghandler.h"
+#include "protocolpelto.h"
+#include "qmytable1widget.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int defaultGoods = 20;
+constexpr int fullGoods = 65535;
+constexpr int checkRuns = 5;
+constexpr int readRuns = 3;
+constexpr int runLimitMs = 120000;
+
+const QString builtInName = QStringLiteral("EMU1");
+const QByteArray exchangeLine = QByteArrayLiteral("DriverComponent::exchange");
+
+struct Run
+{
+    bool succeeded = false;
+    double firstExchangeMs = -1;
+    double wholeMs = 0;
+    QByteArray standardError;
+};
+
+// The program must pick its platform itself, as on a machine with no display.
+QProcessEnvironment headlessEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QLatin1String(name));
+    return environment;
+}
+
+// The standard error is read as it comes, so that the first exchange line is
+// timed when it arrives rather than at the exit.
+Run runCli(const QStringList &arguments, int builtInGoods = defaultGoods)
+{
+    Run run;
+    QProcess process;
+    QProcessEnvironment environment = headlessEnvironment();
+    environment.insert(QStringLiteral("MORVELL_BUILTIN_GOODS"), QString::number(builtInGoods));
+    process.setProcessEnvironment(environment);
+    QEventLoop loop;
+    QElapsedTimer timer;
+    QObject::connect(&process, &QProcess::readyReadStandardError, [&] {
+        run.standardError += process.readAllStandardError();
+        if (run.firstExchangeMs < 0 && run.standardError.contains(exchangeLine))
+            run.firstExchangeMs = timer.nsecsElapsed() / 1e6;
+    });
+    QObject::connect(&process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished), &loop,
+                     &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            loop.quit();
+    });
+    QTimer::singleShot(runLimitMs, &process, &QProcess::kill);
+    timer.start();
+    process.start(QStringLiteral(MORVELL_CLI), arguments);
+    loop.exec();
+    run.wholeMs = timer.nsecsElapsed() / 1e6;
+    run.standardError += process.readAllStandardError();
+    run.succeeded = process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0 &&
+                    process.error() == QProcess::UnknownError;
+    if (!run.succeeded)
+        std::fprintf(stderr, "morvell-cli %s failed (exit code %d):\n%s\n",
+                     qPrintable(arguments.join(QLatin1Char(' '))), process.exitCode(),
+                     run.standardError.right(2000).constData());
+    return run;
+}
+
+// Best whole time of runs of a read to path; negative when one failed.
+double bestRead(const QString &path, int goods)
+{
+    double best = 1e12;
+    for (int attempt = 0; attempt < readRuns; ++attempt) {
+        QFile::remove(path);
+        const Run run = runCli({QStringLiteral("read"), QStringLiteral("1"),
+                                QStringLiteral("--port"), builtInName, QStringLiteral("-o"), path},
+                               goods);
+        if (!run.succeeded)
+            return -1;
+        best = qMin(best, run.wholeMs);
+    }
+    return best;
+}
+
+// The goods editor's files as the window saves them after a read of the
+// built-in register holding goods records; returns the read's milliseconds,
+// negative on a failure.
+double windowFiles(int goods, const QString &textPath, const QString &csvPath)
+{
+    AutomationRegistry::registerComponent(QStringLiteral("AddIn.Velmar"), [goods] {
+        auto *driver = new DriverComponent;
+        driver->setDeviceSettings(QStringLiteral("EmulatorGoodsCount=%1\n").arg(goods));
+        return driver;
+    });
+    protocolPelto protocol;
+    QMyTable1Widget editor;
+    QElapsedTimer timer;
+    timer.start();
+    int result =
+        protocol.openPort(PortInfo(builtInName, QString(), QLatin1String(builtInRegisterLocation)));
+    if (result == ERR_OK)
+        result = editor.readTable(protocol);
+    protocol.closePort();
+    const double readMs = timer.nsecsElapsed() / 1e6;
+    if (result == ERR_OK)
+        result = editor.saveToFile(textPath);
+    if (result == ERR_OK)
+        result = editor.saveToFile(csvPath);
+    if (result != ERR_OK || editor.rowCount() != goods) {
+        std::fprintf(stderr, "The editor's files of %d records: result %d, %d rows\n", goods,
+                     result, editor.rowCount());
+        return -1;
+    }
+    return readMs;
+}
+
+bool sameBytes(const char *what, const QString &program, const QString &window)
+{
+    QFile programFile(program);
+    QFile windowFile(window);
+    const bool opened =
+        programFile.open(QIODevice::ReadOnly) && windowFile.open(QIODevice::ReadOnly);
+    const QByteArray programBytes = programFile.readAll();
+    const QByteArray windowBytes = windowFile.readAll();
+    const bool same = opened && !programBytes.isEmpty() && programBytes == windowBytes;
+    std::printf("%-36s %9lld bytes, window %9lld bytes  identical: %s\n", what,
+                qint64(programBytes.size()), qint64(windowBytes.size()), same ? "yes" : "no");
+    if (!same) {
+        int at = 0;
+        while (at < programBytes.size() && at < windowBytes.size() &&
+               programBytes.at(at) == windowBytes.at(at))
+            ++at;
+        std::printf("  first difference at byte %d\n", at);
+    }
+    return same;
+}
+
+int failure(const char *what)
+{
+    std::fprintf(stderr, "%s\n", what);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    // The log path is fixed when the program loads, so only the environment can redirect it.
+    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME")) {
+        std::fprintf(stderr, "Set XDG_DATA_HOME to a scratch directory (scripts/bench.sh).\n");
+        return 2;
+    }
+    QDir().mkpath(QFileInfo(logFilePath()).path());
+    LogHandlerScope logHandler;
+    QTemporaryDir directory;
+    const auto file = [&](const char *name) { return directory.filePath(QLatin1String(name)); };
+
+    double firstExchange = 1e12;
+    double whole = 1e12;
+    for (int attempt = 0; attempt < checkRuns; ++attempt) {
+        const Run run = runCli(
+            {QStringLiteral("check"), QStringLiteral("--port"), builtInName, QStringLiteral("-v")});
+        if (!run.succeeded || run.firstExchangeMs < 0)
+            return failure("check gave no exchange line.");
+        firstExchange = qMin(firstExchange, run.firstExchangeMs);
+        whole = qMin(whole, run.wholeMs);
+    }
+    std::printf("check --port EMU1, best of %d: first exchange %.1f ms after the start (target: "
+                "under 100), whole run %.1f ms\n",
+                checkRuns, firstExchange, whole);
+
+    const double smallText = bestRead(file("program-20.txt"), defaultGoods);
+    const double smallCsv = bestRead(file("program-20.csv"), defaultGoods);
+    if (smallText < 0 || smallCsv < 0)
+        return failure("read 1 of the built-in register failed.");
+    std::printf("read 1 --port EMU1 (%d records), best of %d: %.1f ms to .txt, %.1f ms to .csv\n",
+                defaultGoods, readRuns, smallText, smallCsv);
+
+    const double fullText = bestRead(file("program-full.txt"), fullGoods);
+    const double fullCsv = fullText < 0 ? -1 : bestRead(file("program-full.csv"), fullGoods);
+    if (fullText < 0 || fullCsv < 0)
+        return failure("read 1 of 65,535 records failed.");
+    std::printf("read 1 --port EMU1 of 65,535 records, best of %d: %.3f s to .txt (target: under "
+                "5), %.3f s to .csv\n",
+                readRuns, fullText / 1e3, fullCsv / 1e3);
+
+    if (windowFiles(defaultGoods, file("window-20.txt"), file("window-20.csv")) < 0)
+        return 1;
+    const double windowRead =
+        windowFiles(fullGoods, file("window-full.txt"), file("window-full.csv"));
+    if (windowRead < 0)
+        return 1;
+    std::printf("the window's read of 65,535 records from the built-in register, in this process: "
+                "%.3f s\n",
+                windowRead / 1e3);
+
+    bool identical =
+        sameBytes("tab-separated, 20 records:", file("program-20.txt"), file("window-20.txt"));
+    identical &= sameBytes("CSV, 20 records:", file("program-20.csv"), file("window-20.csv"));
+    identical &= sameBytes("tab-separated, 65,535 records:", file("program-full.txt"),
+                           file("window-full.txt"));
+    identical &=
+        sameBytes("CSV, 65,535 records:", file("program-full.csv"), file("window-full.csv"));
+    std::printf("identical: %s\n", identical ? "yes" : "no");
+    return identical ? 0 : 1;
+}
