@@ -11,7 +11,7 @@ struct ColumnSpec
 {
     QString header;
     int fieldType = 0;  // type code of the field shown in this column; 0 if none
-    int pixelWidth = 0; // 0 keeps Qt's default width
+    int pixelWidth = 0; // 0: room for what the column usually holds
     bool hidden = false;
 };
 

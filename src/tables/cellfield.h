@@ -36,6 +36,10 @@ bool sameValue(const FieldAddress &address, int width, const QString &first, con
 // type number is the field's width.
 bool cellIsValid(const FieldAddress &address, const QTableWidgetItem &cell);
 
+// What the field at address takes, in a line for the user: its kind, the
+// longest text or the range of numbers, as wide as width bytes.
+QString fieldRule(const FieldAddress &address, int width);
+
 // Converts the cell and writes it to the register; the first failure ends it.
 // On success sent holds the value written.
 int writeCell(protocolBase &protocol, const FieldAddress &address, const QTableWidgetItem &cell,

@@ -46,11 +46,14 @@ bool headerLineMatches(const QTableWidget &grid, const QString &line, int fields
 
 } // namespace
 
-int save(const QTableWidget &grid, const QString &tableName, const QString &path)
+int save(const QTableWidget &grid, const QString &tableName, const QString &path,
+         bool byteOrderMark)
 {
     TableFileWriter writer(path);
     if (!writer.open())
         return ERR_FILE_OPEN;
+    if (byteOrderMark)
+        writer.useUtf8WithByteOrderMark();
     const int result = write(grid, tableName, writer.stream());
     if (result != ERR_OK)
         return result;

@@ -13,10 +13,13 @@ namespace GoodsCsvFile {
 
 // Refuses with -97 a value that holds a ";" or a line break, which would load
 // differently.
-int save(const QTableWidget &grid, const QString &tableName, const QString &path);
+// With byteOrderMark, in UTF-8 with a byte-order mark, for spreadsheet programs.
+int save(const QTableWidget &grid, const QString &tableName, const QString &path,
+         bool byteOrderMark = false);
 int write(const QTableWidget &grid, const QString &tableName, QTextStream &out);
 // All or nothing: the grid changes only when the whole file is good, and then
-// ends with as many rows as the file has records.
+// ends with as many rows as the file has records. A byte-order mark is read
+// as such.
 int load(QTableWidget &grid, const QString &tableName, const QString &path);
 
 } // namespace GoodsCsvFile

@@ -12,6 +12,9 @@ constexpr int goodsTable = 1;
 // The longest table: events are processed less often than in the others.
 constexpr int readEventInterval = 50;
 
+// In the order of QMyTable1Widget::Format, after ByName.
+const char fileFilters[] = "*.txt;;*.csv;;CSV для Excel (*.csv);;Все файлы (*.*)";
+
 bool isCsvPath(const QString &path)
 {
     return path.endsWith(QLatin1String(".csv"));
@@ -51,9 +54,24 @@ int QMyTable1Widget::readTable(protocolBase &protocol)
 
 int QMyTable1Widget::saveToFile(const QString &path)
 {
-    if (isCsvPath(path))
-        return GoodsCsvFile::save(*this, tableName, path);
-    return QMyTableGenericWidget::saveToFile(path);
+    return saveAs(path, Format::ByName);
+}
+
+QMyTable1Widget::Format QMyTable1Widget::formatOfFilter(const QString &filter)
+{
+    const QStringList filters = QString::fromUtf8(fileFilters).split(QStringLiteral(";;"));
+    const QList<Format> formats = {Format::Text, Format::Csv, Format::CsvForExcel};
+    const int index = filters.indexOf(filter);
+    return index >= 0 && index < formats.size() ? formats.at(index) : Format::ByName;
+}
+
+int QMyTable1Widget::saveAs(const QString &path, Format format)
+{
+    if (format == Format::ByName)
+        format = isCsvPath(path) ? Format::Csv : Format::Text;
+    if (format == Format::Text)
+        return QMyTableGenericWidget::saveToFile(path);
+    return GoodsCsvFile::save(*this, tableName, path, format == Format::CsvForExcel);
 }
 
 int QMyTable1Widget::writeCsvFile(QTextStream &out)
@@ -70,5 +88,5 @@ int QMyTable1Widget::loadFile(const QString &path)
 
 QString QMyTable1Widget::fileFilter()
 {
-    return tr("*.txt;;*.csv;;Все файлы (*.*)");
+    return tr(fileFilters);
 }

@@ -10,6 +10,7 @@
 #include "tablelimits.h"
 
 #include <QDebug>
+#include <QHeaderView>
 
 namespace {
 
@@ -40,14 +41,19 @@ bool QMyTableGenericWidget::fieldAddress(int row, int column, FieldAddress &addr
     return true;
 }
 
-QMyTableGenericWidget::AppendingRows::AppendingRows(QMyTableGenericWidget &grid) : m_grid(grid)
+// The last column keeps its width while rows come in: stretched, it would be
+// fitted again, and the view repainted, at every layout of the read.
+QMyTableGenericWidget::AppendingRows::AppendingRows(QMyTableGenericWidget &grid)
+    : m_grid(grid), m_stretched(grid.horizontalHeader()->stretchLastSection())
 {
     m_grid.m_rowsLaidOut = m_grid.rowCount();
+    m_grid.horizontalHeader()->setStretchLastSection(false);
 }
 
 QMyTableGenericWidget::AppendingRows::~AppendingRows()
 {
     m_grid.m_rowsLaidOut = -1;
+    m_grid.horizontalHeader()->setStretchLastSection(m_stretched);
 }
 
 // A read processes events every few rows, and each row appended makes the view

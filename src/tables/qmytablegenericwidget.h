@@ -50,6 +50,7 @@ protected:
 
     private:
         QMyTableGenericWidget &m_grid;
+        const bool m_stretched;
     };
 
     // A new cell showing a value read from the register, its width as type

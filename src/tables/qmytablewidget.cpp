@@ -7,6 +7,8 @@
 #include "writecheck.h"
 
 #include <QCoreApplication>
+#include <QHelpEvent>
+#include <QToolTip>
 
 QMyTableWidget::QMyTableWidget(QWidget *parent) : QTableWidget(parent)
 {
@@ -56,6 +58,30 @@ bool QMyTableWidget::sameValue(int row, int column, const QString &first, const 
     const QTableWidgetItem *cell = item(row, column);
     return cell && fieldAddress(row, column, address) &&
            ::sameValue(address, cell->type(), first, second);
+}
+
+QString QMyTableWidget::cellToolTip(int row, int column)
+{
+    FieldAddress address;
+    const QTableWidgetItem *cell = item(row, column);
+    if (!cell || !fieldAddress(row, column, address))
+        return QString();
+    const QString rule = fieldRule(address, cell->type());
+    return CellMarks::isInvalid(*cell) ? tr("Неверное значение. ") + rule : rule;
+}
+
+bool QMyTableWidget::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString text = index.isValid() ? cellToolTip(index.row(), index.column()) : QString();
+        if (!text.isEmpty()) {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+            return true;
+        }
+    }
+    return QTableWidget::viewportEvent(event);
 }
 
 void QMyTableWidget::compareWith(const QMyTableWidget &other)

@@ -56,6 +56,9 @@ public:
     virtual bool fieldAddress(int row, int column, FieldAddress &address) = 0;
     // Whether two texts of the cell stand for the same value in the register.
     bool sameValue(int row, int column, const QString &first, const QString &second);
+    // What the cell's field takes, led by the reason when the cell is red;
+    // empty for a cell without a field. Made when asked, never kept per cell.
+    QString cellToolTip(int row, int column);
 
     // Highlights where the grid differs from other, an editor of the same
     // table filled from the register or a file, in value rather than in text,
@@ -75,6 +78,8 @@ public:
     void setWriteCheck(WriteCheck *check) { m_writeCheck = check; }
 
 protected:
+    // Shows cellToolTip for a cell with a field; other cells as the view would.
+    bool viewportEvent(QEvent *event) override;
     // The file's own load, which loadFromFile wraps.
     virtual int loadFile(const QString &path) = 0;
     // Writes the cell to address. Once written, the cell is no longer changed

@@ -10,6 +10,12 @@ bool TableFileWriter::open()
     return true;
 }
 
+void TableFileWriter::useUtf8WithByteOrderMark()
+{
+    m_stream.setCodec("UTF-8");
+    m_stream.setGenerateByteOrderMark(true);
+}
+
 bool TableFileWriter::commit()
 {
     m_stream.flush();

@@ -14,6 +14,9 @@ public:
     // False when the file cannot be created.
     bool open();
     QTextStream &stream() { return m_stream; }
+    // UTF-8 with a byte-order mark instead of the locale's encoding, which
+    // is how spreadsheet programs on Windows know a CSV file's encoding.
+    void useUtf8WithByteOrderMark();
     // False when the content could not be written out.
     bool commit();
 

@@ -2,16 +2,19 @@
 
 #include "baudrate.h"
 #include "errorcode.h"
+#include "filedialogs.h"
 #include "portchooser.h"
 #include "portlist.h"
 #include "preferences.h"
 #include "progresspanel.h"
 #include "progresstext.h"
 #include "qtabletab.h"
+#include "rowfinder.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "tableoperations.h"
 #include "ui_mainwindow.h"
+#include "windowlayout.h"
 #include "writecheck.h"
 
 #include <QAction>
@@ -24,12 +27,14 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QStyle>
 #include <QTimer>
 
 namespace {
 
 const char versionText[] = MORVELL_VERSION;
+constexpr int goodsTable = 1;
 
 } // namespace
 
@@ -67,6 +72,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     createBaudRateBox();
     createTableMenu();
     createProfileMenu();
+    createShortcuts();
+    WindowLayout::fitButtons(*this, {ui->pbRefresh, ui->pbRead, ui->pbLoadTable, ui->pbCheckConn,
+                                     ui->pbWrite, ui->pbSaveTable, ui->pbReadFW, ui->pbSave});
+    WindowLayout::restore(*this, editorsByTable);
     modifiedCheck = new QTimer(this);
     modifiedCheck->setSingleShot(true);
     connect(modifiedCheck, &QTimer::timeout, this, [this] {
@@ -78,6 +87,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 MainWindow::~MainWindow()
 {
     qDebug() << "MainWindow::~MainWindow";
+    WindowLayout::remember(*this, editorsByTable);
     delete ui;
 }
 
@@ -137,6 +147,11 @@ void MainWindow::addTableTab(QMyTableWidget *editor, const QString &caption, int
     layout->setContentsMargins(0, 0, 0, 0);
     auto *page = new QTableTab(editor->tableNumber());
     page->setLayout(layout);
+    // The goods are found by barcode or name (Ctrl+F).
+    if (editor->tableNumber() == goodsTable) {
+        goodsFinder = new RowFinder(*editor, {1, 0}, page);
+        layout->addWidget(goodsFinder);
+    }
     layout->addWidget(editor);
     ui->tabWidget->insertTab(position, page, caption);
     editorsByTable.insert(editor->tableNumber(), editor);
@@ -144,6 +159,39 @@ void MainWindow::addTableTab(QMyTableWidget *editor, const QString &caption, int
     // An edit may mark a cell changed or take the mark away.
     connect(editor->itemDelegate(), &QAbstractItemDelegate::commitData, this,
             [this] { modifiedCheck->start(); });
+}
+
+// The keys of the operations, shown in their buttons' tooltips, and the tab
+// switches, which work wherever the focus is.
+void MainWindow::createShortcuts()
+{
+    const QList<std::tuple<QPushButton *, QKeySequence, QString>> keyed = {
+        {ui->pbRead, QKeySequence(Qt::Key_F5), tr("Прочитать таблицу из ККТ")},
+        {ui->pbLoadTable, QKeySequence(QKeySequence::Open), tr("Загрузить таблицу из файла")},
+        {ui->pbSaveTable, QKeySequence(QKeySequence::Save), tr("Сохранить таблицу в файл")}};
+    for (const auto &[button, keys, text] : keyed) {
+        button->setShortcut(keys);
+        button->setToolTip(
+            QStringLiteral("%1 (%2)").arg(text, keys.toString(QKeySequence::NativeText)));
+    }
+    auto *find = new QShortcut(QKeySequence(QKeySequence::Find), this);
+    connect(find, &QShortcut::activated, this, [this] {
+        if (currentEditor() && currentEditor()->tableNumber() == goodsTable)
+            goodsFinder->open();
+    });
+    const auto switchTab = [this](int step) {
+        const int count = ui->tabWidget->count();
+        ui->tabWidget->setCurrentIndex((ui->tabWidget->currentIndex() + step + count) % count);
+    };
+    for (const auto &[keys, step] :
+         QList<QPair<QKeySequence, int>>{{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                                         {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                         {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        auto *shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this,
+                [switchTab, step = step] { switchTab(step); });
+    }
 }
 
 void MainWindow::createDumpPageAction()
@@ -352,8 +400,7 @@ int MainWindow::loadCurrentTable()
         return ERR_WRONG_TABLE_NUMBER;
     if (!confirmDroppingEdits({editor}))
         return ERR_CANCELLED;
-    const QString path =
-        QFileDialog::getOpenFileName(this, tr("Выберите файл"), QString(), editor->fileFilter());
+    const QString path = FileDialogs::askOpen(this, tr("Выберите файл"), editor->fileFilter());
     if (path.isEmpty())
         return ERR_CANCELLED;
     progressPanel->start(ProgressText::Work::RecordsLoaded, QFileInfo(path).size(), false);
@@ -371,12 +418,17 @@ int MainWindow::saveCurrentTable()
         return ERR_WRONG_TABLE_NUMBER;
     if (incompleteEditors.contains(editor) && !confirmSavingIncomplete(editor))
         return ERR_CANCELLED;
+    QString filter;
     const QString path =
-        QFileDialog::getSaveFileName(this, tr("Выберите файл"), QString(), editor->fileFilter());
+        FileDialogs::askSave(this, tr("Выберите файл"), editor->fileFilter(),
+                             TableCatalogue::find(editor->tableNumber())->caption, &filter);
     if (path.isEmpty())
         return ERR_CANCELLED;
     progressPanel->start(ProgressText::Work::RecordsSaved, editor->rowCount(), false);
-    const int result = editor->saveToFile(path);
+    // The goods' filter says which of their formats the file is in.
+    auto *goods = dynamic_cast<QMyTable1Widget *>(editor);
+    const int result = goods ? goods->saveAs(path, QMyTable1Widget::formatOfFilter(filter))
+                             : editor->saveToFile(path);
     progressPanel->finish(editor->rowCount(), result);
     return result;
 }
@@ -567,8 +619,9 @@ int MainWindow::readDump()
 void MainWindow::on_pbSave_clicked()
 {
     qDebug() << "MainWindow::on_pbSave_clicked";
-    const QString path = QFileDialog::getSaveFileName(this, tr("Выберите файл"), QString(),
-                                                      tr("*.bin;;Все файлы (*.*)"));
+    const QString path =
+        FileDialogs::askSave(this, tr("Выберите файл"), tr("*.bin;;Все файлы (*.*)"),
+                             tr("Дамп %1").arg(ui->cbFWtype->currentIndex() + 1));
     if (path.isEmpty())
         return;
     QSaveFile file(path);

@@ -22,6 +22,7 @@ class QLabel;
 class QMenu;
 class QMyTableWidget;
 class PortChooser;
+class RowFinder;
 class ProgressPanel;
 class QTimer;
 class WriteCheck;
@@ -68,6 +69,7 @@ private slots:
 private:
     void createTableTabs();
     void addTableTab(QMyTableWidget *editor, const QString &caption, int position);
+    void createShortcuts();
     void createDumpPageAction();
     void createBaudRateBox();
     void createTableMenu();
@@ -145,6 +147,7 @@ private:
     // What each compared table was compared with, in the words of the status bar.
     QHash<const QMyTableWidget *, QString> comparisonSources;
     PortChooser *portChooser = nullptr;
+    RowFinder *goodsFinder = nullptr;
     QComboBox *baudRateBox = nullptr;
     // Cause, hint and progress of the running operation's failure.
     QString failureDetails;

@@ -5,6 +5,7 @@
 
 #include "cellmarks.h"
 #include "errorcode.h"
+#include "filedialogs.h"
 #include "preferences.h"
 #include "profilefile.h"
 #include "progresspanel.h"
@@ -92,8 +93,7 @@ int MainWindow::compareCurrentWithFile()
     QMyTableWidget *editor = currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
-    const QString path = QFileDialog::getOpenFileName(this, tr("Сравнить с файлом"), QString(),
-                                                      editor->fileFilter());
+    const QString path = FileDialogs::askOpen(this, tr("Сравнить с файлом"), editor->fileFilter());
     if (path.isEmpty())
         return ERR_CANCELLED;
     const std::unique_ptr<QMyTableWidget> other(createTableEditor(editor->tableNumber()));
@@ -227,8 +227,9 @@ void MainWindow::writeAll()
 // The grids keep their values: the tables are read into editors of their own.
 int MainWindow::saveProfileFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Сохранить профиль"), QString(),
-                                                      tr("Профили ККТ (*.prf);;Все файлы (*.*)"));
+    const QString path =
+        FileDialogs::askSave(this, tr("Сохранить профиль"),
+                             tr("Профили ККТ (*.prf);;Все файлы (*.*)"), tr("Профиль ККТ"));
     if (path.isEmpty())
         return ERR_CANCELLED;
     std::vector<std::unique_ptr<QMyTableWidget>> tables;
@@ -268,8 +269,8 @@ int MainWindow::saveProfileFile()
 // leaves every grid as it was.
 int MainWindow::loadProfileFile()
 {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Загрузить профиль"), QString(),
-                                                      tr("Профили ККТ (*.prf);;Все файлы (*.*)"));
+    const QString path = FileDialogs::askOpen(this, tr("Загрузить профиль"),
+                                              tr("Профили ККТ (*.prf);;Все файлы (*.*)"));
     if (path.isEmpty())
         return ERR_CANCELLED;
     progressPanel->start(ProgressText::Work::RecordsLoaded, -1, false);

@@ -33,15 +33,20 @@ void answerMessageBox(ModalSeen *seen, QMessageBox::StandardButton button, QWidg
     });
 }
 
-void answerFileDialog(const QString &path)
+void answerFileDialog(const QString &path, const QString &filter, QString *suggested)
 {
     answerNextModal<QFileDialog>([=](QFileDialog *dialog) {
+        auto *nameEdit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        if (suggested)
+            *suggested = QDir(dialog->directory()).filePath(nameEdit->text());
         if (path.isEmpty()) {
             dialog->reject();
             return;
         }
+        if (!filter.isEmpty())
+            dialog->selectNameFilter(filter);
         // Typed rather than selected: selection waits for the directory listing.
-        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(path);
+        nameEdit->setText(path);
         QMetaObject::invokeMethod(dialog, "accept");
     });
 }

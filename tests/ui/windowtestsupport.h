@@ -26,8 +26,11 @@ struct ModalSeen
 // then, as long as there are more, the boxes after it.
 void answerMessageBox(ModalSeen *seen, QMessageBox::StandardButton button, QWidget *window,
                       const QList<QPair<ModalSeen *, QMessageBox::StandardButton>> &next = {});
-// Answers the next file dialog with a path, or cancels it for an empty one.
-void answerFileDialog(const QString &path);
+// Answers the next file dialog with a path, or cancels it for an empty one;
+// with the filter chosen first, if given. suggested, if given, receives the
+// path the dialog offered.
+void answerFileDialog(const QString &path, const QString &filter = QString(),
+                      QString *suggested = nullptr);
 // Answers the dialog of "Другой порт..." with a path.
 void answerPathDialog(const QString &path);
 

@@ -1,0 +1,70 @@
+#include "rowfinder.h"
+
+#include <QKeyEvent>
+#include <QTableWidget>
+
+RowFinder::RowFinder(QTableWidget &grid, const QVector<int> &columns, QWidget *parent)
+    : QLineEdit(parent), m_grid(grid), m_columns(columns)
+{
+    setObjectName(QStringLiteral("rowFinder"));
+    setPlaceholderText(tr("Штрихкод или часть названия; Enter — следующий, Esc — закрыть"));
+    setClearButtonEnabled(true);
+    hide();
+    connect(this, &QLineEdit::returnPressed, this, &RowFinder::findNext);
+    connect(this, &QLineEdit::textEdited, this, [this] { showFound(true); });
+}
+
+void RowFinder::open()
+{
+    show();
+    setFocus(Qt::ShortcutFocusReason);
+    selectAll();
+}
+
+bool RowFinder::findNext()
+{
+    const int rows = m_grid.rowCount();
+    if (text().isEmpty() || rows == 0)
+        return false;
+    const int start = m_grid.currentRow() + 1;
+    for (int step = 0; step < rows; ++step) {
+        const int row = (start + step) % rows;
+        int column = 0;
+        if (matches(row, column)) {
+            m_grid.setCurrentCell(row, column);
+            m_grid.scrollToItem(m_grid.item(row, column), QAbstractItemView::PositionAtCenter);
+            showFound(true);
+            return true;
+        }
+    }
+    showFound(false);
+    return false;
+}
+
+bool RowFinder::matches(int row, int &column) const
+{
+    for (int searched : m_columns) {
+        const QTableWidgetItem *cell = m_grid.item(row, searched);
+        if (cell && cell->text().contains(text(), Qt::CaseInsensitive)) {
+            column = searched;
+            return true;
+        }
+    }
+    return false;
+}
+
+void RowFinder::showFound(bool found)
+{
+    setStyleSheet(found ? QString() : QStringLiteral("QLineEdit { background-color : #ffd0d0; }"));
+    setToolTip(found ? QString() : tr("Не найдено"));
+}
+
+void RowFinder::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        hide();
+        m_grid.setFocus();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}

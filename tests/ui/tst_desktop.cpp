@@ -1,0 +1,159 @@
+#include "qmytablewidget.h"
+#include "testdata.h"
+#include "windowtestsupport.h"
+
+#include <QDate>
+#include <QFile>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The window as a desktop program: its size, keys and files.
+class TestDesktop : public WindowTest
+{
+    Q_OBJECT
+
+    void activate()
+    {
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+    }
+
+private slots:
+    void captionsFitAtStartSize()
+    {
+        QVERIFY(window->width() >= 640 && window->height() >= 480);
+        for (QPushButton *button : window->findChildren<QPushButton *>()) {
+            if (button->isVisible())
+                QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+        }
+    }
+
+    void geometryAndColumnsRemembered()
+    {
+        window->resize(900, 600);
+        selectTable(3);
+        currentEditor()->horizontalHeader()->resizeSection(0, 77);
+        cleanup();
+        openWindow();
+        QCOMPARE(window->size(), QSize(900, 600));
+        selectTable(3);
+        QCOMPARE(currentEditor()->columnWidth(0), 77);
+    }
+
+    // Each key does what its button or command does, wherever the focus is.
+    void shortcuts()
+    {
+        activate();
+        selectTable(3);
+        currentEditor()->setFocus();
+        // A button's key clicks it a moment later, as a mouse click shows.
+        QTest::keyClick(window, Qt::Key_F5);
+        QTRY_VERIFY(currentEditor()->rowCount() > 0);
+        QTemporaryDir directory;
+        const QString path = directory.filePath("users.txt");
+        answerFileDialog(path);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+        QTRY_VERIFY(QFile::exists(path));
+        editCell(0, 1, "Правка");
+        ModalSeen question;
+        answerMessageBox(&question, QMessageBox::Yes, window);
+        answerFileDialog(path);
+        // Offscreen, nothing gives the window back its activation after a dialog.
+        activate();
+        QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+        QTRY_VERIFY(currentEditor()->item(0, 1)->text() != "Правка");
+
+        const int tab = tabs()->currentIndex();
+        activate();
+        QTest::keyClick(window, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), tab + 1);
+        QTest::keyClick(window, Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), tab);
+        QTest::keyClick(window, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(tabs()->currentIndex(), tab - 1);
+        QTest::keyClick(window, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(tabs()->currentIndex(), tab);
+        QVERIFY(child<QPushButton>("pbRead")->toolTip().endsWith("(F5)"));
+    }
+
+    // Ctrl+F opens the search of the goods, Enter goes on, Esc closes it.
+    void findGoods()
+    {
+        activate();
+        selectTable(1);
+        QTest::keyClick(window, Qt::Key_F5);
+        QTRY_VERIFY(currentEditor()->rowCount() > 0);
+        QTest::keyClick(window, Qt::Key_F, Qt::ControlModifier);
+        auto *finder = child<QLineEdit>("rowFinder");
+        QVERIFY(finder->isVisible());
+        // The rows whose barcode or name holds a 5, in order.
+        QList<int> matching;
+        for (int row = 0; row < currentEditor()->rowCount(); ++row) {
+            if (currentEditor()->item(row, 0)->text().contains('5') ||
+                currentEditor()->item(row, 1)->text().contains('5'))
+                matching << row;
+        }
+        QVERIFY(matching.size() >= 2);
+        QTest::keyClicks(finder, "5");
+        QTest::keyClick(finder, Qt::Key_Return);
+        QCOMPARE(currentEditor()->currentRow(), matching.at(0));
+        QTest::keyClick(finder, Qt::Key_Return);
+        QCOMPARE(currentEditor()->currentRow(), matching.at(1));
+        finder->setText("хлеб");
+        QTest::keyClick(finder, Qt::Key_Return);
+        QCOMPARE(currentEditor()->currentRow(), 0);
+        QTest::keyClick(finder, Qt::Key_Escape);
+        QVERIFY(finder->isHidden());
+    }
+
+    // The filter chosen decides the format and gives a bare name its
+    // extension; the CSV for spreadsheets starts with a byte-order mark and
+    // loads back.
+    void savedAsTheFilterSays_data()
+    {
+        columns<QString, QString, QByteArray>("filter", "file", "start");
+        QTest::newRow("text") << "*.txt"
+                              << "goods.txt" << QByteArray("1\n1\t1\t64\t");
+        QTest::newRow("csv") << "*.csv"
+                             << "goods.csv" << QByteArray("Таблица товаров\n");
+        QTest::newRow("csv for spreadsheets")
+            << "CSV для Excel (*.csv)"
+            << "goods.csv" << QByteArray("\xEF\xBB\xBFТаблица товаров\n");
+    }
+
+    void savedAsTheFilterSays()
+    {
+        const auto [filter, file, start] =
+            fetch<QString, QString, QByteArray>("filter", "file", "start");
+        QTemporaryDir directory;
+        selectTable(1);
+        click("pbRead");
+        QString suggested;
+        answerFileDialog(directory.filePath("goods"), filter, &suggested);
+        click("pbSaveTable");
+        QVERIFY2(suggested.endsWith("База товаров " + QDate::currentDate().toString(Qt::ISODate) +
+                                    ".txt"),
+                 qPrintable(suggested));
+        QFile saved(directory.filePath(file));
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().startsWith(start));
+
+        const QString before = currentEditor()->item(2, 0)->text();
+        editCell(2, 0, "ДРУГОЙ");
+        ModalSeen question;
+        answerMessageBox(&question, QMessageBox::Yes, window);
+        QString offered;
+        answerFileDialog(saved.fileName(), QString(), &offered);
+        click("pbLoadTable");
+        QCOMPARE(currentEditor()->item(2, 0)->text(), before);
+        // The next dialog starts in the folder of this file.
+        QCOMPARE(QDir(offered).absolutePath(), QDir(directory.path()).absolutePath());
+    }
+};
+
+QTEST_MAIN(TestDesktop)
+#include "tst_desktop.moc"
