@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need,
 # only those that are missing; with "fuzz" also clang with its libFuzzer and
-# sanitizer runtimes and the symbolizer for their reports. Runs apt as root,
-# or through sudo. Usage: scripts/install-deps.sh [fuzz]
+# sanitizer runtimes and the symbolizer for their reports; with "package"
+# also what builds and checks the Debian package. Runs apt as root, or
+# through sudo. Usage: scripts/install-deps.sh [fuzz|package]
 set -euo pipefail
 
 packages=(
     g++ cmake ninja-build pkg-config
-    qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev
+    qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev qttranslations5-l10n
     fonts-dejavu-core xvfb xauth
 )
 if [ "${1:-}" = fuzz ]; then
     packages+=(clang libclang-rt-14-dev llvm-14)
+elif [ "${1:-}" = package ]; then
+    # dpkg-shlibdeps for the package's dependencies, desktop-file-validate for its menu entry.
+    packages+=(dpkg-dev desktop-file-utils)
 fi
 
 missing=()

@@ -4,6 +4,7 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QDebug>
 
 int main(int argc, char *argv[])
 {
@@ -12,6 +13,12 @@ int main(int argc, char *argv[])
     ensureCyrillicLocaleCodec();
     LogHandlerScope logHandlerScope;
     logStartBanner();
+    if (!installQtTranslations(application))
+        qWarning() << "Qt's Russian translations not found in"
+                   << QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    QApplication::setWindowIcon(applicationIcon());
+    // Lets a Wayland compositor find the menu entry, and with it the icon, of the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("morvell"));
 
     registerDriverComponent();
     MainWindow window;

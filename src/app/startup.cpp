@@ -1,7 +1,9 @@
 #include "startup.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QTextCodec>
+#include <QTranslator>
 
 void ensureCyrillicLocaleCodec()
 {
@@ -13,4 +15,25 @@ void logStartBanner()
 {
     qDebug() << "############################# Application loaded ##############################";
     qDebug() << "Version" << MORVELL_VERSION;
+}
+
+bool installQtTranslations(QCoreApplication &application, const QString &directory)
+{
+    auto *const translator = new QTranslator(&application);
+    // The program speaks Russian only, so Qt's texts are Russian too rather than the locale's.
+    if (translator->load(QStringLiteral("qtbase_ru"), directory) &&
+        QCoreApplication::installTranslator(translator))
+        return true;
+    delete translator;
+    return false;
+}
+
+QIcon applicationIcon()
+{
+    // The resources live in a static library: without this the linker drops them.
+    Q_INIT_RESOURCE(morvell);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/morvell.png").arg(size), QSize(size, size));
+    return icon;
 }
