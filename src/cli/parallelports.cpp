@@ -71,7 +71,11 @@ ParallelPorts::ParallelPorts(const QStringList &arguments, int jobs) : m_jobs(jo
         bool takesValue = false;
         if (isPortOrJobs(arguments.at(index), takesValue))
             index += takesValue ? 1 : 0;
-        else if (arguments.at(index) != QLatin1String("--json"))
+        // Each program reports in JSON only; the summary is this one's.
+        else if (!QStringList{QStringLiteral("--json"), QStringLiteral("-q"),
+                              QStringLiteral("--quiet"), QStringLiteral("-v"),
+                              QStringLiteral("--verbose")}
+                      .contains(arguments.at(index)))
             m_arguments << arguments.at(index);
     }
 }
@@ -91,6 +95,7 @@ QList<PortOutcome> ParallelPorts::run(const QStringList &ports)
         outcomes << waiting;
     }
     std::vector<std::unique_ptr<QProcess>> processes;
+    m_running = QVector<qint64>(ports.size(), 0);
     QEventLoop loop;
     int next = 0;
     int running = 0;
@@ -111,12 +116,12 @@ QList<PortOutcome> ParallelPorts::run(const QStringList &ports)
                         outcomes[index].exitCode = exitCode == 0 ? CliExit::Port : exitCode;
                         outcomes[index].message = errorCodeToString(ERR_PORT_NOT_OPEN);
                     }
-                    m_running.removeOne(process->processId());
+                    m_running[index] = 0;
                     --running;
                     loop.quit();
                 });
             process->start(QCoreApplication::applicationFilePath(), argumentsFor(ports.at(index)));
-            m_running << process->processId();
+            m_running[index] = process->processId();
             ++running;
         }
     };
@@ -131,6 +136,8 @@ QList<PortOutcome> ParallelPorts::run(const QStringList &ports)
 void ParallelPorts::interrupt()
 {
     m_interrupted = true;
-    for (qint64 pid : qAsConst(m_running))
-        ::kill(pid_t(pid), SIGINT);
+    for (qint64 pid : qAsConst(m_running)) {
+        if (pid > 0)
+            ::kill(pid_t(pid), SIGINT);
+    }
 }

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QStringList>
+#include <QVector>
 
 // Serves several ports at once, each by a program of its own on one port:
 // the table editors belong to the thread of the application, so a port's
@@ -24,7 +25,8 @@ private:
 
     QStringList m_arguments;
     const int m_jobs;
-    QList<qint64> m_running;
+    // The process of each port while it runs, else 0.
+    QVector<qint64> m_running;
     bool m_interrupted = false;
 };
 

@@ -155,7 +155,12 @@ int PortJob::fileFailed(int result, const QString &path, const QString &problem)
 
 QMyTableWidget *PortJob::newEditor()
 {
-    QMyTableWidget *editor = createTableEditor(m_options.table);
+    return newEditorOf(m_options.table);
+}
+
+QMyTableWidget *PortJob::newEditorOf(int table)
+{
+    QMyTableWidget *editor = createTableEditor(table);
     editor->setOperationProgress(&m_progress);
     return editor;
 }
@@ -165,6 +170,45 @@ int PortJob::loadInput(std::unique_ptr<QMyTableWidget> &editor)
     editor.reset(newEditor());
     const int result = editor->loadFromFile(m_options.input);
     return result == ERR_OK ? CliExit::Success : fileFailed(result, m_options.input);
+}
+
+// Makes the editors of the tables a profile names as it names them.
+std::function<QMyTableWidget *(int)>
+PortJob::editorIn(std::map<int, std::unique_ptr<QMyTableWidget>> &editors)
+{
+    return [this, &editors](int table) -> QMyTableWidget * {
+        if (!editedTables().contains(table))
+            return nullptr;
+        auto &editor = editors[table];
+        if (!editor)
+            editor.reset(newEditorOf(table));
+        return editor.get();
+    };
+}
+
+// A value its field cannot hold is refused before anything is written, as
+// the register would refuse it after the fields before it.
+int PortJob::refuseInvalidValue(QMyTableWidget &file, const QString &path)
+{
+    const QTableWidgetItem *invalid = file.findInvalidItem();
+    if (!invalid)
+        return CliExit::Success;
+    const QTableWidgetItem *header = file.horizontalHeaderItem(invalid->column());
+    return fileFailed(ERR_INVALID_DATA, path,
+                      tr("Таблица «%1», строка %2, столбец «%3»: «%4». %5")
+                          .arg(TableOperations::tableCaption(file.tableNumber()))
+                          .arg(invalid->row() + 1)
+                          .arg(header ? header->text() : QString::number(invalid->column() + 1),
+                               invalid->text(),
+                               file.cellToolTip(invalid->row(), invalid->column())));
+}
+
+QString PortJob::rowsMissingProblem(QMyTableWidget &registerTable)
+{
+    return tr("Таблица «%1»: в файле есть строки после последней строки таблицы ККТ (%2). "
+              "Ничего не записано.")
+        .arg(TableOperations::tableCaption(registerTable.tableNumber()))
+        .arg(registerTable.rowCount());
 }
 
 // To the -o file, whole or not at all, or to standard output.
@@ -219,9 +263,12 @@ int PortJob::write()
     std::unique_ptr<QMyTableWidget> file;
     if (const int loaded = loadInput(file); loaded != CliExit::Success)
         return loaded;
+    if (const int valid = refuseInvalidValue(*file, m_options.input); valid != CliExit::Success)
+        return valid;
     const std::unique_ptr<QMyTableWidget> editor(newEditor());
     WriteCheck check(*editor);
     bool differs = false;
+    bool rowsMissing = false;
     begin(ProgressText::Work::FieldsWritten, -1);
     int result = connected([&] {
         m_report.startPart(tr("Чтение из ККТ: "), -1);
@@ -231,7 +278,9 @@ int PortJob::write()
         editor->compareWith(*file);
         const TableComparison &comparison = *editor->comparison();
         differs = comparison.differentCells() + comparison.rowsOnlyInOther() > 0;
-        if (!differs)
+        // Refused before the first write, as the register would refuse them after others.
+        rowsMissing = comparison.rowsOnlyInOther() > 0;
+        if (!differs || rowsMissing)
             return int(ERR_OK);
         step = editor->loadFromFile(m_options.input);
         if (step != ERR_OK)
@@ -241,6 +290,8 @@ int PortJob::write()
             m_protocol, *editor, m_options.verify ? &check : nullptr, m_progress, m_report);
     });
     end(m_protocol.fieldsWritten(), result);
+    if (rowsMissing)
+        return fileFailed(ERR_INVALID_DATA, m_options.input, rowsMissingProblem(*editor));
     if (!differs && result == ERR_OK)
         m_outcome.summary = tr("Нет различий с файлом — ничего не записано");
     else if (m_options.verify && result == ERR_OK)
@@ -328,19 +379,9 @@ int PortJob::backup()
 int PortJob::restore()
 {
     std::map<int, std::unique_ptr<QMyTableWidget>> editors;
-    for (int table : editedTables()) {
-        editors[table].reset(createTableEditor(table));
-        editors[table]->setOperationProgress(&m_progress);
-    }
     ProfileFile::Checked checked;
     QString problem;
-    const int parsed = ProfileFile::check(
-        m_options.input,
-        [&editors](int table) {
-            const auto found = editors.find(table);
-            return found == editors.end() ? nullptr : found->second.get();
-        },
-        checked, problem);
+    const int parsed = ProfileFile::check(m_options.input, editorIn(editors), checked, problem);
     if (parsed != ERR_OK)
         return fileFailed(parsed, m_options.input, problem);
     QList<QPair<QMyTableWidget *, PendingLoad>> writable;
@@ -348,29 +389,54 @@ int PortJob::restore()
         if (table.first->isWritable())
             writable << table;
     }
+    // The profile's tables as they are, to find what the register could not take.
+    std::map<int, std::unique_ptr<QMyTableWidget>> profile;
+    ProfileFile::Checked copy;
+    ProfileFile::check(m_options.input, editorIn(profile), copy, problem);
+    for (const auto &[editor, apply] : qAsConst(copy.tables)) {
+        editor->applyLoad(apply);
+        if (const int valid = refuseInvalidValue(*editor, m_options.input);
+            valid != CliExit::Success)
+            return valid;
+    }
     std::vector<std::unique_ptr<WriteCheck>> checks;
+    QMyTableWidget *rowsMissing = nullptr;
     begin(ProgressText::Work::FieldsWritten, -1);
     const int result = connected([&] {
+        // Every table is read and looked at before the first write, so that a
+        // table the register cannot take leaves all of them as they were.
         for (int index = 0; index < writable.size(); ++index) {
             QMyTableWidget &editor = *writable.at(index).first;
-            const QString label =
-                TableOperations::partLabel(index, writable.size(), editor.tableNumber());
-            m_report.startPart(label + tr("чтение: "), -1);
-            int step = editor.readTable(m_protocol);
+            m_report.startPart(
+                TableOperations::partLabel(index, writable.size(), editor.tableNumber()) +
+                    tr("чтение: "),
+                -1);
+            const int step = editor.readTable(m_protocol);
             if (step != ERR_OK)
                 return step;
+            if (profile.at(editor.tableNumber())->rowCount() > editor.rowCount()) {
+                rowsMissing = &editor;
+                return int(ERR_OK);
+            }
+        }
+        for (int index = 0; index < writable.size(); ++index) {
+            QMyTableWidget &editor = *writable.at(index).first;
             editor.applyLoad(writable.at(index).second);
             checks.push_back(std::make_unique<WriteCheck>(editor));
-            m_report.startPart(label, editor.cellsToWrite());
-            step = TableOperations::writeAndCheck(m_protocol, editor,
-                                                  m_options.verify ? checks.back().get() : nullptr,
-                                                  m_progress, m_report);
+            m_report.startPart(
+                TableOperations::partLabel(index, writable.size(), editor.tableNumber()),
+                editor.cellsToWrite());
+            const int step = TableOperations::writeAndCheck(
+                m_protocol, editor, m_options.verify ? checks.back().get() : nullptr, m_progress,
+                m_report);
             if (step != ERR_OK)
                 return step;
         }
         return int(ERR_OK);
     });
     end(m_protocol.fieldsWritten(), result);
+    if (rowsMissing)
+        return fileFailed(ERR_INVALID_DATA, m_options.input, rowsMissingProblem(*rowsMissing));
     if (m_options.verify && result == ERR_OK)
         m_outcome.summary += tr(", проверено");
     if (!checks.empty() && checks.back()->mismatches() > 0) {

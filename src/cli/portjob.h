@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <map>
 #include <memory>
 
 class CliProgress;
@@ -68,6 +69,11 @@ private:
     int loadInput(std::unique_ptr<QMyTableWidget> &editor);
     int saveTable(QMyTableWidget &editor);
     QMyTableWidget *newEditor();
+    QMyTableWidget *newEditorOf(int table);
+    std::function<QMyTableWidget *(int)>
+    editorIn(std::map<int, std::unique_ptr<QMyTableWidget>> &editors);
+    int refuseInvalidValue(QMyTableWidget &file, const QString &path);
+    static QString rowsMissingProblem(QMyTableWidget &registerTable);
 
     const CliOptions &m_options;
     const PortInfo m_port;

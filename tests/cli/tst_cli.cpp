@@ -1,0 +1,437 @@
+#include "registerprocess.h"
+#include "testdata.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+constexpr int RunTimeoutMs = 30000;
+const QString noDevice = QStringLiteral("/dev/nonexistent-tty");
+// Row 1's name in the users' table; the register keeps its "K" Latin.
+const QString firstUser = QStringLiteral("Kассир 1");
+const QString plantedName = QStringLiteral("Новое имя");
+const QString plantedDifference = "1\t2\t" + firstUser + '\t' + plantedName;
+
+struct Run
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList fileLines(const QString &path)
+{
+    return QString::fromUtf8(fileBytes(path)).split(QLatin1Char('\n'));
+}
+
+bool writeLines(const QString &path, const QStringList &content)
+{
+    QFile file(path);
+    const QByteArray bytes = content.join(QLatin1Char('\n')).toUtf8();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+// Replaces the first line from index from on that starts with prefix; an
+// empty replacement removes it.
+bool replaceLine(QStringList &content, const QString &prefix, const QString &replacement,
+                 int from = 0)
+{
+    const int index =
+        content.indexOf(QRegularExpression(QRegularExpression::escape(prefix) + ".*"), from);
+    if (index >= 0 && replacement.isEmpty())
+        content.removeAt(index);
+    else if (index >= 0)
+        content[index] = replacement;
+    return index >= 0;
+}
+
+QStringList directoryEntries(const QString &path)
+{
+    return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+    QProcessEnvironment m_environment;
+    QTemporaryDir m_home;
+    // Files made from the built-in register's tables in initTestCase.
+    QTemporaryDir m_inputs;
+    // Each case's working directory, where its outputs go.
+    std::unique_ptr<QTemporaryDir> m_dir;
+    // Only read, except by cases that must leave it as it was.
+    RegisterProcess m_emulator;
+
+    QString input(const QString &name) const { return m_inputs.filePath(name); }
+    QString here(const QString &name) const { return m_dir->filePath(name); }
+
+    // The command's words; "{emu}" stands for the emulator program's
+    // terminal, "{in}" for the directory of inputs.
+    void start(QProcess &process, const QString &command) const
+    {
+        QStringList arguments = command.split(QLatin1Char(' '));
+        arguments.replaceInStrings(QStringLiteral("{emu}"), m_emulator.path());
+        arguments.replaceInStrings(QStringLiteral("{in}"), m_inputs.path());
+        process.setProcessEnvironment(m_environment);
+        process.setWorkingDirectory(m_dir ? m_dir->path() : m_inputs.path());
+        process.start(QStringLiteral(MORVELL_CLI), arguments);
+    }
+
+    Run run(const QString &command) const
+    {
+        QProcess process;
+        start(process, command);
+        const bool ended = process.waitForFinished(RunTimeoutMs);
+        if (!ended)
+            process.kill();
+        process.waitForFinished();
+        const bool exited = ended && process.exitStatus() == QProcess::NormalExit;
+        return {exited ? process.exitCode() : -1,
+                QString::fromUtf8(process.readAllStandardOutput()),
+                QString::fromUtf8(process.readAllStandardError())};
+    }
+
+    // Every table of the register on port, below the profile's dated header;
+    // empty when the backup failed.
+    QStringList tables(const QString &port) const
+    {
+        const QString path = m_home.filePath(QStringLiteral("snapshot.prf"));
+        if (run(QStringLiteral("backup -o %1 --port %2").arg(path, port)).exitCode != 0)
+            return {};
+        return fileLines(path).mid(3);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid() && m_inputs.isValid());
+        // The program is to need no display and no platform set for it.
+        m_environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            m_environment.remove(QLatin1String(name));
+        m_environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath("data"));
+        m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config"));
+        QVERIFY(m_emulator.start({"--goods", "20"}));
+
+        QCOMPARE(run("read 3 -o users.txt --port EMU1").exitCode, 0);
+        QCOMPARE(run("backup -o profile.prf --port EMU1").exitCode, 0);
+        QStringList users = fileLines(input("users.txt"));
+        QCOMPARE(users.value(2), "1\t2\t24\t" + firstUser);
+        // "€" has no byte in the register's text layout: it keeps another.
+        QStringList unkept = users;
+        QVERIFY(replaceLine(unkept, "5\t2\t", "5\t2\t24\tКасса €"));
+        QVERIFY(writeLines(input("unkept.txt"), unkept));
+        QVERIFY(replaceLine(users, "1\t2\t", "1\t2\t24\t" + plantedName));
+        QVERIFY(writeLines(input("planted.txt"), users));
+        // A change first, then a defect: a partial write would show.
+        QStringList extraRow = users;
+        extraRow << "99\t2\t24\tИмя";
+        QVERIFY(writeLines(input("extrarow.txt"), extraRow));
+        QStringList badValue = users;
+        QVERIFY(replaceLine(badValue, "10\t1\t", "10\t1\t4\tabc"));
+        QVERIFY(writeLines(input("badvalue.txt"), badValue));
+        QVERIFY(replaceLine(users, "10\t1\t", "10\tx\t4\t30"));
+        QVERIFY(writeLines(input("badfield.txt"), users));
+
+        QStringList profile = fileLines(input("profile.prf"));
+        const int usersTable = profile.indexOf("[3]");
+        QVERIFY(usersTable > 0);
+        QStringList unkeptProfile = profile;
+        QVERIFY(replaceLine(unkeptProfile, "5\t2\t", "5\t2\t24\tКасса €", usersTable));
+        QVERIFY(writeLines(input("unkept.prf"), unkeptProfile));
+        QVERIFY(replaceLine(profile, "1\t2\t", "1\t2\t24\t" + plantedName, usersTable));
+        QStringList badValueProfile = profile;
+        QVERIFY(replaceLine(badValueProfile, "10\t1\t", "10\t1\t4\tabc", usersTable));
+        QVERIFY(writeLines(input("badvalue.prf"), badValueProfile));
+        profile << "1\tx\t2\t5";
+        QVERIFY(writeLines(input("damaged.prf"), profile));
+        // Tax rates are not written by restore.
+        QStringList taxes = fileLines(input("profile.prf"));
+        QVERIFY(replaceLine(taxes, "1\t1\t20\t", "1\t1\t20\tНДС 99%", taxes.indexOf("[7]")));
+        QVERIFY(writeLines(input("taxes.prf"), taxes));
+    }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+
+    // Each command's exit code and what it says. Nothing but its -o file
+    // appears, and only on success; the emulator program, which changing
+    // commands leave to the built-in register, keeps its tables.
+    void exitCodes_data()
+    {
+        columns<QString, int, QString>("command", "code", "says");
+        const auto row = [](const char *command, int code, const QString &says) {
+            QTest::newRow(command) << QString(command) << code << says;
+        };
+        row("ports", 0, "^EMU1\t[^\n]*\n\\z");
+        row("check --port {emu}", 0, "Связь установлена \\(ККТ .+\\)\n");
+        row("read 3 --port {emu}", 0, "\\A3\n1\t1\t4\t1\n");
+        row("write 3 {in}/users.txt --port EMU1", 0,
+            "^EMU1: Нет различий с файлом — ничего не записано\n");
+        row("write 3 {in}/planted.txt --port EMU1", 0,
+            "^EMU1: Записано 1 поле за [^\n]+, проверено\n");
+        row("write 3 {in}/planted.txt --port EMU1 --no-verify", 0,
+            "^EMU1: Записано 1 поле за [^,\n]+\n");
+        row("write 3 {in}/unkept.txt --port EMU1", 6,
+            "^EMU1: Ошибка ККМ\n    Проверка записи: 1 несовпадение — строка 5, «Имя»\\.\n");
+        row("write 3 {in}/unkept.txt --port EMU1 --no-verify", 0, "^EMU1: Записано 1 поле");
+        row("diff 3 {in}/users.txt --port EMU1", 0, "\\AEMU1: Различий нет\n\\z");
+        row("diff 3 {in}/planted.txt --port EMU1", 1,
+            "\\A" + plantedDifference + "\nEMU1: Различий: 1\n\\z");
+        row("dump 1 -o dump.bin --port {emu}", 0, ": Считано 65.536 байт за ");
+        row("dump 2 -o dump.bin --port {emu}", 0, ": Считано 8.000 байт за ");
+        row("backup -o saved.prf --port {emu}", 0, ": Прочитано \\d+ записей за ");
+        row("restore {in}/profile.prf --port EMU1", 0,
+            "^EMU1: Записано \\d+ пол\\S+ за [^\n]+, проверено\n");
+        row("restore {in}/taxes.prf --port {emu}", 0, ": Записано \\d+ пол");
+        row("restore {in}/unkept.prf --port EMU1", 6,
+            "\n    Таблица «Пользователи и пароли»\\.\n    Проверка записи: 1 несовпадение");
+        row("check --port /dev/nonexistent-tty", 3, ": Порт не открыт\n    Устройство не найдено");
+        row("check --port NOPE", 3, "^NOPE: Нет такого порта\n");
+        row("read 3 -o nowhere/users.txt --port EMU1", 5,
+            "^EMU1: Невозможно открыть файл\n    Файл: nowhere/users.txt\n");
+        // Refused before any port or file is touched.
+        const QString usage = "\\Amorvell-cli: [^\n]+\n\\z";
+        row("read 99 -o out.txt --port {emu}", 2, usage);
+        row("read 3 -o out.txt --bogus --port {emu}", 2, usage);
+        row("write 3 --port {emu}", 2, usage);
+        row("read 3 -o out.txt", 2, usage);
+        row("read 3 -o out.txt --format csv --port {emu}", 2, usage);
+        row("read 3 -o out.txt --port {emu} --port EMU1", 2, usage);
+        row("write 7 {in}/users.txt --port {emu}", 2, usage);
+        // Input files are refused before the register is written.
+        row("write 3 {in}/none.txt --port {emu}", 5, ": Невозможно открыть файл\n");
+        row("write 3 {in}/profile.prf --port {emu}", 5, ": Неверный номер таблицы\n");
+        row("write 3 {in}/badfield.txt --port {emu}", 5, ": Некорректные данные\n");
+        row("restore {in}/damaged.prf --port {emu}", 5, "неверные данные таблицы 12");
+        row("write 3 {in}/badvalue.txt --port {emu}", 5, "строка 10, столбец «Пароль»: «abc»");
+        row("restore {in}/badvalue.prf --port {emu}", 5, "строка 10, столбец «Пароль»: «abc»");
+        row("write 3 {in}/extrarow.txt --port {emu}", 5,
+            "строки после последней строки таблицы ККТ \\(10\\)");
+        row("check --port {emu} --port EMU1 --jobs 2 -v", 0, "^EMU1: Связь установлена");
+    }
+
+    void exitCodes()
+    {
+        const auto [command, code, says] = fetch<QString, int, QString>("command", "code", "says");
+        QVERIFY(writeLines(here("out.txt"), {"kept"}));
+        const bool onEmulator = command.contains("{emu}");
+        const QStringList before = onEmulator ? tables(m_emulator.path()) : QStringList();
+        QCOMPARE(before.isEmpty(), !onEmulator);
+
+        const Run result = run(command);
+        QCOMPARE(result.exitCode, code);
+        const QString said = result.out + result.err;
+        const QRegularExpression expected(says, QRegularExpression::MultilineOption);
+        QVERIFY2(expected.match(said).hasMatch(), qPrintable(said));
+        if (code > 1)
+            QCOMPARE(result.out, QString());
+        const QStringList words = command.split(' ');
+        QStringList entries{"out.txt"};
+        if (words.contains("-o") && code == 0) {
+            entries << words.at(words.indexOf("-o") + 1);
+            QVERIFY(QFileInfo(here(entries.last())).size() > 0);
+        }
+        entries.sort();
+        QCOMPARE(directoryEntries(m_dir->path()), entries);
+        QCOMPARE(fileBytes(here("out.txt")), QByteArray("kept"));
+        if (onEmulator)
+            QCOMPARE(tables(m_emulator.path()), before);
+    }
+
+    // The -o file is what standard output gets; its name's ending chooses
+    // CSV unless --format says otherwise.
+    void readFormats_data()
+    {
+        columns<QString, bool>("options", "csv");
+        QTest::newRow("txt") << "-o goods.txt" << false;
+        QTest::newRow("csv") << "-o goods.csv" << true;
+        QTest::newRow("txt, --format csv") << "-o goods.txt --format csv" << true;
+        QTest::newRow("csv, --format tsv") << "-o goods.csv --format tsv" << false;
+    }
+
+    void readFormats()
+    {
+        const auto [options, csv] = fetch<QString, bool>("options", "csv");
+        QCOMPARE(run("read 1 --port {emu} " + options).exitCode, 0);
+        const Run toStdout = run(QString("read 1 --port {emu} --format ") + (csv ? "csv" : "tsv"));
+        QCOMPARE(toStdout.exitCode, 0);
+        const QByteArray saved = fileBytes(here(options.section(' ', 1, 1)));
+        QCOMPARE(saved, toStdout.out.toUtf8());
+        QVERIFY(saved.startsWith(csv ? "Таблица товаров\n" : "1\n1\t1\t"));
+    }
+
+    // A table read and written back unchanged is not written at all.
+    void readThenWriteChangesNothing_data()
+    {
+        columns<int>("table");
+        for (int table : {1, 2, 3, 4, 5, 6, 9, 11, 12})
+            QTest::addRow("table %d", table) << table;
+    }
+
+    void readThenWriteChangesNothing()
+    {
+        const int table = std::get<0>(fetch<int>("table"));
+        QCOMPARE(run(QString("read %1 -o table.txt --port {emu}").arg(table)).exitCode, 0);
+        const Run written = run(QString("write %1 table.txt --port {emu} --json").arg(table));
+        QCOMPARE(written.exitCode, 0);
+        const QJsonObject outcome = QJsonDocument::fromJson(written.out.toUtf8()).object();
+        QCOMPARE(outcome.value("count").toInt(-1), 0);
+        QCOMPARE(outcome.value("summary").toString(), "Нет различий с файлом — ничего не записано");
+        const Run again = run(QString("read %1 --port {emu}").arg(table));
+        QCOMPARE(again.exitCode, 0);
+        QCOMPARE(again.out.toUtf8(), fileBytes(here("table.txt")));
+    }
+
+    // One change planted in a file of the register's table gives one line:
+    // row, column, the register's value, the file's.
+    void diffShowsPlantedChange_data()
+    {
+        columns<int, QString, QString, QString>("table", "line", "planted", "difference");
+        const auto row = [](const char *name, int table, const char *line, const char *planted,
+                            const QString &difference) {
+            QTest::newRow(name) << table << QString(line) << QString(planted) << difference;
+        };
+        row("a row the register lacks", 3, "10\t2\t",
+            "10\t2\t24\tСистемный администратор\n11\t2\t24\tЛишний", "11\t2\t\tЛишний");
+        row("a line left out", 3, "5\t2\t", "", "5\t2\tKассир 5\t");
+        row("a price", 1, "1\t3\t", "1\t3\t8\t99.50", "1\t3\t54.90\t99.50");
+        row("the same price written otherwise", 1, "1\t3\t", "1\t3\t8\t54.9", "");
+        // The settings' file has a line per field; the value is column 3.
+        row("a setting", 2, "1\t1\t1\t", "1\t1\t1\t7", "1\t3\t1\t7");
+    }
+
+    void diffShowsPlantedChange()
+    {
+        const auto [table, line, planted, difference] =
+            fetch<int, QString, QString, QString>("table", "line", "planted", "difference");
+        QCOMPARE(run(QString("read %1 -o table.txt --port {emu}").arg(table)).exitCode, 0);
+        QStringList content = fileLines(here("table.txt"));
+        QVERIFY(replaceLine(content, line, planted));
+        QVERIFY(writeLines(here("table.txt"), content));
+        const Run result = run(QString("diff %1 table.txt --port {emu}").arg(table));
+        QCOMPARE(result.exitCode, difference.isEmpty() ? 0 : 1);
+        QCOMPARE(result.out, difference.isEmpty() ? QString() : difference + '\n');
+    }
+
+    // A register changed by write, saved by backup and restored to another
+    // makes the other's tables the same.
+    void backupThenRestoreCopiesRegister()
+    {
+        RegisterProcess first;
+        RegisterProcess second;
+        QVERIFY(first.start({"--goods", "20"}));
+        QVERIFY(second.start({"--goods", "20"}));
+        QCOMPARE(run("write 3 {in}/planted.txt --port " + first.path()).exitCode, 0);
+
+        QCOMPARE(run("backup -o first.prf --port " + first.path()).exitCode, 0);
+        const QStringList expected = fileLines(here("first.prf")).mid(3);
+        QVERIFY(expected.contains("1\t2\t24\t" + plantedName));
+        QVERIFY(tables(second.path()) != expected);
+        QCOMPARE(run("restore first.prf --port " + second.path()).exitCode, 0);
+        QCOMPARE(run("backup -o second.prf --port " + second.path()).exitCode, 0);
+        QCOMPARE(fileLines(here("second.prf")).mid(3), expected);
+    }
+
+    // A summary line per port on standard error, or a JSON object per port
+    // on standard output, in the order given however many jobs; the exit
+    // code is the first that is not 0.
+    void severalPorts_data()
+    {
+        columns<QStringList, QString>("ports", "options");
+        const QStringList emulatorFirst{"{emu}", "EMU1"};
+        QTest::newRow("in turn") << emulatorFirst << "";
+        QTest::newRow("two jobs") << emulatorFirst << " --jobs 2";
+        QTest::newRow("two jobs, json") << emulatorFirst << " --jobs 2 --json";
+        QTest::newRow("two jobs, json, reversed")
+            << QStringList{"EMU1", "{emu}"} << " --jobs 2 --json";
+        QTest::newRow("failed port first") << QStringList{noDevice, "{emu}"} << "";
+        QTest::newRow("failed port last, two jobs")
+            << QStringList{"{emu}", noDevice} << " --jobs 2 --json";
+    }
+
+    void severalPorts()
+    {
+        const auto [ports, options] = fetch<QStringList, QString>("ports", "options");
+        const Run result =
+            run("diff 3 {in}/planted.txt --port " + ports.join(" --port ") + options);
+        const bool json = options.contains("--json");
+        const QStringList out = result.out.split('\n', Qt::SkipEmptyParts);
+        // Without the indented lines of a failure's details.
+        const QStringList summaries =
+            result.err.split('\n', Qt::SkipEmptyParts).filter(QRegularExpression("^\\S"));
+        QCOMPARE((json ? out : summaries).size(), ports.size());
+        QStringList differences;
+        int code = 0;
+        for (int index = 0; index < ports.size(); ++index) {
+            const QString port = QString(ports.at(index)).replace("{emu}", m_emulator.path());
+            const bool reached = port != noDevice;
+            if (code == 0)
+                code = reached ? 1 : 3;
+            if (reached)
+                differences << port + '\t' + plantedDifference;
+            if (json) {
+                const QJsonObject object = QJsonDocument::fromJson(out.at(index).toUtf8()).object();
+                QCOMPARE(object.value("port").toString(), port);
+                QCOMPARE(object.value("exitCode").toInt(-1), reached ? 1 : 3);
+                QCOMPARE(object.value("differences").toArray(),
+                         reached ? QJsonArray{plantedDifference} : QJsonArray());
+            } else {
+                QCOMPARE(summaries.at(index),
+                         port + (reached ? ": Различий: 1" : ": Порт не открыт"));
+            }
+        }
+        if (!json)
+            QCOMPARE(out, differences);
+        QCOMPARE(result.exitCode, code);
+    }
+
+    // SIGINT during a long read: exit code 130, no file, not even a
+    // temporary one, and the register answers the next connection.
+    void interruptedReadLeavesNoFile()
+    {
+        RegisterProcess slow;
+        QVERIFY(slow.start({"--goods", "3000", "--baud", "19200"}));
+        QProcess process;
+        QByteArray log;
+        connect(&process, &QProcess::readyReadStandardError, this,
+                [&] { log += process.readAllStandardError(); });
+        // -v logs each exchange: the table's reads have begun when one shows.
+        start(process, "read 1 -o goods.txt -v --port " + slow.path());
+        QTRY_VERIFY_WITH_TIMEOUT(log.contains("exchange 46"), RunTimeoutMs);
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(RunTimeoutMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 130);
+        log += process.readAllStandardError();
+        QVERIFY(log.contains(": Прервано пользователем\n"));
+        QCOMPARE(directoryEntries(m_dir->path()), QStringList());
+        QCOMPARE(run("check --port " + slow.path()).exitCode, 0);
+    }
+};
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"
