@@ -8,10 +8,9 @@
 // under 5 s. Then four registers on emulator programs paced at 115200 baud, read in turn and
 // with four jobs. Exits with 1 when a run fails or a file differs. Run through scripts/bench.sh.
 
-#include "automationregistry.h"
-#include "drivercomponent.h"
+#include "benchlog.h"
+#include "driverregistration.h"
 #include "errorcode.h"
-#include "loghandler.h"
 #include "protocolpelto.h"
 #include "qmytable1widget.h"
 
@@ -146,11 +145,7 @@ double bestRead(const QString &path, int goods)
 // negative on a failure.
 double windowFiles(int goods, const QString &textPath, const QString &csvPath)
 {
-    AutomationRegistry::registerComponent(QStringLiteral("AddIn.Velmar"), [goods] {
-        auto *driver = new DriverComponent;
-        driver->setDeviceSettings(QStringLiteral("EmulatorGoodsCount=%1\n").arg(goods));
-        return driver;
-    });
+    setBuiltInGoods(goods);
     protocolPelto protocol;
     QMyTable1Widget editor;
     QElapsedTimer timer;
@@ -205,13 +200,10 @@ int failure(const char *what)
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    // The log path is fixed when the program loads, so only the environment can redirect it.
-    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME")) {
-        std::fprintf(stderr, "Set XDG_DATA_HOME to a scratch directory (scripts/bench.sh).\n");
+    const auto log = BenchLog::open();
+    if (!log)
         return 2;
-    }
-    QDir().mkpath(QFileInfo(logFilePath()).path());
-    LogHandlerScope logHandler;
+    registerDriverComponent();
     QTemporaryDir directory;
     const auto file = [&](const char *name) { return directory.filePath(QLatin1String(name)); };
 

@@ -9,10 +9,9 @@
 // a checked write at most 2.2 times the plain one, 256 MB peak, 2 s per file save or load. Run
 // through scripts/bench.sh.
 
-#include "automationregistry.h"
+#include "benchlog.h"
 #include "cellmarks.h"
-#include "drivercomponent.h"
-#include "loghandler.h"
+#include "driverregistration.h"
 #include "operationprogress.h"
 #include "progresspanel.h"
 #include "protocolpelto.h"
@@ -40,27 +39,6 @@ constexpr int priceColumn = 2;
 const PortInfo builtInPort(QStringLiteral("EMU1"), QString(),
                            QLatin1String(builtInRegisterLocation));
 
-// The component as the program creates it, with the register's goods table full.
-QObject *fullGoodsDriver()
-{
-    auto *driver = new DriverComponent;
-    driver->setDeviceSettings(QStringLiteral("EmulatorGoodsCount=%1\n").arg(goodsRecords));
-    return driver;
-}
-
-// Counts what reaches the real log handler, which it then calls.
-QtMessageHandler realHandler = nullptr;
-qint64 logLines = 0;
-qint64 logBytes = 0;
-
-void countingHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    ++logLines;
-    // Time stamp, level and line end around the message.
-    logBytes += 29 + message.toUtf8().size();
-    realHandler(type, context, message);
-}
-
 double peakMegabytes()
 {
     rusage usage{};
@@ -80,7 +58,8 @@ class Step
 {
 public:
     explicit Step(const char *name)
-        : m_name(name), m_cpu(processSeconds()), m_lines(logLines), m_bytes(logBytes)
+        : m_name(name), m_cpu(processSeconds()), m_lines(BenchLog::lines()),
+          m_bytes(BenchLog::bytes())
     {
         m_wall.start();
     }
@@ -93,8 +72,8 @@ public:
         std::printf("%-34s result %4d  %7.3f s wall  %7.3f s CPU", m_name, result, wall, cpu);
         if (perRecord > 0)
             std::printf("  %6.1f us CPU/record", cpu * 1e6 / perRecord);
-        std::printf("  log %8lld lines %6.1f MB\n", logLines - m_lines,
-                    double(logBytes - m_bytes) / 1e6);
+        std::printf("  log %8lld lines %6.1f MB\n", BenchLog::lines() - m_lines,
+                    double(BenchLog::bytes() - m_bytes) / 1e6);
         return cpu;
     }
 
@@ -160,15 +139,11 @@ void loadIntoEmptyGrid(const QString &path, const char *format)
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    // The log path is fixed when the program loads, so only the environment can redirect it.
-    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME")) {
-        std::fprintf(stderr, "Set XDG_DATA_HOME to a scratch directory (scripts/bench.sh).\n");
+    const auto log = BenchLog::open();
+    if (!log)
         return 2;
-    }
-    QDir().mkpath(QFileInfo(logFilePath()).path());
-    LogHandlerScope logHandler;
-    realHandler = qInstallMessageHandler(countingHandler);
-    AutomationRegistry::registerComponent(QStringLiteral("AddIn.Velmar"), fullGoodsDriver);
+    setBuiltInGoods(goodsRecords);
+    registerDriverComponent();
 
     protocolPelto protocol;
     auto editor = std::make_unique<QMyTable1Widget>();
@@ -231,8 +206,7 @@ int main(int argc, char *argv[])
     loadIntoEmptyGrid(csvPath, "CSV");
     loadIntoEmptyGrid(textPath, "tab-separated");
 
-    std::printf("rows %d; log in all %lld lines, %.1f MB; peak memory %.1f MB\n", rows, logLines,
-                double(logBytes) / 1e6, peakMegabytes());
-    qInstallMessageHandler(realHandler);
+    std::printf("rows %d; log in all %lld lines, %.1f MB; peak memory %.1f MB\n", rows,
+                BenchLog::lines(), double(BenchLog::bytes()) / 1e6, peakMegabytes());
     return 0;
 }

@@ -5,10 +5,9 @@
 // apply and the whole load, and whether the loaded tables hold the texts read. Targets: a save
 // and a load in under 3 s each. Run through scripts/bench.sh.
 
-#include "automationregistry.h"
-#include "drivercomponent.h"
+#include "benchlog.h"
+#include "driverregistration.h"
 #include "errorcode.h"
-#include "loghandler.h"
 #include "profilefile.h"
 #include "protocolpelto.h"
 #include "tableeditors.h"
@@ -34,23 +33,6 @@ using Editors = std::vector<std::unique_ptr<QMyTableWidget>>;
 
 const PortInfo builtInPort(QStringLiteral("EMU1"), QString(),
                            QLatin1String(builtInRegisterLocation));
-
-// Counts what reaches the real log handler, which it then calls.
-QtMessageHandler realHandler = nullptr;
-qint64 logLines = 0;
-
-void countingHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
-{
-    ++logLines;
-    realHandler(type, context, message);
-}
-
-QObject *fullGoodsDriver()
-{
-    auto *driver = new DriverComponent;
-    driver->setDeviceSettings(QStringLiteral("EmulatorGoodsCount=%1\n").arg(goodsRecords));
-    return driver;
-}
 
 Editors freshEditors()
 {
@@ -107,15 +89,11 @@ bool failed(const char *step, int result, const QString &problem = QString())
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    // The log path is fixed when the program loads, so only the environment can redirect it.
-    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME")) {
-        std::fprintf(stderr, "Set XDG_DATA_HOME to a scratch directory (scripts/bench.sh).\n");
+    const auto log = BenchLog::open();
+    if (!log)
         return 2;
-    }
-    QDir().mkpath(QFileInfo(logFilePath()).path());
-    LogHandlerScope logHandler;
-    realHandler = qInstallMessageHandler(countingHandler);
-    AutomationRegistry::registerComponent(QStringLiteral("AddIn.Velmar"), fullGoodsDriver);
+    setBuiltInGoods(goodsRecords);
+    registerDriverComponent();
 
     protocolPelto protocol;
     Editors source = freshEditors();
@@ -156,7 +134,7 @@ int main(int argc, char *argv[])
             byTable.insert(editor->tableNumber(), editor.get());
         ProfileFile::Checked checked;
         QString problem;
-        const qint64 linesBefore = logLines;
+        const qint64 linesBefore = BenchLog::lines();
         timer.restart();
         const int result = ProfileFile::check(
             path, [&byTable](int table) { return byTable.value(table); }, checked, problem);
@@ -172,7 +150,7 @@ int main(int argc, char *argv[])
         apply = qMin(apply, applyTime);
         load = qMin(load, checkTime + applyTime);
         std::printf("run %d: save %.3f s, check %.3f s, apply %.3f s, log lines of the load %lld\n",
-                    run + 1, saveTime, checkTime, applyTime, logLines - linesBefore);
+                    run + 1, saveTime, checkTime, applyTime, BenchLog::lines() - linesBefore);
         for (std::size_t index = 0; index < source.size(); ++index)
             equal = equal && sameTexts(*source[index], *loaded[index]);
         loadedGoods = loaded.front()->rowCount();
