@@ -7,6 +7,7 @@
 #include "tableeditors.h"
 #include "tablefilewriter.h"
 #include "tablelimits.h"
+#include "tableoperations.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -24,11 +25,10 @@ QString tr(const char *text)
     return QCoreApplication::translate("ProfileFile", text);
 }
 
+// "3 «Пользователи и пароли»", as the messages name a table.
 QString tableName(int table)
 {
-    const TableSpec *spec = TableCatalogue::find(table);
-    return spec ? QStringLiteral("%1 «%2»").arg(table).arg(spec->caption.trimmed())
-                : QString::number(table);
+    return QStringLiteral("%1 «%2»").arg(table).arg(TableOperations::tableCaption(table));
 }
 
 // The largest profile: every table at its largest, each with its section line.

@@ -27,8 +27,8 @@ QString tr(const char *text)
 
 QString tableCaption(int table)
 {
-    const TableSpec *spec = TableCatalogue::find(table);
-    return spec ? spec->caption.trimmed() : QString::number(table);
+    const TableSpec *entry = TableCatalogue::find(table);
+    return entry ? entry->caption.trimmed() : QString::number(table);
 }
 
 QString partLabel(int index, int count, int table)
