@@ -1,6 +1,9 @@
 # add_qt_test(<name> SOURCES <files...> LIBS <targets...>)
 # Every test runs offscreen and has a time limit, so that a test stuck on an
-# unanswered modal box fails fast.
+# unanswered modal box fails fast. MORVELL_TEST_TIMEOUT is that limit in
+# seconds, longer in an instrumented build (cmake/Sanitizers.cmake).
+set(MORVELL_TEST_TIMEOUT 120)
+
 function(add_qt_test name)
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -8,5 +11,5 @@ function(add_qt_test name)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}-data;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${name}-config"
-        TIMEOUT 120)
+        TIMEOUT ${MORVELL_TEST_TIMEOUT})
 endfunction()

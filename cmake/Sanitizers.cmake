@@ -8,4 +8,6 @@ if(MORVELL_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all
         -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
+    # Instrumented code runs several times slower, and so do the tests.
+    math(EXPR MORVELL_TEST_TIMEOUT "${MORVELL_TEST_TIMEOUT} * 3")
 endif()

@@ -36,9 +36,12 @@ public:
     virtual int startReadFW(int kind, qint64 *size) = 0;
     // Appends the next block; 1 when the register has no more data.
     virtual int readFWBlock(QByteArray *dump) = 0;
+    // Whether the register answered the last request, taking or refusing it;
+    // false when the exchange failed (no answer, a garbled one), so that a
+    // failure of the line is never taken for the register's "no such field".
+    virtual bool answeredLastRequest() const = 0;
 
 protected:
-    // Never deleted through this interface, so the table of operations holds
-    // exactly the eight above.
+    // Never deleted through this interface.
     ~protocolBase() = default;
 };

@@ -166,8 +166,9 @@ int protocolPelto::readDeviceInfo(QString *info)
 
 int protocolPelto::readRow(int table, int row, FieldList *fields)
 {
-    // Another table's widths would cut the record in the wrong places.
-    if (fieldWidths.isEmpty() || fieldWidthsTable != table) {
+    // Another table's widths would cut the record in the wrong places, and
+    // widths cut short by a failed learning would drop its last fields.
+    if (fieldWidths.size() != fieldCount(table) || fieldWidthsTable != table) {
         fieldWidths.clear();
         fieldWidthsTable = table;
         try {
@@ -180,8 +181,12 @@ int protocolPelto::readRow(int table, int row, FieldList *fields)
     const int outcome = exchange(tableCommand(readCommand, table, row, wholeRecord), &data);
     if (outcome != ERR_OK)
         return outcome;
+    // A list that did not learn this connection's widths (another caller's,
+    // in the same connection) gets a value per field, or it would stay empty.
+    if (fields->size() != fieldWidths.size())
+        layOutRecord(table, row, fields);
     int offset = 0;
-    for (int i = 0; i < fieldWidths.size() && i < fields->size(); ++i) {
+    for (int i = 0; i < fieldWidths.size(); ++i) {
         fields->at(i)->setRawData(data.mid(offset, fieldWidths.at(i)));
         offset += fieldWidths.at(i);
     }
@@ -200,6 +205,14 @@ void protocolPelto::learnFieldWidths(int table, int row, FieldList *fields)
         fields->append(value);
         fieldWidths.append(value->width());
     }
+}
+
+void protocolPelto::layOutRecord(int table, int row, FieldList *fields) const
+{
+    fields->clear();
+    for (int field = 1; field <= fieldWidths.size(); ++field)
+        fields->append(QSharedPointer<FieldBase>(
+            createField(table, row, field, fieldType(table, field), fieldWidths.at(field - 1))));
 }
 
 int protocolPelto::startReadFW(int kind, qint64 *size)
@@ -236,6 +249,7 @@ int protocolPelto::exchange(const QByteArray &command, QByteArray *data)
 // An answer is 0x55, the register's error byte, then the data.
 int protocolPelto::judgeAnswer(int resultCode, const QByteArray &answer, QByteArray *data)
 {
+    lastAnswered = false;
     if (resultCode != 0) {
         noteDriverFailure(resultCode);
         return driverResultToCode(resultCode);
@@ -245,6 +259,7 @@ int protocolPelto::judgeAnswer(int resultCode, const QByteArray &answer, QByteAr
             << "writeToDrellPort() -> failed. Response: " << answer.toHex(' ');
         return ERR_INVALID_DATA;
     }
+    lastAnswered = true;
     const int error = answerErrorToCode(quint8(answer.at(1)));
     if (error == ERR_OK)
         *data = answer.mid(2);

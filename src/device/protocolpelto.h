@@ -34,6 +34,7 @@ public:
     int readRow(int table, int row, FieldList *fields) override;
     int startReadFW(int kind, qint64 *size) override;
     int readFWBlock(QByteArray *dump) override;
+    bool answeredLastRequest() const override { return lastAnswered; }
 
 private:
     // Each step throws ERR_PORT_NOT_OPEN when it fails.
@@ -41,6 +42,7 @@ private:
     void checkConnectStep();
     void noteDriverFailure(int resultCode);
     void learnFieldWidths(int table, int row, FieldList *fields);
+    void layOutRecord(int table, int row, FieldList *fields) const;
     // One command and its answer; on success data holds the answer data.
     int exchange(const QByteArray &command, QByteArray *data);
 
@@ -58,4 +60,5 @@ private:
     int exchangeTimeoutMs = 20000;
     QString lastFailure;
     int written = 0;
+    bool lastAnswered = false;
 };

@@ -72,9 +72,13 @@ int QMyTable2Widget::readTable(protocolBase &protocol)
             setRowCount(field);
             fillRow(*value);
         } catch (ErrorCode code) {
-            // -260 marks the end of the row; any other refusal skips one field.
+            // -260 marks the end of the row; any other refusal skips one
+            // field. A register that did not answer has ended nothing: the
+            // read fails with the fields read so far.
             if (code == ERR_DEVICE_WRONG_FIELD)
                 return ERR_OK;
+            if (!protocol.answeredLastRequest())
+                return code;
         }
     }
     return ERR_OK;

@@ -256,6 +256,18 @@ private slots:
         QCOMPARE(fields.at(3)->rawData(), QByteArray());
         QCOMPARE(fields.at(0)->rowNumber(), 1);
 
+        // A list of its own, in a connection that knows the widths, gets a
+        // value per field from the one exchange.
+        driver()->calls.clear();
+        driver()->answers = QStringList{"5500eeff0a0b0c0d0e0f"};
+        FieldList another;
+        QCOMPARE(m_protocol->readRow(1, 5, &another), 0);
+        QCOMPARE(driver()->sentCommands(), QStringList{"4601000500"});
+        QCOMPARE(another.size(), 7);
+        QCOMPARE(another.at(0)->rawData(), QByteArray::fromHex("eeff"));
+        QCOMPARE(another.at(6)->rawData(), QByteArray::fromHex("0f"));
+        QCOMPARE(another.at(6)->fieldNumber(), 7);
+
         // Another table's record is laid out anew, in the same connection.
         driver()->calls.clear();
         driver()->answers = QStringList{"550001020304", "5500aa", "550001020304bb"};
@@ -272,6 +284,16 @@ private slots:
         QCOMPARE(m_protocol->readRow(1, 9, &fields), int(ERR_DEVICE_WRONG_ROW));
         QCOMPARE(driver()->sentCommands(), QStringList{"4601000901"});
         QVERIFY(fields.isEmpty());
+
+        // Widths cut short are learned again rather than taken for the record's.
+        driver()->answers = QStringList{"5500aabb", "550001", "5592"};
+        QCOMPARE(m_protocol->readRow(1, 1, &fields), int(ERR_DEVICE_WRONG_ROW));
+        driver()->calls.clear();
+        driver()->answers = QStringList{"5500aabb", "550001", "550002", "550003",
+                                        "550004",   "550005", "550006", "5500aabb010203040506"};
+        QCOMPARE(m_protocol->readRow(1, 1, &fields), 0);
+        QCOMPARE(driver()->sentCommands().size(), 8);
+        QCOMPARE(fields.size(), 7);
     }
 
     void readDeviceInfo_data()

@@ -50,8 +50,11 @@ void ScriptedProtocol::clearCalls()
     calls.clear();
 }
 
-int ScriptedProtocol::answer(int row, int field) const
+int ScriptedProtocol::answer(int row, int field)
 {
+    m_answered = !unanswered.contains({row, field});
+    if (!m_answered)
+        return ERR_DEVICE;
     const int scripted = failures.value({row, field}, ERR_OK);
     if (scripted != ERR_OK)
         return scripted;

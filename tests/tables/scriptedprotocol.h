@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPair>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
@@ -41,10 +42,13 @@ public:
     int readRow(int table, int row, FieldList *fields) override;
     int startReadFW(int, qint64 *) override { return 0; }
     int readFWBlock(QByteArray *) override { return 1; }
+    bool answeredLastRequest() const override { return m_answered; }
 
     QVector<QVector<Cell>> rows;
     // (row, field) to the code a read answers; field 0 for readRow.
     QMap<QPair<int, int>, int> failures;
+    // (row, field) whose exchange fails with no answer, -511.
+    QSet<QPair<int, int>> unanswered;
     // (row, field) to the code a write returns.
     QMap<QPair<int, int>, int> writeFailures;
     QStringList calls;
@@ -55,11 +59,12 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    int answer(int row, int field) const;
+    int answer(int row, int field);
     void record(const QString &call);
     void noteEvents();
 
     bool m_eventsProcessed = false;
+    bool m_answered = true;
 };
 
 // The row or field number of the call after each "events" entry; 0 when the

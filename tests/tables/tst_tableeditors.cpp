@@ -300,6 +300,19 @@ private slots:
         QCOMPARE(writes(protocol.calls).size(), 4);
     }
 
+    // A register that stops answering has not ended its settings: the read
+    // fails there, with the fields read before, and tries no further field.
+    void settingsReadFailsOnSilence()
+    {
+        ScriptedProtocol protocol;
+        protocol.rows = sampleRows(2, 5);
+        protocol.unanswered = {{1, 3}};
+        QMyTable2Widget editor;
+        QCOMPARE(editor.readTable(protocol), int(ERR_DEVICE));
+        QCOMPARE(editor.rowCount(), 2);
+        QCOMPARE(protocol.calls.last(), QStringLiteral("readField 2 1 3"));
+    }
+
     void wirelessRead_data()
     {
         columns<int, int, QString>("registerRows", "filled", "lastCall");
