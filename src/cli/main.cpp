@@ -11,6 +11,8 @@
 #include "startup.h"
 
 #include <QApplication>
+#include <QFileInfo>
+#include <QHash>
 #include <QJsonDocument>
 #include <QTextStream>
 
@@ -74,6 +76,25 @@ int listPorts(const CliOptions &options)
     return CliExit::Success;
 }
 
+// Two ports whose -o files would be one file, the second port's replacing
+// the first's: said before any port is opened, empty when there are none.
+QString sharedOutputFile(const CliOptions &options)
+{
+    QHash<QString, QString> portOfFile;
+    for (const QString &name : options.ports) {
+        PortInfo port;
+        if (options.output.isEmpty() || !findPort(name, port))
+            continue;
+        const QString file =
+            QFileInfo(PortJob::outputPath(options.output, port)).absoluteFilePath();
+        if (portOfFile.contains(file))
+            return QCoreApplication::translate("main", "у портов %1 и %2 один и тот же файл -o: %3")
+                .arg(portOfFile.value(file), name, file);
+        portOfFile.insert(file, name);
+    }
+    return QString();
+}
+
 PortOutcome unknownPort(const QString &name)
 {
     PortOutcome outcome;
@@ -132,6 +153,10 @@ int main(int argc, char *argv[])
     registerDriverComponent();
     if (options.command == CliOptions::Command::Ports)
         return listPorts(options);
+    if (const QString shared = sharedOutputFile(options); !shared.isEmpty()) {
+        standardError() << "morvell-cli: " << shared << '\n';
+        return CliExit::Usage;
+    }
 
     OperationProgress progress;
     ParallelPorts parallel(application.arguments(), options.jobs);

@@ -5,11 +5,10 @@
 #include "operationprogress.h"
 #include "profilefile.h"
 #include "qmytable1widget.h"
-#include "tablecomparison.h"
+#include "registersync.h"
 #include "tableeditors.h"
 #include "tablefilewriter.h"
 #include "tableoperations.h"
-#include "writecheck.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -135,6 +134,7 @@ int PortJob::registerFailed(int result)
     if (result == ERR_CANCELLED) {
         m_outcome.result = result;
         m_outcome.message = tr("Прервано пользователем");
+        m_outcome.details = m_outcome.summary;
         return CliExit::Interrupted;
     }
     QStringList details;
@@ -191,24 +191,9 @@ PortJob::editorIn(std::map<int, std::unique_ptr<QMyTableWidget>> &editors)
 int PortJob::refuseInvalidValue(QMyTableWidget &file, const QString &path)
 {
     const QTableWidgetItem *invalid = file.findInvalidItem();
-    if (!invalid)
-        return CliExit::Success;
-    const QTableWidgetItem *header = file.horizontalHeaderItem(invalid->column());
-    return fileFailed(ERR_INVALID_DATA, path,
-                      tr("Таблица «%1», строка %2, столбец «%3»: «%4». %5")
-                          .arg(TableOperations::tableCaption(file.tableNumber()))
-                          .arg(invalid->row() + 1)
-                          .arg(header ? header->text() : QString::number(invalid->column() + 1),
-                               invalid->text(),
-                               file.cellToolTip(invalid->row(), invalid->column())));
-}
-
-QString PortJob::rowsMissingProblem(QMyTableWidget &registerTable)
-{
-    return tr("Таблица «%1»: в файле есть строки после последней строки таблицы ККТ (%2). "
-              "Ничего не записано.")
-        .arg(TableOperations::tableCaption(registerTable.tableNumber()))
-        .arg(registerTable.rowCount());
+    return invalid
+               ? fileFailed(ERR_INVALID_DATA, path, TableOperations::describeCell(file, *invalid))
+               : int(CliExit::Success);
 }
 
 // To the -o file, whole or not at all, or to standard output.
@@ -243,8 +228,13 @@ int PortJob::check()
     const int result =
         connected([this] { return m_protocol.readDeviceInfo(&m_outcome.identification); });
     end(0, result);
+    if (result != ERR_OK) {
+        // No record was to be read: the count would say nothing.
+        m_outcome.summary.clear();
+        return registerFailed(result);
+    }
     m_outcome.summary = tr("Связь установлена (%1)").arg(m_outcome.identification);
-    return result == ERR_OK ? CliExit::Success : registerFailed(result);
+    return CliExit::Success;
 }
 
 int PortJob::read()
@@ -256,8 +246,7 @@ int PortJob::read()
     return result == ERR_OK ? saveTable(*editor) : registerFailed(result);
 }
 
-// The register's table, read first, takes the file as a load does: only what
-// differs is marked, and so written.
+// Only what differs from the register is written.
 int PortJob::write()
 {
     std::unique_ptr<QMyTableWidget> file;
@@ -265,40 +254,7 @@ int PortJob::write()
         return loaded;
     if (const int valid = refuseInvalidValue(*file, m_options.input); valid != CliExit::Success)
         return valid;
-    const std::unique_ptr<QMyTableWidget> editor(newEditor());
-    WriteCheck check(*editor);
-    bool differs = false;
-    bool rowsMissing = false;
-    begin(ProgressText::Work::FieldsWritten, -1);
-    int result = connected([&] {
-        m_report.startPart(tr("Чтение из ККТ: "), -1);
-        int step = editor->readTable(m_protocol);
-        if (step != ERR_OK)
-            return step;
-        editor->compareWith(*file);
-        const TableComparison &comparison = *editor->comparison();
-        differs = comparison.differentCells() + comparison.rowsOnlyInOther() > 0;
-        // Refused before the first write, as the register would refuse them after others.
-        rowsMissing = comparison.rowsOnlyInOther() > 0;
-        if (!differs || rowsMissing)
-            return int(ERR_OK);
-        step = editor->loadFromFile(m_options.input);
-        if (step != ERR_OK)
-            return step;
-        m_report.startPart(QString(), editor->cellsToWrite());
-        return TableOperations::writeAndCheck(
-            m_protocol, *editor, m_options.verify ? &check : nullptr, m_progress, m_report);
-    });
-    end(m_protocol.fieldsWritten(), result);
-    if (rowsMissing)
-        return fileFailed(ERR_INVALID_DATA, m_options.input, rowsMissingProblem(*editor));
-    if (!differs && result == ERR_OK)
-        m_outcome.summary = tr("Нет различий с файлом — ничего не записано");
-    else if (m_options.verify && result == ERR_OK)
-        m_outcome.summary += tr(", проверено");
-    if (check.mismatches() > 0)
-        return failed(CliExit::Mismatch, result, TableOperations::checkDetails(*editor, check));
-    return result == ERR_OK ? CliExit::Success : registerFailed(result);
+    return synced({file.get()}, tr("Нет различий с файлом — ничего не записано"));
 }
 
 int PortJob::diff()
@@ -354,10 +310,8 @@ int PortJob::backup()
     ProfileFile::Header header;
     begin(ProgressText::Work::RecordsRead, -1);
     const int result = connected([&] {
-        const int identified = m_protocol.readDeviceInfo(&header.identification);
-        return identified != ERR_OK
-                   ? identified
-                   : TableOperations::readAll(m_protocol, m_progress, m_report, tables);
+        return TableOperations::readProfile(m_protocol, m_progress, m_report, header.identification,
+                                            tables);
     });
     qint64 records = 0;
     for (const auto &table : tables)
@@ -374,8 +328,7 @@ int PortJob::backup()
     return written == ERR_OK ? CliExit::Success : fileFailed(written, m_outcome.output);
 }
 
-// Each writable table of the profile as write does it: read, loaded over, the
-// differences written and checked.
+// Each writable table of the profile as write does it, all in one connection.
 int PortJob::restore()
 {
     std::map<int, std::unique_ptr<QMyTableWidget>> editors;
@@ -384,67 +337,32 @@ int PortJob::restore()
     const int parsed = ProfileFile::check(m_options.input, editorIn(editors), checked, problem);
     if (parsed != ERR_OK)
         return fileFailed(parsed, m_options.input, problem);
-    QList<QPair<QMyTableWidget *, PendingLoad>> writable;
-    for (const auto &table : qAsConst(checked.tables)) {
-        if (table.first->isWritable())
-            writable << table;
-    }
-    // The profile's tables as they are, to find what the register could not take.
-    std::map<int, std::unique_ptr<QMyTableWidget>> profile;
-    ProfileFile::Checked copy;
-    ProfileFile::check(m_options.input, editorIn(profile), copy, problem);
-    for (const auto &[editor, apply] : qAsConst(copy.tables)) {
+    QList<QMyTableWidget *> writable;
+    for (const auto &[editor, apply] : qAsConst(checked.tables)) {
+        if (!editor->isWritable())
+            continue;
         editor->applyLoad(apply);
         if (const int valid = refuseInvalidValue(*editor, m_options.input);
             valid != CliExit::Success)
             return valid;
+        writable << editor;
     }
-    std::vector<std::unique_ptr<WriteCheck>> checks;
-    QMyTableWidget *rowsMissing = nullptr;
+    return synced(writable, tr("Нет различий с профилем — ничего не записано"));
+}
+
+int PortJob::synced(const QList<QMyTableWidget *> &tables, const QString &nothingToWrite)
+{
+    RegisterSync sync(tables, m_options.verify);
     begin(ProgressText::Work::FieldsWritten, -1);
-    const int result = connected([&] {
-        // Every table is read and looked at before the first write, so that a
-        // table the register cannot take leaves all of them as they were.
-        for (int index = 0; index < writable.size(); ++index) {
-            QMyTableWidget &editor = *writable.at(index).first;
-            m_report.startPart(
-                TableOperations::partLabel(index, writable.size(), editor.tableNumber()) +
-                    tr("чтение: "),
-                -1);
-            const int step = editor.readTable(m_protocol);
-            if (step != ERR_OK)
-                return step;
-            if (profile.at(editor.tableNumber())->rowCount() > editor.rowCount()) {
-                rowsMissing = &editor;
-                return int(ERR_OK);
-            }
-        }
-        for (int index = 0; index < writable.size(); ++index) {
-            QMyTableWidget &editor = *writable.at(index).first;
-            editor.applyLoad(writable.at(index).second);
-            checks.push_back(std::make_unique<WriteCheck>(editor));
-            m_report.startPart(
-                TableOperations::partLabel(index, writable.size(), editor.tableNumber()),
-                editor.cellsToWrite());
-            const int step = TableOperations::writeAndCheck(
-                m_protocol, editor, m_options.verify ? checks.back().get() : nullptr, m_progress,
-                m_report);
-            if (step != ERR_OK)
-                return step;
-        }
-        return int(ERR_OK);
-    });
+    const int result = connected([&] { return sync.run(m_protocol, m_progress, m_report); });
     end(m_protocol.fieldsWritten(), result);
-    if (rowsMissing)
-        return fileFailed(ERR_INVALID_DATA, m_options.input, rowsMissingProblem(*rowsMissing));
-    if (m_options.verify && result == ERR_OK)
+    if (sync.rowsMissing())
+        return fileFailed(ERR_INVALID_DATA, m_options.input, sync.rowsMissingProblem());
+    if (result == ERR_OK && sync.differences() == 0)
+        m_outcome.summary = nothingToWrite;
+    else if (m_options.verify && result == ERR_OK)
         m_outcome.summary += tr(", проверено");
-    if (!checks.empty() && checks.back()->mismatches() > 0) {
-        QMyTableWidget &editor = *writable.at(int(checks.size()) - 1).first;
-        return failed(
-            CliExit::Mismatch, result,
-            tr("Таблица «%1».\n").arg(TableOperations::tableCaption(editor.tableNumber())) +
-                TableOperations::checkDetails(editor, *checks.back()));
-    }
+    if (sync.mismatches() > 0)
+        return failed(CliExit::Mismatch, result, sync.details());
     return result == ERR_OK ? CliExit::Success : registerFailed(result);
 }

@@ -56,6 +56,9 @@ private:
     int dump();
     int backup();
     int restore();
+    // Makes the register's tables equal to the grids, each read first, and
+    // sets the outcome; nothingToWrite is the summary when they already are.
+    int synced(const QList<QMyTableWidget *> &tables, const QString &nothingToWrite);
 
     // Connects, runs the exchange and disconnects; a failed connect is a port failure.
     int connected(const std::function<int()> &exchange);
@@ -73,7 +76,6 @@ private:
     std::function<QMyTableWidget *(int)>
     editorIn(std::map<int, std::unique_ptr<QMyTableWidget>> &editors);
     int refuseInvalidValue(QMyTableWidget &file, const QString &path);
-    static QString rowsMissingProblem(QMyTableWidget &registerTable);
 
     const CliOptions &m_options;
     const PortInfo m_port;

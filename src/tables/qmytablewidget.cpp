@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QHelpEvent>
+#include <QSignalBlocker>
 #include <QToolTip>
 
 QMyTableWidget::QMyTableWidget(QWidget *parent) : QTableWidget(parent)
@@ -35,21 +36,32 @@ int QMyTableWidget::loadFromFile(const QString &path)
 {
     const int result = loadFile(path);
     if (result == ERR_OK)
-        clearFoundHighlights();
+        settleLoad();
     return result;
 }
 
 void QMyTableWidget::applyLoad(const PendingLoad &apply)
 {
     apply();
-    clearFoundHighlights();
+    settleLoad();
 }
 
-// A loaded cell whose text is already in the grid stays as it was, mark and all.
-void QMyTableWidget::clearFoundHighlights()
+// A loaded cell whose text is already in the grid stays as it was, mark and
+// all. A table that is never written keeps no change marks: they would ask
+// for a write that cannot come.
+void QMyTableWidget::settleLoad()
 {
     CellMarks::clearHighlights(*this, CellMarks::Highlight::WriteMismatch);
     clearComparison();
+    if (isWritable())
+        return;
+    const QSignalBlocker quiet(this);
+    for (int row = 0; row < rowCount(); ++row) {
+        for (int column = 0; column < columnCount(); ++column) {
+            if (QTableWidgetItem *cell = item(row, column); cell && CellMarks::isChanged(*cell))
+                CellMarks::setWeight(*cell, CellMarks::unchangedWeight);
+        }
+    }
 }
 
 bool QMyTableWidget::sameValue(int row, int column, const QString &first, const QString &second)

@@ -91,7 +91,7 @@ protected:
     int changedCellCount(bool firstOnly = false) const;
 
 private:
-    void clearFoundHighlights();
+    void settleLoad();
 
     OperationProgress *m_progress = nullptr;
     WriteCheck *m_writeCheck = nullptr;

@@ -36,9 +36,12 @@ QString partLabel(int index, int count, int table)
     return tr("Таблица %1 из %2, «%3»: ").arg(index + 1).arg(count).arg(tableCaption(table));
 }
 
-int readAll(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
-            std::vector<std::unique_ptr<QMyTableWidget>> &tables)
+int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
+                QString &identification, std::vector<std::unique_ptr<QMyTableWidget>> &tables)
 {
+    const int identified = protocol.readDeviceInfo(&identification);
+    if (identified != ERR_OK)
+        return identified;
     const QVector<int> numbers = editedTables();
     for (int index = 0; index < numbers.size(); ++index) {
         tables.emplace_back(createTableEditor(numbers.at(index)));
@@ -56,16 +59,28 @@ int writeAndCheck(protocolBase &protocol, QMyTableWidget &editor, WriteCheck *ch
                   OperationProgress &progress, ProgressReport &report)
 {
     editor.setWriteCheck(check);
-    int result = editor.writeTable(protocol);
+    const int written = editor.writeTable(protocol);
     editor.setWriteCheck(nullptr);
     // Nothing written, nothing to check: such a write reports as it always has.
-    if (result != ERR_OK || !check || check->size() == 0)
-        return result;
+    const bool lineWorks =
+        written == ERR_OK || (written != ERR_CANCELLED && protocol.answeredLastRequest());
+    if (!lineWorks || !check || check->size() == 0)
+        return written;
     report.startCheck(check->size());
-    result =
-        check->run(protocol, [&progress](qint64 checked) { return progress.eventPoint(checked); });
+    const int checked =
+        check->run(protocol, [&progress](qint64 done) { return progress.eventPoint(done); });
     report.endCheck(check->checked());
-    return result;
+    return written != ERR_OK ? written : checked;
+}
+
+QString describeCell(QMyTableWidget &editor, const QTableWidgetItem &cell)
+{
+    const QTableWidgetItem *header = editor.horizontalHeaderItem(cell.column());
+    return tr("Таблица «%1», строка %2, столбец «%3»: «%4». %5")
+        .arg(tableCaption(editor.tableNumber()))
+        .arg(cell.row() + 1)
+        .arg(header ? header->text().simplified() : QString::number(cell.column() + 1), cell.text(),
+             editor.cellToolTip(cell.row(), cell.column()));
 }
 
 QString checkDetails(const QMyTableWidget &editor, const WriteCheck &check)

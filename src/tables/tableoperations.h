@@ -8,6 +8,7 @@
 
 class OperationProgress;
 class QMyTableWidget;
+class QTableWidgetItem;
 class WriteCheck;
 class protocolBase;
 
@@ -35,15 +36,22 @@ namespace TableOperations {
 QString partLabel(int index, int count, int table);
 QString tableCaption(int table);
 
-// Reads every table that has an editor into new editors, in the order of the
-// window's tabs, each as a part of the progress. On failure the editors read
-// so far stay, the last one being the table that failed.
-int readAll(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
-            std::vector<std::unique_ptr<QMyTableWidget>> &tables);
+// The register's identification, then every table that has an editor read
+// into new editors, in the order of the window's tabs, each as a part of the
+// progress: what a profile keeps. On failure the editors read so far stay,
+// the last one being the table that failed.
+int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
+                QString &identification, std::vector<std::unique_ptr<QMyTableWidget>> &tables);
 
-// Writes the editor's changed cells and, with a check, reads them back.
+// Writes the editor's changed cells and, with a check, reads them back: also
+// those sent before a cell that stopped the write, unless the user stopped it
+// or the register no longer answers. The write's failure wins over the check's.
 int writeAndCheck(protocolBase &protocol, QMyTableWidget &editor, WriteCheck *check,
                   OperationProgress &progress, ProgressReport &report);
+
+// "Таблица «Товары», строка 3, столбец «Цена»: «abc». Неверное значение. …":
+// where the cell is, its text and what its field takes.
+QString describeCell(QMyTableWidget &editor, const QTableWidgetItem &cell);
 
 // What a check that found mismatches or was cut short reports.
 QString checkDetails(const QMyTableWidget &editor, const WriteCheck &check);

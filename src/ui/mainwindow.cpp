@@ -353,11 +353,13 @@ int MainWindow::writeCurrentTable()
         return ERR_WRONG_TABLE_NUMBER;
     if (QTableWidgetItem *invalid = editor->findInvalidItem()) {
         editor->scrollToItem(invalid);
-        const auto answer = QMessageBox::warning(
-            this, tr("Ошибка"),
+        QMessageBox box(
+            QMessageBox::Warning, tr("Ошибка"),
             tr("Обнаружены некорректные данные.\nВы уверены, что хотите продолжить запись?"),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes)
+            QMessageBox::Yes | QMessageBox::No, this);
+        box.setDefaultButton(QMessageBox::No);
+        box.setInformativeText(TableOperations::describeCell(*editor, *invalid));
+        if (box.exec() != QMessageBox::Yes)
             return ERR_CANCELLED;
     }
     WriteCheck check(*editor);

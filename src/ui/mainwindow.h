@@ -25,7 +25,6 @@ class PortChooser;
 class RowFinder;
 class ProgressPanel;
 class QTimer;
-class WriteCheck;
 
 namespace Ui {
 class MainWindow;

@@ -9,10 +9,10 @@
 #include "preferences.h"
 #include "profilefile.h"
 #include "progresspanel.h"
+#include "registersync.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "tableoperations.h"
-#include "writecheck.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -242,10 +242,8 @@ int MainWindow::saveProfileFile()
     };
     int result = withOpenPort(
         [this, &tables, &header] {
-            const int identified = protocol.readDeviceInfo(&header.identification);
-            return identified != ERR_OK
-                       ? identified
-                       : TableOperations::readAll(protocol, progress, *progressPanel, tables);
+            return TableOperations::readProfile(protocol, progress, *progressPanel,
+                                                header.identification, tables);
         },
         ProgressText::Work::RecordsRead, -1, records,
         [this, &tables] {
@@ -296,62 +294,55 @@ int MainWindow::loadProfileFile()
     return result;
 }
 
-// Every table with something to write, in one connection, after one question.
+// Makes the register hold what every table's grid shows, in one connection,
+// after one question: each table is read from the register first, and only
+// the fields that differ are written.
 int MainWindow::writeAllTables()
 {
     QList<QMyTableWidget *> tables;
     QStringList listed;
-    qint64 total = 0;
     for (int table : editedTables()) {
         QMyTableWidget *editor = editorsByTable.value(table);
-        const int cells = editor->isWritable() ? editor->cellsToWrite() : 0;
-        if (cells == 0)
+        if (!editor->isWritable() || editor->rowCount() == 0)
             continue;
         tables << editor;
-        total += cells;
-        listed << tr("«%1»: полей %2").arg(tableCaption(table)).arg(cells);
+        listed << tr("«%1»: строк %2").arg(tableCaption(table)).arg(editor->rowCount());
     }
     if (tables.isEmpty()) {
-        QMessageBox::information(this, tr("Записать всё"), tr("Нет изменений для записи."));
+        QMessageBox::information(this, tr("Записать всё"),
+                                 tr("Нет прочитанных или загруженных таблиц для записи."));
         return ERR_OK;
     }
-    const bool invalid = std::any_of(tables.begin(), tables.end(), [](QMyTableWidget *editor) {
-        return editor->findInvalidItem() != nullptr;
-    });
-    QString question = tr("Записать в ККТ таблицы:\n%1").arg(listed.join(QLatin1Char('\n')));
-    if (invalid)
+    QString question = tr("Записать в ККТ таблицы:\n%1\n\nКаждая таблица будет прочитана из ККТ, "
+                          "и записаны будут только поля, которые в ней отличаются.")
+                           .arg(listed.join(QLatin1Char('\n')));
+    QString invalidCell;
+    for (QMyTableWidget *editor : qAsConst(tables)) {
+        if (const QTableWidgetItem *invalid = editor->findInvalidItem();
+            invalid && invalidCell.isEmpty())
+            invalidCell = TableOperations::describeCell(*editor, *invalid);
+    }
+    if (!invalidCell.isEmpty())
         question += tr("\n\nОбнаружены некорректные данные.");
     question += tr("\n\nПродолжить?");
-    if (QMessageBox::question(this, tr("Записать всё"), question,
-                              QMessageBox::Yes | QMessageBox::No,
-                              QMessageBox::No) != QMessageBox::Yes)
+    QMessageBox box(QMessageBox::Question, tr("Записать всё"), question,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setDefaultButton(QMessageBox::No);
+    box.setInformativeText(invalidCell);
+    if (box.exec() != QMessageBox::Yes)
         return ERR_CANCELLED;
 
-    std::vector<std::unique_ptr<WriteCheck>> checks;
-    const bool checking = checkWritesAction->isChecked();
-    return withOpenPort(
-        [&] {
-            for (int index = 0; index < tables.size(); ++index) {
-                QMyTableWidget *editor = tables.at(index);
-                checks.push_back(std::make_unique<WriteCheck>(*editor));
-                progressPanel->startPart(
-                    TableOperations::partLabel(index, tables.size(), editor->tableNumber()),
-                    editor->cellsToWrite());
-                const int result = TableOperations::writeAndCheck(
-                    protocol, *editor, checking ? checks.back().get() : nullptr, progress,
-                    *progressPanel);
-                if (result != ERR_OK)
-                    return result;
-            }
-            return int(ERR_OK);
-        },
-        ProgressText::Work::FieldsWritten, total, [this] { return protocol.fieldsWritten(); },
-        [&] {
-            if (checks.empty())
-                return QString();
-            QMyTableWidget *editor = tables.at(int(checks.size()) - 1);
-            const QString details = TableOperations::checkDetails(*editor, *checks.back());
-            return tr("Таблица «%1».").arg(tableCaption(editor->tableNumber())) +
-                   (details.isEmpty() ? QString() : QLatin1Char('\n') + details);
-        });
+    RegisterSync sync(tables, checkWritesAction->isChecked());
+    const int result = withOpenPort([&] { return sync.run(protocol, progress, *progressPanel); },
+                                    ProgressText::Work::FieldsWritten, -1,
+                                    [this] { return protocol.fieldsWritten(); },
+                                    [&sync] { return sync.details(); });
+    if (sync.rowsMissing()) {
+        failureDetails = sync.rowsMissingProblem();
+        return ERR_INVALID_DATA;
+    }
+    qDebug().noquote() << "MainWindow: write of every table:" << sync.differences()
+                       << "fields differed from the register," << protocol.fieldsWritten()
+                       << "written, result" << result;
+    return result;
 }

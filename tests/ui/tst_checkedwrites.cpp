@@ -106,6 +106,30 @@ private slots:
                  qPrintable(summary));
     }
 
+    // A write that stops at an invalid cell, after the user agreed to it, has
+    // sent the cells before: they are checked all the same. The question
+    // names the cell.
+    void writeStoppedAtInvalidCellChecksWhatWent()
+    {
+        selectTable(3);
+        click("pbRead");
+        editCell(1, 1, QStringLiteral("Касса €"));
+        editCell(4, 0, QStringLiteral("abc"));
+        ModalSeen question;
+        ModalSeen error;
+        answerMessageBox(&question, QMessageBox::Yes, window, {{&error, QMessageBox::Ok}});
+        click("pbWrite");
+        QCOMPARE(question.text,
+                 "Обнаружены некорректные данные.\nВы уверены, что хотите продолжить запись?");
+        QVERIFY2(question.informativeText.startsWith(
+                     "Таблица «Пользователи и пароли», строка 5, столбец «Пароль»: «abc». "
+                     "Неверное значение."),
+                 qPrintable(question.informativeText));
+        QVERIFY(isMismatch(currentEditor()->item(1, 1)));
+        QVERIFY2(error.informativeText.contains("Проверка записи: 1 несовпадение — строка 2"),
+                 qPrintable(error.informativeText));
+    }
+
     // What the register did not keep is marked until the cell is edited,
     // read or loaded; written again unchanged, it is sent and caught again.
     void unkeptValueMarked_data()
