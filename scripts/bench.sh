@@ -11,7 +11,10 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/Korvan"
 names=("$@")
-[ ${#names[@]} -gt 0 ] || names=($(cd "$build/bench" && ls bench_* | grep -v '\.'))
+# Only the programs: the build also leaves bench_*_autogen folders there.
+[ ${#names[@]} -gt 0 ] ||
+    mapfile -t names < <(find "$build/bench" -maxdepth 1 -type f -perm -u+x -name 'bench_*' \
+        -printf '%f\n' | sort)
 for name in "${names[@]}"; do
     echo "== $name"
     XDG_DATA_HOME=$scratch QT_QPA_PLATFORM=offscreen "$build/bench/$name"

@@ -163,7 +163,7 @@ void DriverComponent::setNeedResult(int needResult)
 
 QString DriverComponent::resultDescription() const
 {
-    return DriverResult::description(m_resultCode, m_resultDetail);
+    return DriverResult::description(m_resultCode, m_resultDetail, m_resultHint);
 }
 
 QString DriverComponent::portLocation() const
@@ -231,11 +231,15 @@ int DriverComponent::identify()
                                                                  : int(DriverResult::BadAnswer);
 }
 
-// The location names the line in the failures that concern it.
+// The location names the line in the failures that concern it. Who may open
+// the device is read now, while the refusal is current.
 void DriverComponent::finish(int resultCode)
 {
     m_resultCode = resultCode;
     m_resultDetail = lineFailure(resultCode) ? m_location : QString();
+    m_resultHint = resultCode == DriverResult::PermissionDenied
+                       ? DriverResult::permissionHint(m_location)
+                       : QString();
     if (resultCode != DriverResult::Ok)
         qDebug().noquote() << "DriverComponent: result" << resultCode << resultDescription();
 }

@@ -130,6 +130,8 @@ private:
     RegisterProtocol::Identification m_identification;
     int m_resultCode = 0;
     QString m_resultDetail;
+    // The hint of a result whose hint depends on the line; empty for the others.
+    QString m_resultHint;
     DriverTransport *m_transport = nullptr; // child while the device is enabled
     std::unique_ptr<RegisterEmulator> m_builtInRegister;
 };

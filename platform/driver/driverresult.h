@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <sys/types.h>
+
 // The driver component's ResultCode values and their ResultDescription texts.
 namespace DriverResult {
 
@@ -45,9 +47,10 @@ inline constexpr Entry Entries[] = {
     {BadParameter, "Некорректное значение параметра", nullptr},
     {NoSuchDevice, "Устройство не найдено",
      "Проверьте, что ККТ или переходник подключены, и обновите список портов"},
+    // The hint when the device's own owner, group and mode cannot be read;
+    // otherwise permissionHint() gives it.
     {PermissionDenied, "Нет доступа к порту",
-     "Добавьте пользователя в группу dialout (sudo usermod -aG dialout $USER) и войдите в "
-     "систему заново"},
+     "Попросите администратора дать вам доступ к устройству"},
     {PortBusy, "Порт занят другой программой",
      "Закройте программу, которая использует порт, и повторите"},
     {DeviceGone, "Связь с портом потеряна",
@@ -57,7 +60,15 @@ inline constexpr Entry Entries[] = {
 };
 
 // "description (detail). Hint." with the parts the code and detail have:
-// plain "Порт недоступен" for a code without hint and an empty detail.
-QString description(int code, const QString &detail = QString());
+// plain "Порт недоступен" for a code without hint and an empty detail. A
+// hint given here stands for the code's own.
+QString description(int code, const QString &detail = QString(), const QString &hint = QString());
+
+// What to do about a device the user may not open, from its owner, group and
+// mode: join the group when its members may read and write the device, else
+// who alone may open it.
+QString permissionHint(uid_t owner, gid_t group, mode_t mode);
+// The same for the device at path; empty when its status cannot be read.
+QString permissionHint(const QString &path);
 
 } // namespace DriverResult

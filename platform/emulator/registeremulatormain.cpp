@@ -102,7 +102,8 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
     option("delay-ms", "How long a delayed byte is late (default 0).", "ms");
     option("seed", "Seed of the fault generator (default 1).", "number");
     option("link",
-           "Makes this symbolic link to the terminal, removed at exit; replaces a dangling one.",
+           "Makes this symbolic link to the terminal, removed at exit, and holds <path>.lock "
+           "meanwhile; replaces a dangling link or one left by an emulator that was killed.",
            "path");
     option("baud", "Paces the line at this rate, 8N1, as a real line (default: not paced).",
            "rate");

@@ -1,5 +1,7 @@
 #include "registerresponder.h"
 
+#include "registerprotocol.h"
+
 #include <utility>
 
 RegisterResponder::RegisterResponder(FrameLink &link, Handler handler)
@@ -38,22 +40,36 @@ void RegisterResponder::serveNext()
 
 void RegisterResponder::answer(const FrameEvent &request)
 {
-    const auto isCopyOf = [&request](const std::optional<FrameEvent> &earlier) {
-        return earlier && earlier->seq == request.seq && earlier->payload == request.payload;
-    };
-    if (isCopyOf(m_requestBefore)) {
+    const bool identification =
+        !request.payload.isEmpty() && quint8(request.payload[0]) == RegisterProtocol::Identify;
+    const bool answered = !identification && m_answered[request.seq] == request.payload;
+    if (answered && request.seq != m_lastSeq) {
         m_link.acknowledge();
         return;
     }
-    if (isCopyOf(m_lastRequest)) {
+    if (answered) {
         ++m_repeated;
     } else {
+        if (identification)
+            m_answered.fill(std::nullopt);
         m_lastAnswer = m_handler(request.payload);
-        m_requestBefore = std::exchange(m_lastRequest, request);
+        remember(request);
         ++m_executed;
     }
     // The register answers at once, so the ACK of the request goes with the answer.
     m_pending.emplace(m_link, request.seq, m_lastAnswer, true);
+}
+
+// The host takes each new SEQ from a counter, so the half of the SEQs ahead of
+// this one are to come and are forgotten: a late copy is told from a new
+// request as long as fewer than half the SEQs have gone by since.
+void RegisterResponder::remember(const FrameEvent &request)
+{
+    const int seqCount = int(m_answered.size());
+    for (int ahead = 1; ahead <= seqCount / 2; ++ahead)
+        m_answered[(request.seq + ahead) % seqCount].reset();
+    m_answered[request.seq] = request.payload;
+    m_lastSeq = request.seq;
 }
 
 void RegisterResponder::resendOrGiveUp()

@@ -1,15 +1,22 @@
-// The driver component's own properties: settings, mode entry, locations and
-// the hexadecimal command stream. Reading and writing through it is tested
-// with the built-in register over the whole path.
+// The driver component's own properties: settings, mode entry, locations, the
+// hint for a device the user may not open and the hexadecimal command stream.
+// Reading and writing through it is tested with the built-in register over the
+// whole path.
 #include "automationobject.h"
 #include "builtinregister.h"
 #include "driverregistration.h"
+#include "driverresult.h"
+#include "pseudoterminal.h"
 #include "registerprotocol.h"
 #include "testdata.h"
 
 #include <QElapsedTimer>
 
+#include <grp.h>
 #include <memory>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -43,6 +50,27 @@ QString answerHex(RegisterProtocol::ErrorByte error)
     return QString::fromLatin1(RegisterProtocol::makeAnswer(error).toHex());
 }
 
+const QString OnlyRoot = QStringLiteral(
+    "Открыть устройство может только root: попросите администратора дать вам доступ к нему");
+
+// Acts as nobody for its lifetime when the test runs as root, whom file modes
+// do not stop.
+class NotRoot
+{
+public:
+    NotRoot() : m_wasRoot(::geteuid() == 0 && ::seteuid(65534) == 0) {}
+    ~NotRoot()
+    {
+        if (m_wasRoot && ::seteuid(0) != 0)
+            qFatal("cannot act as root again");
+    }
+    NotRoot(const NotRoot &) = delete;
+    NotRoot &operator=(const NotRoot &) = delete;
+
+private:
+    bool m_wasRoot;
+};
+
 } // namespace
 
 class TestDriverComponent : public QObject
@@ -57,6 +85,9 @@ private slots:
     void entersModeWithPassword();
     void enablesOnlyReachableLocations_data();
     void enablesOnlyReachableLocations();
+    void hintsWhoMayOpenDevice_data();
+    void hintsWhoMayOpenDevice();
+    void hintsForRefusedDevice();
     void runsCommands_data();
     void runsCommands();
     void sizesBuiltInGoodsTable_data();
@@ -175,6 +206,54 @@ void TestDriverComponent::enablesOnlyReachableLocations()
     QCOMPARE(driver->property("ResultCode").toInt() == 0, enabled);
     QCOMPARE(driver->property("ResultDescription").toString(), description);
     QCOMPARE(driver->property("DeviceEnabled").toBool(), enabled);
+}
+
+void TestDriverComponent::hintsWhoMayOpenDevice_data()
+{
+    columns<uint, uint, int, QString>("owner", "group", "mode", "hint");
+    const group *tty = ::getgrnam("tty");
+    const passwd *nobody = ::getpwnam("nobody");
+    const uint unnamedGroup = 4000000;
+    QVERIFY(tty && nobody && !::getgrgid(unnamedGroup));
+    const auto join = [](const QString &group) {
+        return QStringLiteral("Добавьте пользователя в группу %1 (sudo usermod -aG %1 $USER) и "
+                              "войдите в систему заново")
+            .arg(group);
+    };
+    QTest::newRow("group may read and write") << 0u << tty->gr_gid << 0660 << join("tty");
+    QTest::newRow("group without a name")
+        << 0u << unnamedGroup << 0660 << join(QString::number(unnamedGroup));
+    QTest::newRow("group root") << 0u << 0u << 0660 << OnlyRoot;
+    QTest::newRow("group may only write") << 0u << tty->gr_gid << 0620 << OnlyRoot;
+    QTest::newRow("owner root alone") << 0u << tty->gr_gid << 0600 << OnlyRoot;
+    QTest::newRow("owner a user alone")
+        << nobody->pw_uid << tty->gr_gid << 0620
+        << QStringLiteral("Открыть устройство могут только пользователь nobody и root");
+    QTest::newRow("no one") << nobody->pw_uid << tty->gr_gid << 0 << OnlyRoot;
+}
+
+void TestDriverComponent::hintsWhoMayOpenDevice()
+{
+    const auto [owner, group, mode, hint] =
+        fetch<uint, uint, int, QString>("owner", "group", "mode", "hint");
+    QCOMPARE(DriverResult::permissionHint(owner, group, mode_t(S_IFCHR | mode)), hint);
+}
+
+// The hint comes from the refused device's own status.
+void TestDriverComponent::hintsForRefusedDevice()
+{
+    PseudoTerminal device;
+    QString error;
+    QVERIFY2(device.open(error), qPrintable(error));
+    QCOMPARE(::chmod(QFile::encodeName(device.slavePath()).constData(), 0), 0);
+    auto driver = createDriver();
+    driver->setProperty("PortName", device.slavePath());
+    {
+        const NotRoot notRoot;
+        driver->setProperty("DeviceEnabled", true);
+    }
+    QCOMPARE(driver->property("ResultDescription").toString(),
+             QStringLiteral("Нет доступа к порту (%1). %2.").arg(device.slavePath(), OnlyRoot));
 }
 
 void TestDriverComponent::runsCommands_data()

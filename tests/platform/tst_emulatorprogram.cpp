@@ -1,8 +1,10 @@
 #include "fdline.h"
 #include "framelink.h"
 #include "hostexchange.h"
+#include "pseudoterminal.h"
 #include "registercommands.h"
 #include "registerprocess.h"
+#include "registerprotocol.h"
 #include "serialframe.h"
 
 #include <QFileInfo>
@@ -11,7 +13,9 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -31,6 +35,23 @@ QString entryAt(const QString &path)
     return info.exists() ? QStringLiteral("file") : QStringLiteral("nothing");
 }
 
+// Whether the register on the terminal at path answers its identification.
+bool identifiesAt(const QString &path)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    FdLine line(fd, -1);
+    FrameLink link(line);
+    HostExchange host(link);
+    QByteArray answer;
+    const bool answered =
+        host.exchange(QByteArray(1, char(RegisterProtocol::Identify)), answer, TimeoutMs);
+    ::close(fd);
+    return answered && answer.startsWith(RegisterProtocol::makeAnswer(RegisterProtocol::NoError));
+}
+
 } // namespace
 
 // The emulator program's options: the link to its terminal, the paced line,
@@ -46,6 +67,7 @@ private slots:
     void linksWhileRunning_data();
     void linksWhileRunning();
     void replacesStaleLink();
+    void takesOverLinkOfKilledRun();
     void countsBytesOnLine_data();
     void countsBytesOnLine();
 
@@ -93,8 +115,11 @@ void TestEmulatorProgram::refusesWrongArguments()
     QString errors;
     QCOMPARE(RegisterProcess::run(arguments, errors), UsageFailure);
     QVERIFY2(errors.contains(message), qPrintable(errors));
-    // What the link would have replaced is left alone.
+    // What the link would have replaced is left alone, and no lock file
+    // tells the next run that an emulator made it.
     QCOMPARE(entryAt(linked), before);
+    if (!linked.isEmpty())
+        QCOMPARE(entryAt(linked + QStringLiteral(".lock")), QStringLiteral("nothing"));
 }
 
 void TestEmulatorProgram::linksWhileRunning_data()
@@ -135,6 +160,37 @@ void TestEmulatorProgram::replacesStaleLink()
     QCOMPARE(entryAt(link), QStringLiteral("link to ") + emulator.path());
     QVERIFY(!emulator.stop().isEmpty());
     QCOMPARE(entryAt(link), QStringLiteral("nothing"));
+}
+
+// Killed, an emulator leaves its link and lock file behind. The system hands
+// its terminal out again, here to this test, so that the link leads to a live
+// terminal once more; the next emulator still takes the name over.
+void TestEmulatorProgram::takesOverLinkOfKilledRun()
+{
+    const QString link = pathOf("killed");
+    const QString lockFile = link + QStringLiteral(".lock");
+    RegisterProcess killed;
+    QVERIFY(killed.start({QStringLiteral("--link"), link}));
+    QString errors;
+    QCOMPARE(RegisterProcess::run({QStringLiteral("--link"), link}, errors), UsageFailure);
+    QVERIFY2(errors.contains(QStringLiteral("a running emulator holds it")), qPrintable(errors));
+    QCOMPARE(entryAt(link), QStringLiteral("link to ") + killed.path());
+    killed.stop(SIGKILL);
+
+    // Terminals go out lowest number first.
+    std::vector<std::unique_ptr<PseudoTerminal>> terminals;
+    while (!QFileInfo::exists(link) && terminals.size() < 64) {
+        terminals.push_back(std::make_unique<PseudoTerminal>());
+        QVERIFY2(terminals.back()->open(errors), qPrintable(errors));
+    }
+    QVERIFY(QFileInfo::exists(link));
+    RegisterProcess next;
+    QVERIFY(next.start({QStringLiteral("--link"), link}));
+    QCOMPARE(entryAt(link), QStringLiteral("link to ") + next.path());
+    QVERIFY(identifiesAt(link));
+    QVERIFY(!next.stop().isEmpty());
+    QCOMPARE(entryAt(link), QStringLiteral("nothing"));
+    QCOMPARE(entryAt(lockFile), QStringLiteral("nothing"));
 }
 
 void TestEmulatorProgram::countsBytesOnLine_data()

@@ -45,9 +45,20 @@ public:
     QByteArray written;
 };
 
+// A request frame the register gets and what it answers: the answer's data,
+// or nothing when it only acknowledges the request.
+struct Step
+{
+    int seq;
+    QByteArray request;
+    QByteArray answer;
+};
+using Steps = QVector<Step>;
+
 } // namespace
 
 Q_DECLARE_METATYPE(Chunks)
+Q_DECLARE_METATYPE(Steps)
 
 class TestSerialFrame : public QObject
 {
@@ -63,6 +74,8 @@ private slots:
     void decodesDamagedStreams_data();
     void decodesDamagedStreams();
     void registerExecutesEachRequestOnce();
+    void registerRemembersOneConnection_data();
+    void registerRemembersOneConnection();
 };
 
 void TestSerialFrame::checksumIsCrc32()
@@ -241,6 +254,59 @@ void TestSerialFrame::registerExecutesEachRequestOnce()
     QCOMPARE(serve(SerialFrame::encode(6, "\x46")), ack + SerialFrame::encode(6, "3"));
     QCOMPARE(executed, 3);
     QCOMPARE(responder.repeatedRequests(), 2);
+}
+
+// The register answers each request it executes with the number of requests
+// executed so far.
+void TestSerialFrame::registerRemembersOneConnection_data()
+{
+    QTest::addColumn<Steps>("steps");
+    const QByteArray identify("\xa5");
+    const QByteArray block("\x84");
+    const QByteArray write("\x50\x01\x00\x01\x04\x01", 6);
+    // Two connection checks in a row, then a new program whose first SEQ repeats one of theirs.
+    QTest::newRow("identification at the last SEQ")
+        << Steps{{200, identify, "1"}, {201, identify, "2"}, {201, identify, "3"}};
+    QTest::newRow("identification at the SEQ before last")
+        << Steps{{200, identify, "1"}, {201, identify, "2"}, {200, identify, "3"}};
+    QTest::newRow("identification forgets the last connection") << Steps{
+        {10, block, "1"}, {11, block, "2"}, {9, identify, "3"}, {10, block, "4"}, {11, block, "5"}};
+    QTest::newRow("late dump block")
+        << Steps{{1, identify, "1"}, {2, block, "2"}, {3, block, "3"}, {4, block, "4"},
+                 {2, block, ""},     {4, block, "4"}, {5, block, "5"}};
+    Steps lateWrite{{0, identify, "1"}, {1, write, "2"}};
+    for (int seq = 2; seq <= 100; ++seq)
+        lateWrite.append({seq, block, QByteArray::number(seq + 1)});
+    lateWrite.append({1, write, ""});
+    QTest::newRow("write copied 99 requests late") << lateWrite;
+    Steps longDump{{0, identify, "1"}};
+    for (int count = 1; count <= 600; ++count)
+        longDump.append({count % 256, block, QByteArray::number(count + 1)});
+    QTest::newRow("SEQs come round again") << longDump;
+}
+
+void TestSerialFrame::registerRemembersOneConnection()
+{
+    QFETCH(Steps, steps);
+    ScriptedLine line;
+    FrameLink link(line);
+    int executed = 0;
+    RegisterResponder responder(link,
+                                [&](const QByteArray &) { return QByteArray::number(++executed); });
+    const QByteArray ack(1, SerialFrame::Ack);
+    QByteArrayList written;
+    QByteArrayList expected;
+    for (const Step &step : qAsConst(steps)) {
+        line.input = SerialFrame::encode(quint8(step.seq), step.request);
+        line.written.clear();
+        responder.serveNext();
+        written.append(line.written);
+        expected.append(
+            step.answer.isEmpty() ? ack : ack + SerialFrame::encode(quint8(step.seq), step.answer));
+        line.input = ack;
+        responder.serveNext();
+    }
+    QCOMPARE(written, expected);
 }
 
 QTEST_GUILESS_MAIN(TestSerialFrame)
