@@ -425,10 +425,9 @@ int MainWindow::saveCurrentTable()
     if (path.isEmpty())
         return ERR_CANCELLED;
     progressPanel->start(ProgressText::Work::RecordsSaved, editor->rowCount(), false);
-    // The goods' filter says which of their formats the file is in.
+    // The goods' CSV for spreadsheet programs is asked for by its filter.
     auto *goods = dynamic_cast<QMyTable1Widget *>(editor);
-    const int result = goods ? goods->saveAs(path, QMyTable1Widget::formatOfFilter(filter))
-                             : editor->saveToFile(path);
+    const int result = goods ? goods->saveAs(path, filter) : editor->saveToFile(path);
     progressPanel->finish(editor->rowCount(), result);
     return result;
 }

@@ -110,37 +110,49 @@ private slots:
         QVERIFY(finder->isHidden());
     }
 
-    // The filter chosen decides the format and gives a bare name its
-    // extension; the CSV for spreadsheets starts with a byte-order mark and
-    // loads back.
-    void savedAsTheFilterSays_data()
+    // The name's extension decides the format, as it does for the load; the
+    // filter gives a bare name its extension, and the one for spreadsheets
+    // starts a CSV with a byte-order mark. Every file loads back.
+    void savedAsTheNameSays_data()
     {
-        columns<QString, QString, QByteArray>("filter", "file", "start");
-        QTest::newRow("text") << "*.txt"
-                              << "goods.txt" << QByteArray("1\n1\t1\t64\t");
-        QTest::newRow("csv") << "*.csv"
-                             << "goods.csv" << QByteArray("Таблица товаров\n");
-        QTest::newRow("csv for spreadsheets")
-            << "CSV для Excel (*.csv)"
-            << "goods.csv" << QByteArray("\xEF\xBB\xBFТаблица товаров\n");
+        columns<QString, QString, QString, QByteArray>("typed", "filter", "file", "start");
+        const QByteArray text("1\n1\t1\t64\t");
+        const QByteArray csv("Таблица товаров\n");
+        const QByteArray bom("\xEF\xBB\xBF");
+        const QString spreadsheets = "CSV для Excel (*.csv)";
+        const auto row = [](const char *name, const QString &typed, const QString &filter,
+                            const QString &file, const QByteArray &start) {
+            QTest::newRow(name) << typed << filter << file << start;
+        };
+        row("bare, text", "goods", "*.txt", "goods.txt", text);
+        row("bare, csv", "goods", "*.csv", "goods.csv", csv);
+        row("bare, spreadsheets", "goods", spreadsheets, "goods.csv", bom + csv);
+        row("bare, all files", "goods", "Все файлы (*.*)", "goods", text);
+        row(".csv, text", "goods.csv", "*.txt", "goods.csv", csv);
+        row(".csv, spreadsheets", "goods.csv", spreadsheets, "goods.csv", bom + csv);
+        row(".txt, csv", "goods.txt", "*.csv", "goods.txt", text);
+        row(".txt, spreadsheets", "goods.txt", spreadsheets, "goods.txt", text);
+        row("other extension, csv", "goods.dat", "*.csv", "goods.dat", text);
     }
 
-    void savedAsTheFilterSays()
+    void savedAsTheNameSays()
     {
-        const auto [filter, file, start] =
-            fetch<QString, QString, QByteArray>("filter", "file", "start");
+        const auto [typed, filter, file, start] =
+            fetch<QString, QString, QString, QByteArray>("typed", "filter", "file", "start");
         QTemporaryDir directory;
         selectTable(1);
         click("pbRead");
         QString suggested;
-        answerFileDialog(directory.filePath("goods"), filter, &suggested);
+        answerFileDialog(directory.filePath(typed), filter, &suggested);
         click("pbSaveTable");
         QVERIFY2(suggested.endsWith("База товаров " + QDate::currentDate().toString(Qt::ISODate) +
                                     ".txt"),
                  qPrintable(suggested));
+        QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{file});
         QFile saved(directory.filePath(file));
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QVERIFY(saved.readAll().startsWith(start));
+        const QByteArray contents = saved.readAll();
+        QVERIFY2(contents.startsWith(start), contents.left(40).constData());
 
         const QString before = currentEditor()->item(2, 0)->text();
         editCell(2, 0, "ДРУГОЙ");
