@@ -1,7 +1,9 @@
+#include "cellmarks.h"
 #include "qmytablewidget.h"
 #include "testdata.h"
 #include "windowtestsupport.h"
 
+#include <QAction>
 #include <QDate>
 #include <QFile>
 #include <QHeaderView>
@@ -21,6 +23,8 @@ class TestDesktop : public WindowTest
         window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
+
+    void trigger(const char *action) { child<QAction>(action)->trigger(); }
 
 private slots:
     void captionsFitAtStartSize()
@@ -108,6 +112,43 @@ private slots:
         QCOMPARE(currentEditor()->currentRow(), 0);
         QTest::keyClick(finder, Qt::Key_Escape);
         QVERIFY(finder->isHidden());
+    }
+
+    // The cell found shows in a mark of its own, which is neither an edit nor
+    // a difference: it moves to the next cell found and goes with an edit.
+    void foundCellMarked()
+    {
+        selectTable(1);
+        click("pbRead");
+        QMyTableWidget *grid = currentEditor();
+        editCell(3, 0, "ИСКОМЫЙ ТОВАР");
+        trigger("actionCompareWithRegister");
+        const int differences = grid->comparison()->remaining(*grid);
+        const int bold = boldCells(*grid);
+        QTableWidgetItem *found = grid->item(3, 0);
+        const QColor differenceColor = found->background().color();
+
+        auto *finder = child<QLineEdit>("rowFinder");
+        finder->setText("искомый");
+        QTest::keyClick(finder, Qt::Key_Return);
+        QCOMPARE(grid->currentItem(), found);
+        QVERIFY(CellMarks::isFound(*found));
+        QCOMPARE(found->background().color(), CellMarks::foundColor());
+        QCOMPARE(grid->comparison()->remaining(*grid), differences);
+        QCOMPARE(boldCells(*grid), bold);
+
+        finder->setText(grid->item(7, 1)->text());
+        QTest::keyClick(finder, Qt::Key_Return);
+        QTableWidgetItem *next = grid->currentItem();
+        QVERIFY(next && next != found);
+        QVERIFY(CellMarks::isFound(*next));
+        QVERIFY(!CellMarks::isFound(*found));
+        QCOMPARE(found->background().color(), differenceColor);
+        QCOMPARE(grid->comparison()->remaining(*grid), differences);
+
+        editCell(next->row(), next->column(), "4600000000000");
+        QVERIFY(!CellMarks::isFound(*next));
+        QVERIFY(next->background().color() != CellMarks::foundColor());
     }
 
     // The name's extension decides the format, as it does for the load; the
