@@ -1,14 +1,19 @@
 #include "cellmarks.h"
+#include "portlist.h"
 #include "qmytablewidget.h"
+#include "registerprocess.h"
 #include "testdata.h"
 #include "windowtestsupport.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDate>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -26,7 +31,101 @@ class TestDesktop : public WindowTest
 
     void trigger(const char *action) { child<QAction>(action)->trigger(); }
 
+    // What of the status bar cannot be read: a widget not wholly inside the
+    // window, a label narrower than its text or ten characters, an elided
+    // text whose tooltip does not hold it whole. elided counts the elided texts.
+    QStringList statusBarMisfits(int *elided = nullptr)
+    {
+        // As the user sees it, laid out again after the last change.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QStringList misfits;
+        for (QWidget *widget : window->statusBar()->findChildren<QWidget *>()) {
+            if (!widget->isVisible())
+                continue;
+            auto *label = qobject_cast<QLabel *>(widget);
+            const QString name = label ? label->text() : widget->metaObject()->className();
+            if (!window->rect().contains(QRect(widget->mapTo(window, QPoint()), widget->size())))
+                misfits << name + ": outside the window";
+            if (!label)
+                continue;
+            const int width = label->contentsRect().width();
+            const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
+            if (width < qMin(textWidth, label->fontMetrics().averageCharWidth() * 10))
+                misfits << name + QStringLiteral(": squeezed to %1 px").arg(width);
+            if (width < textWidth) {
+                if (elided)
+                    ++*elided;
+                if (!label->toolTip().contains(label->text()))
+                    misfits << name + ": not in its tooltip " + label->toolTip();
+            }
+        }
+        return misfits;
+    }
+
 private slots:
+    // Long texts of real operations side by side: an identification, a
+    // comparison with rows only in the table, a stopped read's summary, and
+    // the running text of a profile's save, with "Прервать".
+    void statusTextsFit_data()
+    {
+        columns<QSize>("size");
+        QTest::newRow("start size") << QSize();
+        QTest::newRow("800x480") << QSize(800, 480);
+    }
+
+    void statusTextsFit()
+    {
+        const auto [size] = fetch<QSize>("size");
+        if (size.isValid())
+            window->resize(size);
+        // Nothing has run yet to show progress of.
+        QVERIFY(!progressLabel()->isVisible());
+        RegisterProcess emulator;
+        QVERIFY(emulator.start({"--goods", "2000"}));
+        fillPortBox(ports(), {PortInfo::typedPath(emulator.path())});
+        ports()->setCurrentIndex(0);
+        selectTable(1);
+        click("pbRead");
+        QCOMPARE(currentEditor()->rowCount(), 2000);
+
+        // The file keeps the first record alone: its number, then a line per field.
+        QTemporaryDir directory;
+        const QString path = directory.filePath("first.txt");
+        QCOMPARE(currentEditor()->saveToFile(path), 0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const QByteArrayList lines = file.readAll().split('\n');
+        file.resize(0);
+        file.write(lines.mid(0, 1 + currentEditor()->columnCount()).join('\n') + '\n');
+        file.close();
+        answerFileDialog(path);
+        trigger("actionCompareWithFile");
+        QVERIFY(child<QLabel>("comparisonLabel")->text().contains("строк только в таблице: 1999"));
+
+        WhenDuringOperation stop([&] { return progressLabel()->text().startsWith("Записи: "); },
+                                 [&] { click("pbCancel"); });
+        trigger("actionCompareWithRegister");
+        QVERIFY(stop.happened());
+        QVERIFY(progressLabel()->text().endsWith(" — прервано"));
+        click("pbCheckConn");
+        QVERIFY(statusLabel(0)->text().startsWith("Связь установлена ("));
+        int elided = 0;
+        QStringList misfits = statusBarMisfits(&elided);
+        QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join('\n')));
+        QVERIFY(elided > 0);
+
+        answerFileDialog(directory.filePath("profile.prf"));
+        WhenDuringOperation during(
+            [&] { return progressLabel()->text().startsWith("Таблица 1 из "); },
+            [&] {
+                misfits = statusBarMisfits();
+                click("pbCancel");
+            });
+        trigger("actionSaveProfile");
+        QVERIFY(during.happened());
+        QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join('\n')));
+    }
+
     void captionsFitAtStartSize()
     {
         QVERIFY(window->width() >= 640 && window->height() >= 480);
