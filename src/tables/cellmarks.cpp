@@ -10,9 +10,11 @@ namespace {
 // Weights up to this one count as normal; the cell editor sets 50 or 75.
 constexpr int heaviestUnchangedWeight = 57;
 
-// The highlight's kind, and the text it was given for.
+// The highlight's kind, with foundFlag added while a search has found the
+// cell, and the text both were given for.
 constexpr int highlightRole = Qt::UserRole + 1;
 constexpr int highlightedTextRole = Qt::UserRole + 2;
+constexpr int foundFlag = 0x100;
 
 // Cells with the same font or colour share one copy of it: a copy of its own
 // per cell would make up a good part of a large table's memory.
@@ -27,12 +29,16 @@ QFont sharedFont(const QFont &font)
     return font;
 }
 
-const QBrush &validBackground(Highlight kind)
+// The found cell's colour covers its highlight, which stays underneath.
+const QBrush &validBackground(int marks)
 {
     static const QBrush white{QColor(Qt::white)};
     static const QBrush mismatch{highlightColor(Highlight::WriteMismatch)};
     static const QBrush difference{highlightColor(Highlight::Difference)};
-    switch (kind) {
+    static const QBrush found{foundColor()};
+    if (marks & foundFlag)
+        return found;
+    switch (Highlight(marks)) {
     case Highlight::WriteMismatch:
         return mismatch;
     case Highlight::Difference:
@@ -47,6 +53,29 @@ const QBrush &invalidBackground()
 {
     static const QBrush red{QColor(Qt::red)};
     return red;
+}
+
+int marksOf(const QTableWidgetItem &cell)
+{
+    return cell.data(highlightRole).toInt();
+}
+
+// The marks of the present text; the text first, so that a grid that reacts
+// to the change finds them current. The red of an invalid cell stays.
+void setMarks(QTableWidgetItem &cell, int marks)
+{
+    if (marks != 0)
+        cell.setData(highlightedTextRole, cell.text());
+    if (marksOf(cell) == marks)
+        return;
+    cell.setData(highlightRole, marks == 0 ? QVariant() : QVariant(marks));
+    if (!isInvalid(cell))
+        cell.setBackground(validBackground(marks));
+}
+
+bool marksCurrent(const QTableWidgetItem &cell)
+{
+    return cell.data(highlightedTextRole).toString() == cell.text();
 }
 
 } // namespace
@@ -68,15 +97,15 @@ void setWeight(QTableWidgetItem &cell, int weight)
 // colours every cell, twice.
 void setValidity(QTableWidgetItem &cell, bool valid)
 {
-    Highlight kind = Highlight::None;
+    int marks = 0;
     const QVariant marked = cell.data(highlightRole);
     if (marked.isValid()) {
-        if (cell.data(highlightedTextRole).toString() == cell.text())
-            kind = Highlight(marked.toInt());
+        if (marksCurrent(cell))
+            marks = marked.toInt();
         else
             cell.setData(highlightRole, QVariant());
     }
-    cell.setBackground(valid ? validBackground(kind) : invalidBackground());
+    cell.setBackground(valid ? validBackground(marks) : invalidBackground());
 }
 
 bool isInvalid(const QTableWidgetItem &cell)
@@ -86,24 +115,17 @@ bool isInvalid(const QTableWidgetItem &cell)
 
 void setHighlight(QTableWidgetItem &cell, Highlight kind)
 {
-    // The text first: a grid that reacts to the change finds the mark current.
-    if (kind != Highlight::None)
-        cell.setData(highlightedTextRole, cell.text());
-    if (highlight(cell) == kind)
-        return;
-    cell.setData(highlightRole, kind == Highlight::None ? QVariant() : QVariant(int(kind)));
-    if (!isInvalid(cell))
-        cell.setBackground(validBackground(kind));
+    setMarks(cell, (marksOf(cell) & foundFlag) | int(kind));
 }
 
 Highlight highlight(const QTableWidgetItem &cell)
 {
-    return Highlight(cell.data(highlightRole).toInt());
+    return Highlight(marksOf(cell) & ~foundFlag);
 }
 
 bool isHighlighted(const QTableWidgetItem &cell, Highlight kind)
 {
-    return highlight(cell) == kind && cell.data(highlightedTextRole).toString() == cell.text();
+    return highlight(cell) == kind && marksCurrent(cell);
 }
 
 QColor highlightColor(Highlight kind)
@@ -119,6 +141,21 @@ QColor highlightColor(Highlight kind)
         break;
     }
     return QColor(Qt::white);
+}
+
+void setFound(QTableWidgetItem &cell, bool found)
+{
+    setMarks(cell, (marksOf(cell) & ~foundFlag) | (found ? foundFlag : 0));
+}
+
+bool isFound(const QTableWidgetItem &cell)
+{
+    return (marksOf(cell) & foundFlag) != 0 && marksCurrent(cell);
+}
+
+QColor foundColor()
+{
+    return QColor(255, 240, 90); // yellow
 }
 
 void clearHighlights(QTableWidget &grid, Highlight kind)

@@ -7,7 +7,8 @@ class QTableWidgetItem;
 
 // The marks a grid cell carries besides its text: the font weight says
 // whether the next write sends it, the background whether its text is valid
-// and, for a valid one, which highlight it carries, if any.
+// and, for a valid one, which highlight it carries, if any, or that a search
+// found it.
 namespace CellMarks {
 
 constexpr int changedWeight = 75;
@@ -38,6 +39,12 @@ Highlight highlight(const QTableWidgetItem &cell);
 // edit even before the grid has reacted to it.
 bool isHighlighted(const QTableWidgetItem &cell, Highlight kind);
 QColor highlightColor(Highlight kind);
+// The cell a search found, in a colour of its own over its highlight, which
+// stays; not over the red of an invalid cell. The mark goes when the text
+// changes, and counts as no highlight.
+void setFound(QTableWidgetItem &cell, bool found);
+bool isFound(const QTableWidgetItem &cell);
+QColor foundColor();
 // Takes the highlights of that kind away from every cell of the grid.
 void clearHighlights(QTableWidget &grid, Highlight kind);
 

@@ -12,7 +12,7 @@ constexpr int goodsTable = 1;
 // The longest table: events are processed less often than in the others.
 constexpr int readEventInterval = 50;
 
-// In the order of QMyTable1Widget::Format, after ByName.
+// The third is the CSV for spreadsheet programs.
 const char fileFilters[] = "*.txt;;*.csv;;CSV для Excel (*.csv);;Все файлы (*.*)";
 
 bool isCsvPath(const QString &path)
@@ -54,24 +54,17 @@ int QMyTable1Widget::readTable(protocolBase &protocol)
 
 int QMyTable1Widget::saveToFile(const QString &path)
 {
-    return saveAs(path, Format::ByName);
+    return saveAs(path, QString());
 }
 
-QMyTable1Widget::Format QMyTable1Widget::formatOfFilter(const QString &filter)
+// The name decides, as it does for the load: a file in the other format than
+// its name says would not load back.
+int QMyTable1Widget::saveAs(const QString &path, const QString &filter)
 {
-    const QStringList filters = QString::fromUtf8(fileFilters).split(QStringLiteral(";;"));
-    const QList<Format> formats = {Format::Text, Format::Csv, Format::CsvForExcel};
-    const int index = filters.indexOf(filter);
-    return index >= 0 && index < formats.size() ? formats.at(index) : Format::ByName;
-}
-
-int QMyTable1Widget::saveAs(const QString &path, Format format)
-{
-    if (format == Format::ByName)
-        format = isCsvPath(path) ? Format::Csv : Format::Text;
-    if (format == Format::Text)
+    if (!isCsvPath(path))
         return QMyTableGenericWidget::saveToFile(path);
-    return GoodsCsvFile::save(*this, tableName, path, format == Format::CsvForExcel);
+    const bool forSpreadsheets = filter == fileFilter().section(QStringLiteral(";;"), 2, 2);
+    return GoodsCsvFile::save(*this, tableName, path, forSpreadsheets);
 }
 
 int QMyTable1Widget::writeCsvFile(QTextStream &out)

@@ -12,16 +12,9 @@ public:
     int readTable(protocolBase &protocol) override;
     // CSV for a path ending in ".csv" (case-sensitive), else the tab-separated file.
     int saveToFile(const QString &path) override;
-    enum class Format
-    {
-        ByName,
-        Text,
-        Csv,
-        CsvForExcel,
-    };
-    // The format a filter of fileFilter stands for; ByName for "Все файлы".
-    static Format formatOfFilter(const QString &filter);
-    int saveAs(const QString &path, Format format);
+    // As saveToFile; a CSV saved with the filter for spreadsheet programs, one
+    // of fileFilter's, starts with a byte-order mark.
+    int saveAs(const QString &path, const QString &filter);
     QString fileFilter() override;
     // The CSV file, whatever the path it goes to.
     int writeCsvFile(QTextStream &out);

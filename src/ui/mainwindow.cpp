@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "baudrate.h"
+#include "elidinglabel.h"
 #include "errorcode.h"
 #include "filedialogs.h"
 #include "portchooser.h"
@@ -50,25 +51,28 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     updatePortList();
     portChooser->selectRemembered();
 
-    portStatusLabel = new QLabel;
+    // The changing texts elide rather than push the others out of the window,
+    // and share its width alike: a widget with a stretch gets no more than its
+    // minimum until those without one have all they ask for.
+    portStatusLabel = new ElidingLabel;
     statusBar()->addWidget(portStatusLabel, 1);
     setLabelStatus(portStatusLabel, false, false, QString());
-    operationStatusLabel = new QLabel;
+    operationStatusLabel = new ElidingLabel;
     statusBar()->addWidget(operationStatusLabel, 1);
     setLabelStatus(operationStatusLabel, false, false, QString());
     auto *versionLabel = new QLabel;
     statusBar()->addWidget(versionLabel, 0);
     setLabelStatus(versionLabel, false, false, tr("Версия: ") + QLatin1String(versionText));
-    comparisonLabel = new QLabel;
+    comparisonLabel = new ElidingLabel;
     comparisonLabel->setObjectName(QStringLiteral("comparisonLabel"));
-    statusBar()->addWidget(comparisonLabel, 0);
+    statusBar()->addWidget(comparisonLabel, 1);
     comparisonLabel->hide();
 
     ui->cbFWtype->addItem(QString::fromUtf8("1 – процессор с внутренним ПО ККТ"), 17);
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
     createDumpPageAction();
     progressPanel = new ProgressPanel(progress, this);
-    statusBar()->addPermanentWidget(progressPanel);
+    statusBar()->addPermanentWidget(progressPanel, 1);
     createBaudRateBox();
     createTableMenu();
     createProfileMenu();
@@ -105,7 +109,10 @@ void MainWindow::setLabelStatus(QLabel *label, bool success, bool error, const Q
         label->setStyleSheet(QStringLiteral("QLabel { background-color : base; color : green; }"));
     else
         label->setStyleSheet(QStringLiteral("QLabel { background-color : base; color : black; }"));
-    label->setText(text);
+    if (auto *eliding = qobject_cast<ElidingLabel *>(label))
+        eliding->setFullText(text);
+    else
+        label->setText(text);
     label->repaint();
 }
 
@@ -203,7 +210,7 @@ void MainWindow::createDumpPageAction()
     addAction(dumpPageAction);
 }
 
-// The line's rate sits in the status bar, so that the form keeps its layout.
+// The line's rate goes under the port it is for, in the form's free cell.
 void MainWindow::createBaudRateBox()
 {
     baudRateBox = new QComboBox;
@@ -221,7 +228,7 @@ void MainWindow::createBaudRateBox()
         protocol.setBaudRateCode(code);
         Preferences::setValue(Preferences::BaudRateCode, code);
     });
-    statusBar()->addPermanentWidget(baudRateBox);
+    ui->gridLayout->addWidget(baudRateBox, 1, 0, Qt::AlignLeft);
 }
 
 void MainWindow::setDumpPageVisible(bool visible)
@@ -306,7 +313,7 @@ QMyTableWidget *MainWindow::currentEditor()
 int MainWindow::openPortShowingStatus()
 {
     const int result = protocol.openPort(currentPort());
-    portStatusLabel->setToolTip(QString());
+    portStatusLabel->setNote(QString());
     if (result != ERR_OK) {
         setLabelStatus(portStatusLabel, false, true, tr("Не удалось открыть порт!"));
         noteFailure();
@@ -320,7 +327,7 @@ void MainWindow::noteFailure(const QString &progress)
 {
     const QString cause = protocol.failureCause();
     if (!cause.isEmpty())
-        portStatusLabel->setToolTip(cause);
+        portStatusLabel->setNote(cause);
     QStringList details;
     for (const QString &detail : {cause, progress}) {
         if (!detail.isEmpty())
@@ -427,10 +434,9 @@ int MainWindow::saveCurrentTable()
     if (path.isEmpty())
         return ERR_CANCELLED;
     progressPanel->start(ProgressText::Work::RecordsSaved, editor->rowCount(), false);
-    // The goods' filter says which of their formats the file is in.
+    // The goods' CSV for spreadsheet programs is asked for by its filter.
     auto *goods = dynamic_cast<QMyTable1Widget *>(editor);
-    const int result = goods ? goods->saveAs(path, QMyTable1Widget::formatOfFilter(filter))
-                             : editor->saveToFile(path);
+    const int result = goods ? goods->saveAs(path, filter) : editor->saveToFile(path);
     progressPanel->finish(editor->rowCount(), result);
     return result;
 }

@@ -16,6 +16,7 @@
 #include <memory>
 #include <vector>
 
+class ElidingLabel;
 class QAction;
 class QComboBox;
 class QLabel;
@@ -136,13 +137,13 @@ private:
     protocolPelto protocol;
     QByteArray dumpBuffer;
     QMap<int, QMyTableWidget *> editorsByTable;
-    QLabel *portStatusLabel = nullptr;
-    QLabel *operationStatusLabel = nullptr;
+    ElidingLabel *portStatusLabel = nullptr;
+    ElidingLabel *operationStatusLabel = nullptr;
     QAction *dumpPageAction = nullptr;
     QAction *checkWritesAction = nullptr;
     // The commands that start an operation, besides the form's buttons.
     QList<QAction *> operationActions;
-    QLabel *comparisonLabel = nullptr;
+    ElidingLabel *comparisonLabel = nullptr;
     // What each compared table was compared with, in the words of the status bar.
     QHash<const QMyTableWidget *, QString> comparisonSources;
     PortChooser *portChooser = nullptr;

@@ -4,6 +4,7 @@
 #include "mainwindow.h"
 
 #include "cellmarks.h"
+#include "elidinglabel.h"
 #include "errorcode.h"
 #include "filedialogs.h"
 #include "preferences.h"
@@ -196,8 +197,8 @@ void MainWindow::updateComparisonLabel()
         rows << tr("строк только в таблице: %1").arg(comparison->rowsOnlyInGrid());
     if (!rows.isEmpty())
         text += QStringLiteral(" (") + rows.join(QStringLiteral(", ")) + QLatin1Char(')');
-    comparisonLabel->setText(text);
-    comparisonLabel->setToolTip(
+    comparisonLabel->setFullText(text);
+    comparisonLabel->setNote(
         (withRegister ? tr("Сравнение с таблицей, прочитанной из ККТ")
                       : tr("Сравнение с файлом %1").arg(fileName)) +
         tr(".\nРазличия выделены цветом; F3 и Shift+F3 переходят к следующему и предыдущему."));

@@ -1,33 +1,12 @@
 #include "progresspanel.h"
 
+#include "elidinglabel.h"
 #include "errorcode.h"
 #include "operationprogress.h"
 
 #include <QHBoxLayout>
-#include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
-
-ElidingLabel::ElidingLabel(QWidget *parent) : QLabel(parent)
-{
-    setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    // Enough for the start of a summary in a window of the smallest size.
-    setMinimumWidth(fontMetrics().averageCharWidth() * 20);
-}
-
-void ElidingLabel::setFullText(const QString &text)
-{
-    setText(text);
-    setToolTip(text);
-}
-
-void ElidingLabel::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    const QRect area = contentsRect();
-    painter.drawText(area, int(alignment()),
-                     fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
-}
 
 ProgressPanel::ProgressPanel(OperationProgress &progress, QWidget *window)
     : QWidget(window), m_progress(progress), m_text(new ElidingLabel(this)),
@@ -37,6 +16,8 @@ ProgressPanel::ProgressPanel(OperationProgress &progress, QWidget *window)
     m_cancel->setObjectName(QStringLiteral("pbCancel"));
     m_cancel->setToolTip(tr("Остановить чтение, запись или чтение дампа (Esc)"));
     m_cancel->setEnabled(false);
+    m_cancel->hide();
+    hide();
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_text, 1);
@@ -60,12 +41,14 @@ void ProgressPanel::start(ProgressText::Work work, qint64 total, bool cancellabl
     // Without event points nothing would move before the summary.
     m_showsRunning = cancellable;
     m_cancel->setEnabled(cancellable);
+    m_cancel->setVisible(cancellable);
     m_escape->setEnabled(cancellable);
     m_partLabel.clear();
     m_checking = false;
     m_checkTotal = -1;
     m_checked = 0;
-    m_text->clear();
+    m_text->setFullText(QString());
+    show();
     m_progress.start(total);
 }
 
@@ -94,6 +77,7 @@ void ProgressPanel::finish(qint64 count, int result)
     m_progress.finish(count);
     m_showsRunning = false;
     m_cancel->setEnabled(false);
+    m_cancel->hide();
     m_escape->setEnabled(false);
     QString summary = ProgressText::done(m_work, count) + tr(" за ") +
                       ProgressText::duration(m_progress.elapsedMs());

@@ -3,21 +3,9 @@
 #include "progresstext.h"
 #include "tableoperations.h"
 
-#include <QLabel>
 #include <QWidget>
 
-// Gives up its width first when the status bar is narrow, and then shows what
-// fits with an ellipsis; the whole text is its tooltip.
-class ElidingLabel : public QLabel
-{
-public:
-    explicit ElidingLabel(QWidget *parent);
-    void setFullText(const QString &text);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-};
-
+class ElidingLabel;
 class OperationProgress;
 class QPushButton;
 class QShortcut;
@@ -25,6 +13,8 @@ class QShortcut;
 // The status bar's view of the long operation running: what it has done, its
 // rate and the time left, then a one-line summary until the next one starts;
 // and "Прервать", which stops it at its next event point (Esc does the same).
+// The panel shows from the first operation on; "Прервать" only while there is
+// something it can stop.
 class ProgressPanel : public QWidget, public ProgressReport
 {
     Q_OBJECT

@@ -1,5 +1,8 @@
 #include "rowfinder.h"
 
+#include "cellmarks.h"
+
+#include <QAbstractItemDelegate>
 #include <QKeyEvent>
 #include <QTableWidget>
 
@@ -12,6 +15,8 @@ RowFinder::RowFinder(QTableWidget &grid, const QVector<int> &columns, QWidget *p
     hide();
     connect(this, &QLineEdit::returnPressed, this, &RowFinder::findNext);
     connect(this, &QLineEdit::textEdited, this, [this] { showFound(true); });
+    // Any edit in the grid ends the mark, whichever cell it is in.
+    connect(grid.itemDelegate(), &QAbstractItemDelegate::commitData, this, &RowFinder::unmark);
 }
 
 void RowFinder::open()
@@ -23,6 +28,7 @@ void RowFinder::open()
 
 bool RowFinder::findNext()
 {
+    unmark();
     const int rows = m_grid.rowCount();
     if (text().isEmpty() || rows == 0)
         return false;
@@ -32,13 +38,27 @@ bool RowFinder::findNext()
         int column = 0;
         if (matches(row, column)) {
             m_grid.setCurrentCell(row, column);
-            m_grid.scrollToItem(m_grid.item(row, column), QAbstractItemView::PositionAtCenter);
+            QTableWidgetItem *cell = m_grid.item(row, column);
+            m_grid.scrollToItem(cell, QAbstractItemView::PositionAtCenter);
+            // The focus stays here, so the current cell alone would not show.
+            CellMarks::setFound(*cell, true);
+            m_found = m_grid.model()->index(row, column);
             showFound(true);
             return true;
         }
     }
     showFound(false);
     return false;
+}
+
+void RowFinder::unmark()
+{
+    // After a read or a load another cell may stand there, with no mark to lose.
+    QTableWidgetItem *cell =
+        m_found.isValid() ? m_grid.item(m_found.row(), m_found.column()) : nullptr;
+    if (cell)
+        CellMarks::setFound(*cell, false);
+    m_found = QPersistentModelIndex();
 }
 
 bool RowFinder::matches(int row, int &column) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLineEdit>
+#include <QPersistentModelIndex>
 #include <QVector>
 
 class QTableWidget;
@@ -8,6 +9,8 @@ class QTableWidget;
 // The search field above a grid: finds the next row one of whose searched
 // columns holds the text typed, in any case. Enter goes on to the next
 // match, wrapping at the end; Esc hides the field and gives the grid the focus.
+// The cell found is current and marked found until the next search or an
+// edit in the grid.
 class RowFinder : public QLineEdit
 {
     Q_OBJECT
@@ -24,7 +27,9 @@ protected:
 private:
     bool matches(int row, int &column) const;
     void showFound(bool found);
+    void unmark();
 
     QTableWidget &m_grid;
     const QVector<int> m_columns;
+    QPersistentModelIndex m_found;
 };

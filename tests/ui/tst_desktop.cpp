@@ -1,12 +1,19 @@
+#include "cellmarks.h"
+#include "portlist.h"
 #include "qmytablewidget.h"
+#include "registerprocess.h"
 #include "testdata.h"
 #include "windowtestsupport.h"
 
+#include <QAction>
+#include <QComboBox>
 #include <QDate>
 #include <QFile>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,7 +29,103 @@ class TestDesktop : public WindowTest
         QVERIFY(QTest::qWaitForWindowActive(window));
     }
 
+    void trigger(const char *action) { child<QAction>(action)->trigger(); }
+
+    // What of the status bar cannot be read: a widget not wholly inside the
+    // window, a label narrower than its text or ten characters, an elided
+    // text whose tooltip does not hold it whole. elided counts the elided texts.
+    QStringList statusBarMisfits(int *elided = nullptr)
+    {
+        // As the user sees it, laid out again after the last change.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        QStringList misfits;
+        for (QWidget *widget : window->statusBar()->findChildren<QWidget *>()) {
+            if (!widget->isVisible())
+                continue;
+            auto *label = qobject_cast<QLabel *>(widget);
+            const QString name = label ? label->text() : widget->metaObject()->className();
+            if (!window->rect().contains(QRect(widget->mapTo(window, QPoint()), widget->size())))
+                misfits << name + ": outside the window";
+            if (!label)
+                continue;
+            const int width = label->contentsRect().width();
+            const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
+            if (width < qMin(textWidth, label->fontMetrics().averageCharWidth() * 10))
+                misfits << name + QStringLiteral(": squeezed to %1 px").arg(width);
+            if (width < textWidth) {
+                if (elided)
+                    ++*elided;
+                if (!label->toolTip().contains(label->text()))
+                    misfits << name + ": not in its tooltip " + label->toolTip();
+            }
+        }
+        return misfits;
+    }
+
 private slots:
+    // Long texts of real operations side by side: an identification, a
+    // comparison with rows only in the table, a stopped read's summary, and
+    // the running text of a profile's save, with "Прервать".
+    void statusTextsFit_data()
+    {
+        columns<QSize>("size");
+        QTest::newRow("start size") << QSize();
+        QTest::newRow("800x480") << QSize(800, 480);
+    }
+
+    void statusTextsFit()
+    {
+        const auto [size] = fetch<QSize>("size");
+        if (size.isValid())
+            window->resize(size);
+        // Nothing has run yet to show progress of.
+        QVERIFY(!progressLabel()->isVisible());
+        RegisterProcess emulator;
+        QVERIFY(emulator.start({"--goods", "2000"}));
+        fillPortBox(ports(), {PortInfo::typedPath(emulator.path())});
+        ports()->setCurrentIndex(0);
+        selectTable(1);
+        click("pbRead");
+        QCOMPARE(currentEditor()->rowCount(), 2000);
+
+        // The file keeps the first record alone: its number, then a line per field.
+        QTemporaryDir directory;
+        const QString path = directory.filePath("first.txt");
+        QCOMPARE(currentEditor()->saveToFile(path), 0);
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        const QByteArrayList lines = file.readAll().split('\n');
+        file.resize(0);
+        file.write(lines.mid(0, 1 + currentEditor()->columnCount()).join('\n') + '\n');
+        file.close();
+        answerFileDialog(path);
+        trigger("actionCompareWithFile");
+        QVERIFY(child<QLabel>("comparisonLabel")->text().contains("строк только в таблице: 1999"));
+
+        WhenDuringOperation stop([&] { return progressLabel()->text().startsWith("Записи: "); },
+                                 [&] { click("pbCancel"); });
+        trigger("actionCompareWithRegister");
+        QVERIFY(stop.happened());
+        QVERIFY(progressLabel()->text().endsWith(" — прервано"));
+        click("pbCheckConn");
+        QVERIFY(statusLabel(0)->text().startsWith("Связь установлена ("));
+        int elided = 0;
+        QStringList misfits = statusBarMisfits(&elided);
+        QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join('\n')));
+        QVERIFY(elided > 0);
+
+        answerFileDialog(directory.filePath("profile.prf"));
+        WhenDuringOperation during(
+            [&] { return progressLabel()->text().startsWith("Таблица 1 из "); },
+            [&] {
+                misfits = statusBarMisfits();
+                click("pbCancel");
+            });
+        trigger("actionSaveProfile");
+        QVERIFY(during.happened());
+        QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join('\n')));
+    }
+
     void captionsFitAtStartSize()
     {
         QVERIFY(window->width() >= 640 && window->height() >= 480);
@@ -110,37 +213,86 @@ private slots:
         QVERIFY(finder->isHidden());
     }
 
-    // The filter chosen decides the format and gives a bare name its
-    // extension; the CSV for spreadsheets starts with a byte-order mark and
-    // loads back.
-    void savedAsTheFilterSays_data()
+    // The cell found shows in a mark of its own, which is neither an edit nor
+    // a difference: it moves to the next cell found and goes with an edit.
+    void foundCellMarked()
     {
-        columns<QString, QString, QByteArray>("filter", "file", "start");
-        QTest::newRow("text") << "*.txt"
-                              << "goods.txt" << QByteArray("1\n1\t1\t64\t");
-        QTest::newRow("csv") << "*.csv"
-                             << "goods.csv" << QByteArray("Таблица товаров\n");
-        QTest::newRow("csv for spreadsheets")
-            << "CSV для Excel (*.csv)"
-            << "goods.csv" << QByteArray("\xEF\xBB\xBFТаблица товаров\n");
+        selectTable(1);
+        click("pbRead");
+        QMyTableWidget *grid = currentEditor();
+        editCell(3, 0, "ИСКОМЫЙ ТОВАР");
+        trigger("actionCompareWithRegister");
+        const int differences = grid->comparison()->remaining(*grid);
+        const int bold = boldCells(*grid);
+        QTableWidgetItem *found = grid->item(3, 0);
+        const QColor differenceColor = found->background().color();
+
+        auto *finder = child<QLineEdit>("rowFinder");
+        finder->setText("искомый");
+        QTest::keyClick(finder, Qt::Key_Return);
+        QCOMPARE(grid->currentItem(), found);
+        QVERIFY(CellMarks::isFound(*found));
+        QCOMPARE(found->background().color(), CellMarks::foundColor());
+        QCOMPARE(grid->comparison()->remaining(*grid), differences);
+        QCOMPARE(boldCells(*grid), bold);
+
+        finder->setText(grid->item(7, 1)->text());
+        QTest::keyClick(finder, Qt::Key_Return);
+        QTableWidgetItem *next = grid->currentItem();
+        QVERIFY(next && next != found);
+        QVERIFY(CellMarks::isFound(*next));
+        QVERIFY(!CellMarks::isFound(*found));
+        QCOMPARE(found->background().color(), differenceColor);
+        QCOMPARE(grid->comparison()->remaining(*grid), differences);
+
+        editCell(next->row(), next->column(), "4600000000000");
+        QVERIFY(!CellMarks::isFound(*next));
+        QVERIFY(next->background().color() != CellMarks::foundColor());
     }
 
-    void savedAsTheFilterSays()
+    // The name's extension decides the format, as it does for the load; the
+    // filter gives a bare name its extension, and the one for spreadsheets
+    // starts a CSV with a byte-order mark. Every file loads back.
+    void savedAsTheNameSays_data()
     {
-        const auto [filter, file, start] =
-            fetch<QString, QString, QByteArray>("filter", "file", "start");
+        columns<QString, QString, QString, QByteArray>("typed", "filter", "file", "start");
+        const QByteArray text("1\n1\t1\t64\t");
+        const QByteArray csv("Таблица товаров\n");
+        const QByteArray bom("\xEF\xBB\xBF");
+        const QString spreadsheets = "CSV для Excel (*.csv)";
+        const auto row = [](const char *name, const QString &typed, const QString &filter,
+                            const QString &file, const QByteArray &start) {
+            QTest::newRow(name) << typed << filter << file << start;
+        };
+        row("bare, text", "goods", "*.txt", "goods.txt", text);
+        row("bare, csv", "goods", "*.csv", "goods.csv", csv);
+        row("bare, spreadsheets", "goods", spreadsheets, "goods.csv", bom + csv);
+        row("bare, all files", "goods", "Все файлы (*.*)", "goods", text);
+        row(".csv, text", "goods.csv", "*.txt", "goods.csv", csv);
+        row(".csv, spreadsheets", "goods.csv", spreadsheets, "goods.csv", bom + csv);
+        row(".txt, csv", "goods.txt", "*.csv", "goods.txt", text);
+        row(".txt, spreadsheets", "goods.txt", spreadsheets, "goods.txt", text);
+        row("other extension, csv", "goods.dat", "*.csv", "goods.dat", text);
+    }
+
+    void savedAsTheNameSays()
+    {
+        const auto [typed, filter, file, start] =
+            fetch<QString, QString, QString, QByteArray>("typed", "filter", "file", "start");
         QTemporaryDir directory;
         selectTable(1);
         click("pbRead");
         QString suggested;
-        answerFileDialog(directory.filePath("goods"), filter, &suggested);
+        answerFileDialog(directory.filePath(typed), filter, &suggested);
         click("pbSaveTable");
         QVERIFY2(suggested.endsWith("База товаров " + QDate::currentDate().toString(Qt::ISODate) +
                                     ".txt"),
                  qPrintable(suggested));
+        QCOMPARE(QDir(directory.path()).entryList(QDir::Files), QStringList{file});
         QFile saved(directory.filePath(file));
         QVERIFY(saved.open(QIODevice::ReadOnly));
-        QVERIFY(saved.readAll().startsWith(start));
+        const QByteArray contents = saved.readAll();
+        QVERIFY2(contents.startsWith(start), contents.left(40).constData());
 
         const QString before = currentEditor()->item(2, 0)->text();
         editCell(2, 0, "ДРУГОЙ");

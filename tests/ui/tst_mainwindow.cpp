@@ -352,7 +352,8 @@ private slots:
         const QString expectedCause = cause.arg(path);
         QVERIFY2(seen.informativeText.startsWith(expectedCause), qPrintable(seen.informativeText));
         QCOMPARE(statusLabel(0)->text(), portLabel);
-        QVERIFY(statusLabel(0)->toolTip().startsWith(expectedCause));
+        QVERIFY2(statusLabel(0)->toolTip().startsWith(portLabel + '\n' + expectedCause),
+                 qPrintable(statusLabel(0)->toolTip()));
         if (failure == "killed mid-read") {
             const QRegularExpressionMatch progress =
                 QRegularExpression("\\nПрочитан[оа] (\\d+) запис(ь|и|ей)\\.$")

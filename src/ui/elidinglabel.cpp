@@ -1,0 +1,57 @@
+#include "elidinglabel.h"
+
+#include <QPainter>
+#include <QStyle>
+
+namespace {
+
+// Enough to tell the texts apart, "Связ…1205)" from "Проч…прервано", and
+// few enough for every status text beside the others in a window 800 wide.
+constexpr int usableCharacters = 12;
+
+} // namespace
+
+ElidingLabel::ElidingLabel(QWidget *parent) : QLabel(parent) {}
+
+void ElidingLabel::setFullText(const QString &text)
+{
+    setText(text);
+    updateToolTip();
+}
+
+void ElidingLabel::setNote(const QString &note)
+{
+    m_note = note;
+    updateToolTip();
+}
+
+void ElidingLabel::updateToolTip()
+{
+    QStringList lines;
+    for (const QString &line : {text(), m_note}) {
+        if (!line.isEmpty())
+            lines << line;
+    }
+    setToolTip(lines.join(QLatin1Char('\n')));
+}
+
+// A short text needs no more than itself.
+QSize ElidingLabel::minimumSizeHint() const
+{
+    QSize size = QLabel::minimumSizeHint();
+    const QMargins margins = contentsMargins();
+    size.setWidth(qMin(size.width(), fontMetrics().averageCharWidth() * usableCharacters +
+                                         margins.left() + margins.right()));
+    return size;
+}
+
+// The background, a style sheet's included, is the widget's own; only the
+// text is drawn here, in the colour the style sheet gives it.
+void ElidingLabel::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    style()->drawItemText(&painter, area, int(alignment()), palette(), isEnabled(),
+                          fontMetrics().elidedText(text(), Qt::ElideMiddle, area.width()),
+                          foregroundRole());
+}
