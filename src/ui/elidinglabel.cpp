@@ -13,9 +13,13 @@ constexpr int usableCharacters = 12;
 
 ElidingLabel::ElidingLabel(QWidget *parent) : QLabel(parent) {}
 
+// Beside others with the same stretch, a label wider than its text would
+// take as much room as a long text and make that one elide: it grows no
+// wider than its whole text, and leaves the rest to the others.
 void ElidingLabel::setFullText(const QString &text)
 {
     setText(text);
+    setMaximumWidth(QLabel::sizeHint().width());
     updateToolTip();
 }
 

@@ -51,9 +51,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     updatePortList();
     portChooser->selectRemembered();
 
-    // The changing texts elide rather than push the others out of the window,
-    // and share its width alike: a widget with a stretch gets no more than its
-    // minimum until those without one have all they ask for.
+    // The changing texts elide rather than push the others out of the window;
+    // each is no wider than its text, so that a long one has the room a short
+    // one leaves. All of them have a stretch: one without would take all it
+    // asks for first.
     portStatusLabel = new ElidingLabel;
     statusBar()->addWidget(portStatusLabel, 1);
     setLabelStatus(portStatusLabel, false, false, QString());

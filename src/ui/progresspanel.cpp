@@ -20,6 +20,8 @@ ProgressPanel::ProgressPanel(OperationProgress &progress, QWidget *window)
     hide();
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    // No wider than its text and button, as the other status texts.
+    layout->setSizeConstraint(QLayout::SetMaximumSize);
     layout->addWidget(m_text, 1);
     layout->addWidget(m_cancel);
 

@@ -33,12 +33,15 @@ class TestDesktop : public WindowTest
 
     // What of the status bar cannot be read: a widget not wholly inside the
     // window, a label narrower than its text or ten characters, an elided
-    // text whose tooltip does not hold it whole. elided counts the elided texts.
+    // text whose tooltip does not hold it whole, or beside one a label wider
+    // than its own text. elided counts the elided texts.
     QStringList statusBarMisfits(int *elided = nullptr)
     {
         // As the user sees it, laid out again after the last change.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         QStringList misfits;
+        QStringList roomy;
+        int elidedHere = 0;
         for (QWidget *widget : window->statusBar()->findChildren<QWidget *>()) {
             if (!widget->isVisible())
                 continue;
@@ -52,13 +55,18 @@ class TestDesktop : public WindowTest
             const int textWidth = label->fontMetrics().horizontalAdvance(label->text());
             if (width < qMin(textWidth, label->fontMetrics().averageCharWidth() * 10))
                 misfits << name + QStringLiteral(": squeezed to %1 px").arg(width);
+            if (width > textWidth + label->fontMetrics().averageCharWidth())
+                roomy << name + QStringLiteral(": %1 px for a text of %2").arg(width).arg(textWidth);
             if (width < textWidth) {
-                if (elided)
-                    ++*elided;
+                ++elidedHere;
                 if (!label->toolTip().contains(label->text()))
                     misfits << name + ": not in its tooltip " + label->toolTip();
             }
         }
+        if (elidedHere > 0)
+            misfits << roomy;
+        if (elided)
+            *elided = elidedHere;
         return misfits;
     }
 
