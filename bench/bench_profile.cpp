@@ -10,6 +10,7 @@
 #include "errorcode.h"
 #include "profilefile.h"
 #include "protocolpelto.h"
+#include "tablecatalogue.h"
 #include "tableeditors.h"
 
 #include <QApplication>
@@ -37,7 +38,7 @@ const PortInfo builtInPort(QStringLiteral("EMU1"), QString(),
 Editors freshEditors()
 {
     Editors editors;
-    for (int table : editedTables())
+    for (int table : TableCatalogue::numbers())
         editors.emplace_back(createTableEditor(table));
     return editors;
 }

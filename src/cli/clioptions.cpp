@@ -1,9 +1,6 @@
 #include "clioptions.h"
 
-#include "qmytablewidget.h"
 #include "tablecatalogue.h"
-#include "tableeditors.h"
-#include "tableoperations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -36,10 +33,10 @@ int tableNamed(const QString &name)
 {
     bool isNumber = false;
     const int number = name.toInt(&isNumber);
-    for (int table : editedTables()) {
-        if (isNumber ? table == number
-                     : TableOperations::tableCaption(table).compare(name.trimmed(),
-                                                                    Qt::CaseInsensitive) == 0)
+    for (int table : TableCatalogue::numbers()) {
+        if (isNumber
+                ? table == number
+                : TableCatalogue::caption(table).compare(name.trimmed(), Qt::CaseInsensitive) == 0)
             return table;
     }
     return 0;
@@ -135,10 +132,9 @@ bool parseCommandArguments(const QStringList &arguments, CliOptions &options, QS
     if (!read)
         options.input = arguments.at(1);
     if (options.command == Command::Write) {
-        const std::unique_ptr<QMyTableWidget> editor(createTableEditor(options.table));
-        if (!editor->isWritable()) {
+        if (!TableCatalogue::isWritable(options.table)) {
             error = tr("Таблица «%1» не записывается в ККТ")
-                        .arg(TableOperations::tableCaption(options.table));
+                        .arg(TableCatalogue::caption(options.table));
             return false;
         }
     }

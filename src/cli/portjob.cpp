@@ -6,6 +6,7 @@
 #include "profilefile.h"
 #include "qmytable1widget.h"
 #include "registersync.h"
+#include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "tablefilewriter.h"
 #include "tableoperations.h"
@@ -177,7 +178,7 @@ std::function<QMyTableWidget *(int)>
 PortJob::editorIn(std::map<int, std::unique_ptr<QMyTableWidget>> &editors)
 {
     return [this, &editors](int table) -> QMyTableWidget * {
-        if (!editedTables().contains(table))
+        if (!TableCatalogue::numbers().contains(table))
             return nullptr;
         auto &editor = editors[table];
         if (!editor)

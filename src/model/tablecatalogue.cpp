@@ -50,8 +50,14 @@ QVector<TableSpec> buildCatalogue()
          caption("Налоговые ставки"),
          3,
          {column("Название налога", FIELD_STR, 120), column("Ставка налога", FIELD_BCD),
-          column("Тег налога", FIELD_BIN)}},
-        {8, 12, caption("Типы оплаты"), 1, {column("Наименование типа оплаты", FIELD_STR, 300)}},
+          column("Тег налога", FIELD_BIN)},
+         false},
+        {8,
+         12,
+         caption("Типы оплаты"),
+         1,
+         {column("Наименование типа оплаты", FIELD_STR, 300)},
+         false},
         {9,
          15,
          caption("Реквизиты ЕГАИС"),
@@ -115,6 +121,26 @@ const TableSpec *find(int table)
             return &entry;
     }
     return nullptr;
+}
+
+QVector<int> numbers()
+{
+    QVector<int> numbers;
+    for (const TableSpec &entry : tables())
+        numbers << entry.number;
+    return numbers;
+}
+
+QString caption(int table)
+{
+    const TableSpec *entry = find(table);
+    return entry ? entry->caption.trimmed() : QString::number(table);
+}
+
+bool isWritable(int table)
+{
+    const TableSpec *entry = find(table);
+    return entry && entry->writable;
 }
 
 QVector<int> goodsCsvFieldWidths()

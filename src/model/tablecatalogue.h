@@ -22,6 +22,9 @@ struct TableSpec
     QString caption;     // tab caption
     int fieldCount = 0;  // fields per record; 0 where the catalogue does not fix it
     QVector<ColumnSpec> columns;
+    // Tax rates and payment types are set by the register's maker: read,
+    // compared and kept in profiles, never written.
+    bool writable = true;
 };
 
 namespace TableCatalogue {
@@ -30,6 +33,15 @@ namespace TableCatalogue {
 const QVector<TableSpec> &tables();
 // nullptr for a number not in the catalogue.
 const TableSpec *find(int table);
+// The numbers of every table, in tab order: the window's tabs, and what a
+// profile holds.
+QVector<int> numbers();
+// "Скидки/наценки": the tab caption without the blanks around it; the number
+// for a table not in the catalogue.
+QString caption(int table);
+// Whether the program writes the table to the register; false for a table
+// not in the catalogue.
+bool isWritable(int table);
 // Widths in bytes that a goods CSV load gives the cells it creates, by column.
 QVector<int> goodsCsvFieldWidths();
 

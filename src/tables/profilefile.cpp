@@ -28,14 +28,14 @@ QString tr(const char *text)
 // "3 «Пользователи и пароли»", as the messages name a table.
 QString tableName(int table)
 {
-    return QStringLiteral("%1 «%2»").arg(table).arg(TableOperations::tableCaption(table));
+    return QStringLiteral("%1 «%2»").arg(table).arg(TableCatalogue::caption(table));
 }
 
 // The largest profile: every table at its largest, each with its section line.
 TableFileBound profileBound()
 {
     int lines = 0;
-    for (int table : editedTables()) {
+    for (int table : TableCatalogue::numbers()) {
         const TableFileBound bound =
             table == 2 ? settingsFileBound : genericTableFileBound(fieldCount(table));
         lines += 1 + bound.maxLines();

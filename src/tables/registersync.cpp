@@ -4,6 +4,7 @@
 #include "cellmarks.h"
 #include "errorcode.h"
 #include "qmytablewidget.h"
+#include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "tableoperations.h"
 #include "writecheck.h"
@@ -115,7 +116,7 @@ QString RegisterSync::rowsMissingProblem() const
         return QString();
     return tr("Таблица «%1»: есть строки после последней строки таблицы ККТ (%2). "
               "Ничего не записано.")
-        .arg(TableOperations::tableCaption(m_rowsMissing->tableNumber()))
+        .arg(TableCatalogue::caption(m_rowsMissing->tableNumber()))
         .arg(m_registerRows);
 }
 
@@ -137,6 +138,6 @@ QString RegisterSync::details() const
     const QString details = TableOperations::checkDetails(*table, *check);
     if (m_tables.size() == 1)
         return details;
-    return tr("Таблица «%1».").arg(TableOperations::tableCaption(table->tableNumber())) +
+    return tr("Таблица «%1».").arg(TableCatalogue::caption(table->tableNumber())) +
            (details.isEmpty() ? QString() : QLatin1Char('\n') + details);
 }

@@ -1,10 +1,5 @@
 #include "tableeditors.h"
 
-QVector<int> editedTables()
-{
-    return {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12};
-}
-
 QMyTableWidget *createTableEditor(int table, QWidget *parent)
 {
     switch (table) {

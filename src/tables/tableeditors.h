@@ -8,8 +8,6 @@
 
 #include <QVector>
 
-// The tables that have an editor, in the order of the window's tabs.
-QVector<int> editedTables();
 // A new editor of the table, or nullptr for a table without one. Besides the
 // window's tabs, a comparison or a profile fills such an editor unseen.
 QMyTableWidget *createTableEditor(int table, QWidget *parent = nullptr);

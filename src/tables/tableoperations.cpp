@@ -25,15 +25,12 @@ QString tr(const char *text)
 
 } // namespace
 
-QString tableCaption(int table)
-{
-    const TableSpec *entry = TableCatalogue::find(table);
-    return entry ? entry->caption.trimmed() : QString::number(table);
-}
-
 QString partLabel(int index, int count, int table)
 {
-    return tr("Таблица %1 из %2, «%3»: ").arg(index + 1).arg(count).arg(tableCaption(table));
+    return tr("Таблица %1 из %2, «%3»: ")
+        .arg(index + 1)
+        .arg(count)
+        .arg(TableCatalogue::caption(table));
 }
 
 int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
@@ -42,7 +39,7 @@ int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressRep
     const int identified = protocol.readDeviceInfo(&identification);
     if (identified != ERR_OK)
         return identified;
-    const QVector<int> numbers = editedTables();
+    const QVector<int> numbers = TableCatalogue::numbers();
     for (int index = 0; index < numbers.size(); ++index) {
         tables.emplace_back(createTableEditor(numbers.at(index)));
         QMyTableWidget &table = *tables.back();
@@ -77,7 +74,7 @@ QString describeCell(QMyTableWidget &editor, const QTableWidgetItem &cell)
 {
     const QTableWidgetItem *header = editor.horizontalHeaderItem(cell.column());
     return tr("Таблица «%1», строка %2, столбец «%3»: «%4». %5")
-        .arg(tableCaption(editor.tableNumber()))
+        .arg(TableCatalogue::caption(editor.tableNumber()))
         .arg(cell.row() + 1)
         .arg(header ? header->text().simplified() : QString::number(cell.column() + 1), cell.text(),
              editor.cellToolTip(cell.row(), cell.column()));

@@ -34,7 +34,6 @@ namespace TableOperations {
 
 // "Таблица 3 из 11, «Скидки»: ", the start of a part's running text.
 QString partLabel(int index, int count, int table);
-QString tableCaption(int table);
 
 // The register's identification, then every table that has an editor read
 // into new editors, in the order of the window's tabs, each as a part of the

@@ -145,7 +145,7 @@ void MainWindow::updateWriteButton()
 void MainWindow::createTableTabs()
 {
     int position = 0;
-    for (int table : editedTables())
+    for (int table : TableCatalogue::numbers())
         addTableTab(createTableEditor(table), TableCatalogue::find(table)->caption, position++);
 }
 

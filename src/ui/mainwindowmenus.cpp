@@ -25,7 +25,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 
-using TableOperations::tableCaption;
+using TableCatalogue::caption;
 
 // In a menu bar made here, so that the form keeps its buttons and layout.
 void MainWindow::createTableMenu()
@@ -248,9 +248,9 @@ int MainWindow::saveProfileFile()
         },
         ProgressText::Work::RecordsRead, -1, records,
         [this, &tables] {
-            return tables.empty() ? QString()
-                                  : tr("Не прочитана таблица %1.")
-                                        .arg(tableCaption(tables.back()->tableNumber()));
+            return tables.empty()
+                       ? QString()
+                       : tr("Не прочитана таблица %1.").arg(caption(tables.back()->tableNumber()));
         });
     if (result != ERR_OK)
         return result;
@@ -302,12 +302,12 @@ int MainWindow::writeAllTables()
 {
     QList<QMyTableWidget *> tables;
     QStringList listed;
-    for (int table : editedTables()) {
+    for (int table : TableCatalogue::numbers()) {
         QMyTableWidget *editor = editorsByTable.value(table);
         if (!editor->isWritable() || editor->rowCount() == 0)
             continue;
         tables << editor;
-        listed << tr("«%1»: строк %2").arg(tableCaption(table)).arg(editor->rowCount());
+        listed << tr("«%1»: строк %2").arg(caption(table)).arg(editor->rowCount());
     }
     if (tables.isEmpty()) {
         QMessageBox::information(this, tr("Записать всё"),

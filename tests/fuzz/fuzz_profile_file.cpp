@@ -5,6 +5,7 @@
 #include "errorcode.h"
 #include "fuzzsupport.h"
 #include "profilefile.h"
+#include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "tablefilecheck.h"
 
@@ -19,7 +20,7 @@ using Editors = std::map<int, std::unique_ptr<QMyTableWidget>>;
 Editors newEditors()
 {
     Editors editors;
-    for (int table : editedTables())
+    for (int table : TableCatalogue::numbers())
         editors[table].reset(createTableEditor(table));
     return editors;
 }

@@ -1,6 +1,7 @@
 #include "cellmarks.h"
 #include "errorcode.h"
 #include "scriptedprotocol.h"
+#include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "tabletestsupport.h"
 #include "testdata.h"
@@ -362,6 +363,15 @@ private slots:
         QCOMPARE(editor->loadFromFile(path), 0);
         QVERIFY(editor->item(1, 0)->flags() & Qt::ItemIsEditable);
         QVERIFY(!(editor->item(0, 0)->flags() & Qt::ItemIsEditable));
+        // A value loaded into a table never written is no edit waiting for a write.
+        QVERIFY(!editor->hasChangedCells());
+    }
+
+    // The catalogue says which tables are written; every editor agrees.
+    void editorsWritableAsCatalogued()
+    {
+        for (int table : TableCatalogue::numbers())
+            QCOMPARE(makeEditor(table)->isWritable(), TableCatalogue::isWritable(table));
     }
 };
 
