@@ -24,6 +24,9 @@ QString tr(const char *text)
 // the register's, which then stays. Returns the number of cells marked.
 qint64 markDifferences(QMyTableWidget &grid, const QMyTableWidget &registerTable)
 {
+    // A mark is no edit, and a cell taken from the register was checked
+    // there: the editor would only check the texts again.
+    const QSignalBlocker quiet(grid);
     qint64 marked = 0;
     for (int row = 0; row < grid.rowCount(); ++row) {
         for (int column = 0; column < grid.columnCount(); ++column) {
@@ -40,8 +43,6 @@ qint64 markDifferences(QMyTableWidget &grid, const QMyTableWidget &registerTable
             const QString inRegister = kept ? kept->text() : QString();
             const bool differs = !kept || (cell->text() != inRegister &&
                                            !grid.sameValue(row, column, cell->text(), inRegister));
-            // A mark is no edit: the editor would only check the text again.
-            const QSignalBlocker quiet(grid);
             CellMarks::setWeight(*cell,
                                  differs ? CellMarks::changedWeight : CellMarks::unchangedWeight);
             marked += differs ? 1 : 0;

@@ -116,6 +116,16 @@ class TestCli : public QObject
                 QString::fromUtf8(process.readAllStandardError())};
     }
 
+    // Starts the command with -v and returns once its first table read has
+    // gone out; log collects its standard error.
+    bool startUntilReading(QProcess &process, const QString &command, QByteArray &log)
+    {
+        connect(&process, &QProcess::readyReadStandardError, this,
+                [&process, &log] { log += process.readAllStandardError(); });
+        start(process, command + " -v");
+        return QTest::qWaitFor([&log] { return log.contains("exchange 46"); }, RunTimeoutMs);
+    }
+
     // Every table of the register on port, below the profile's dated header;
     // empty when the backup failed.
     QStringList tables(const QString &port) const
@@ -408,10 +418,8 @@ private slots:
         QVERIFY(silent.start({"--baud", "2400"}));
         QProcess process;
         QByteArray log;
-        connect(&process, &QProcess::readyReadStandardError, this,
-                [&] { log += process.readAllStandardError(); });
-        start(process, "read 2 -o settings.txt -v --timeout 300 --port " + silent.path());
-        QTRY_VERIFY_WITH_TIMEOUT(log.contains("exchange 46"), RunTimeoutMs);
+        QVERIFY(startUntilReading(
+            process, "read 2 -o settings.txt --timeout 300 --port " + silent.path(), log));
         ::kill(pid_t(silent.pid()), SIGSTOP);
         const bool ended = process.waitForFinished(RunTimeoutMs);
         ::kill(pid_t(silent.pid()), SIGCONT);
@@ -503,11 +511,7 @@ private slots:
         QVERIFY(slow.start({"--goods", "3000", "--baud", "19200"}));
         QProcess process;
         QByteArray log;
-        connect(&process, &QProcess::readyReadStandardError, this,
-                [&] { log += process.readAllStandardError(); });
-        // -v logs each exchange: the table's reads have begun when one shows.
-        start(process, "read 1 -o goods.txt -v --port " + slow.path());
-        QTRY_VERIFY_WITH_TIMEOUT(log.contains("exchange 46"), RunTimeoutMs);
+        QVERIFY(startUntilReading(process, "read 1 -o goods.txt --port " + slow.path(), log));
         ::kill(pid_t(process.processId()), SIGINT);
         QVERIFY(process.waitForFinished(RunTimeoutMs));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);

@@ -200,7 +200,9 @@ void TestDriverComponent::enablesOnlyReachableLocations()
     QElapsedTimer timer;
     timer.start();
     driver->setProperty("DeviceEnabled", true);
-    QVERIFY(timer.elapsed() < 1000);
+    // Nothing here waits for a register: a second is more than any needs,
+    // five leave room for a loaded machine.
+    QVERIFY(timer.elapsed() < 5000);
 
     const bool enabled = description == Ok;
     QCOMPARE(driver->property("ResultCode").toInt() == 0, enabled);

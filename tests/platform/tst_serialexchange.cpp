@@ -186,7 +186,8 @@ void TestSerialExchange::asksAgainSparingly()
     timer.start();
     QByteArray answer;
     QCOMPARE(host.exchange(Request, answer, timeoutMs), answered);
-    QVERIFY2(timer.elapsed() < timeoutMs + 1000, qPrintable(QString::number(timer.elapsed())));
+    // Within its time limit, with a wide margin for a loaded machine.
+    QVERIFY2(timer.elapsed() < timeoutMs + 5000, qPrintable(QString::number(timer.elapsed())));
     if (answered)
         QCOMPARE(answer, QByteArray("1"));
     QCOMPARE(line.frameTimesMs.size(), requestFrames);
