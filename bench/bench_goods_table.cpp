@@ -16,6 +16,7 @@
 #include "progresspanel.h"
 #include "protocolpelto.h"
 #include "qmytable1widget.h"
+#include "tableoperations.h"
 #include "writecheck.h"
 
 #include <QApplication>
@@ -102,14 +103,13 @@ double writePrices(QMyTable1Widget &editor, protocolPelto &protocol, OperationPr
 {
     editPrices(editor);
     Step step(checked ? "write 1,000 edited prices, checked" : "write 1,000 edited prices");
-    WriteCheck check(editor);
-    editor.setWriteCheck(checked ? &check : nullptr);
+    WriteCheck check(editor.data());
     protocol.openPort(builtInPort);
-    int result = editor.writeTable(protocol);
+    int result =
+        TableOperations::writeTable(protocol, editor.data(), checked ? &check : nullptr, &progress);
     if (checked && result == 0)
         result = check.run(protocol, [&](qint64 done) { return progress.eventPoint(done); });
     protocol.closePort();
-    editor.setWriteCheck(nullptr);
     return step.report(result);
 }
 

@@ -105,9 +105,9 @@ int main(int argc, char *argv[])
         return 1;
     header.saved = QDateTime::currentDateTime();
     std::printf("read of every table (setup): %.3f s; rows:", seconds(timer));
-    QList<QMyTableWidget *> saved;
+    QList<const TableData *> saved;
     for (const auto &editor : source) {
-        saved << editor.get();
+        saved << &editor->data();
         std::printf(" [%d] %d", editor->tableNumber(), editor->rowCount());
     }
     std::printf("\n");
@@ -137,14 +137,17 @@ int main(int argc, char *argv[])
         QString problem;
         const qint64 linesBefore = BenchLog::lines();
         timer.restart();
-        const int result = ProfileFile::check(
-            path, [&byTable](int table) { return byTable.value(table); }, checked, problem);
+        const auto dataOf = [&byTable](int table) -> TableData * {
+            QMyTableWidget *editor = byTable.value(table);
+            return editor ? &editor->data() : nullptr;
+        };
+        const int result = ProfileFile::check(path, dataOf, checked, problem);
         const double checkTime = seconds(timer);
         if (failed("check", result, problem))
             return 1;
         timer.restart();
-        for (const auto &[editor, pending] : qAsConst(checked.tables))
-            editor->applyLoad(pending);
+        for (const auto &[table, pending] : qAsConst(checked.tables))
+            byTable.value(table->tableNumber())->applyLoad(pending);
         const double applyTime = seconds(timer);
         save = qMin(save, saveTime);
         check = qMin(check, checkTime);

@@ -1,3 +1,4 @@
+#include "applicationicon.h"
 #include "driverregistration.h"
 #include "loghandler.h"
 #include "mainwindow.h"

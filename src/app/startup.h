@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QIcon>
 #include <QLibraryInfo>
 #include <QString>
 
@@ -19,6 +18,3 @@ void logStartBanner();
 bool installQtTranslations(
     QCoreApplication &application,
     const QString &directory = QLibraryInfo::location(QLibraryInfo::TranslationsPath));
-
-// The program's icon in every size it is drawn in, from the program's resources.
-QIcon applicationIcon();

@@ -10,7 +10,7 @@
 #include "portjob.h"
 #include "startup.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
@@ -133,10 +133,8 @@ void report(const CliOptions &options, const PortOutcome &outcome, bool severalP
 
 int main(int argc, char *argv[])
 {
-    // The editors are widgets, drawn nowhere: no display is needed.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(logToStandardError);
-    QApplication application(argc, argv);
+    QCoreApplication application(argc, argv);
     ensureCyrillicLocaleCodec();
 
     CliOptions options;

@@ -2,14 +2,15 @@
 
 #include "cliprogress.h"
 #include "errorcode.h"
+#include "memorytable.h"
 #include "operationprogress.h"
 #include "profilefile.h"
-#include "qmytable1widget.h"
 #include "registersync.h"
 #include "tablecatalogue.h"
-#include "tableeditors.h"
+#include "tablefile.h"
 #include "tablefilewriter.h"
 #include "tableoperations.h"
+#include "tableshape.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -24,12 +25,6 @@ namespace {
 QString tr(const char *text)
 {
     return QCoreApplication::translate("PortJob", text);
-}
-
-QString cellText(const QTableWidget &grid, int row, int column)
-{
-    const QTableWidgetItem *cell = grid.item(row, column);
-    return cell ? cell->text() : QString();
 }
 
 } // namespace
@@ -154,55 +149,45 @@ int PortJob::fileFailed(int result, const QString &path, const QString &problem)
                                     : tr("Файл: %1\n%2").arg(path, problem));
 }
 
-QMyTableWidget *PortJob::newEditor()
+int PortJob::loadInput(std::unique_ptr<MemoryTable> &table)
 {
-    return newEditorOf(m_options.table);
-}
-
-QMyTableWidget *PortJob::newEditorOf(int table)
-{
-    QMyTableWidget *editor = createTableEditor(table);
-    editor->setOperationProgress(&m_progress);
-    return editor;
-}
-
-int PortJob::loadInput(std::unique_ptr<QMyTableWidget> &editor)
-{
-    editor.reset(newEditor());
-    const int result = editor->loadFromFile(m_options.input);
+    table = std::make_unique<MemoryTable>(m_options.table);
+    const int result = TableFile::load(*table, m_options.input);
     return result == ERR_OK ? CliExit::Success : fileFailed(result, m_options.input);
 }
 
-// Makes the editors of the tables a profile names as it names them.
-std::function<QMyTableWidget *(int)>
-PortJob::editorIn(std::map<int, std::unique_ptr<QMyTableWidget>> &editors)
+// Makes the tables a profile names as it names them.
+std::function<TableData *(int)>
+PortJob::tableIn(std::map<int, std::unique_ptr<MemoryTable>> &tables)
 {
-    return [this, &editors](int table) -> QMyTableWidget * {
-        if (!TableCatalogue::numbers().contains(table))
+    return [&tables](int number) -> TableData * {
+        if (!TableCatalogue::numbers().contains(number))
             return nullptr;
-        auto &editor = editors[table];
-        if (!editor)
-            editor.reset(newEditorOf(table));
-        return editor.get();
+        auto &table = tables[number];
+        if (!table)
+            table = std::make_unique<MemoryTable>(number);
+        return table.get();
     };
 }
 
 // A value its field cannot hold is refused before anything is written, as
 // the register would refuse it after the fields before it.
-int PortJob::refuseInvalidValue(QMyTableWidget &file, const QString &path)
+int PortJob::refuseInvalidValue(const TableData &file, const QString &path)
 {
-    const QTableWidgetItem *invalid = file.findInvalidItem();
-    return invalid
-               ? fileFailed(ERR_INVALID_DATA, path, TableOperations::describeCell(file, *invalid))
+    int row = 0;
+    int column = 0;
+    return TableShape::firstInvalidCell(file, row, column)
+               ? fileFailed(ERR_INVALID_DATA, path,
+                            TableOperations::describeCell(file, row, column))
                : int(CliExit::Success);
 }
 
 // To the -o file, whole or not at all, or to standard output.
-int PortJob::saveTable(QMyTableWidget &editor)
+int PortJob::saveTable(const TableData &table)
 {
     const auto writeTo = [&](QTextStream &out) {
-        return m_options.csv ? static_cast<QMyTable1Widget &>(editor).writeCsvFile(out)
-                             : editor.writeTableFile(out);
+        return TableFile::write(
+            table, out, m_options.csv ? TableFile::Format::GoodsCsv : TableFile::Format::Table);
     };
     int result = ERR_OK;
     if (m_outcome.output.isEmpty()) {
@@ -240,17 +225,18 @@ int PortJob::check()
 
 int PortJob::read()
 {
-    const std::unique_ptr<QMyTableWidget> editor(newEditor());
+    MemoryTable table(m_options.table);
     begin(ProgressText::Work::RecordsRead, -1);
-    const int result = connected([&] { return editor->readTable(m_protocol); });
-    end(editor->rowCount(), result);
-    return result == ERR_OK ? saveTable(*editor) : registerFailed(result);
+    const int result =
+        connected([&] { return TableOperations::readTable(m_protocol, table, &m_progress); });
+    end(table.rowCount(), result);
+    return result == ERR_OK ? saveTable(table) : registerFailed(result);
 }
 
 // Only what differs from the register is written.
 int PortJob::write()
 {
-    std::unique_ptr<QMyTableWidget> file;
+    std::unique_ptr<MemoryTable> file;
     if (const int loaded = loadInput(file); loaded != CliExit::Success)
         return loaded;
     if (const int valid = refuseInvalidValue(*file, m_options.input); valid != CliExit::Success)
@@ -260,21 +246,23 @@ int PortJob::write()
 
 int PortJob::diff()
 {
-    std::unique_ptr<QMyTableWidget> file;
+    std::unique_ptr<MemoryTable> file;
     if (const int loaded = loadInput(file); loaded != CliExit::Success)
         return loaded;
-    const std::unique_ptr<QMyTableWidget> editor(newEditor());
+    MemoryTable inRegisterTable(m_options.table);
     begin(ProgressText::Work::RecordsRead, -1);
-    const int result = connected([&] { return editor->readTable(m_protocol); });
-    end(editor->rowCount(), result);
+    const int result = connected(
+        [&] { return TableOperations::readTable(m_protocol, inRegisterTable, &m_progress); });
+    end(inRegisterTable.rowCount(), result);
     if (result != ERR_OK)
         return registerFailed(result);
-    const int rows = qMax(editor->rowCount(), file->rowCount());
+    const int rows = qMax(inRegisterTable.rowCount(), file->rowCount());
     for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < editor->columnCount(); ++column) {
-            const QString inRegister = cellText(*editor, row, column);
-            const QString inFile = cellText(*file, row, column);
-            if (inRegister != inFile && !editor->sameValue(row, column, inRegister, inFile))
+        for (int column = 0; column < inRegisterTable.columnCount(); ++column) {
+            const QString inRegister = inRegisterTable.text(row, column);
+            const QString inFile = file->text(row, column);
+            if (inRegister != inFile &&
+                !TableShape::sameValue(inRegisterTable, row, column, inRegister, inFile))
                 m_outcome.differences << QStringLiteral("%1\t%2\t%3\t%4")
                                              .arg(row + 1)
                                              .arg(column + 1)
@@ -307,7 +295,7 @@ int PortJob::dump()
 
 int PortJob::backup()
 {
-    std::vector<std::unique_ptr<QMyTableWidget>> tables;
+    std::vector<std::unique_ptr<MemoryTable>> tables;
     ProfileFile::Header header;
     begin(ProgressText::Work::RecordsRead, -1);
     const int result = connected([&] {
@@ -322,7 +310,7 @@ int PortJob::backup()
         return registerFailed(result);
     m_outcome.identification = header.identification;
     header.saved = QDateTime::currentDateTime();
-    QList<QMyTableWidget *> saved;
+    QList<const TableData *> saved;
     for (const auto &table : tables)
         saved << table.get();
     const int written = ProfileFile::save(m_outcome.output, header, saved);
@@ -332,26 +320,26 @@ int PortJob::backup()
 // Each writable table of the profile as write does it, all in one connection.
 int PortJob::restore()
 {
-    std::map<int, std::unique_ptr<QMyTableWidget>> editors;
+    std::map<int, std::unique_ptr<MemoryTable>> tables;
     ProfileFile::Checked checked;
     QString problem;
-    const int parsed = ProfileFile::check(m_options.input, editorIn(editors), checked, problem);
+    const int parsed = ProfileFile::check(m_options.input, tableIn(tables), checked, problem);
     if (parsed != ERR_OK)
         return fileFailed(parsed, m_options.input, problem);
-    QList<QMyTableWidget *> writable;
-    for (const auto &[editor, apply] : qAsConst(checked.tables)) {
-        if (!editor->isWritable())
+    QList<TableData *> writable;
+    for (const auto &[table, apply] : qAsConst(checked.tables)) {
+        if (!TableCatalogue::isWritable(table->tableNumber()))
             continue;
-        editor->applyLoad(apply);
-        if (const int valid = refuseInvalidValue(*editor, m_options.input);
+        apply();
+        if (const int valid = refuseInvalidValue(*table, m_options.input);
             valid != CliExit::Success)
             return valid;
-        writable << editor;
+        writable << table;
     }
     return synced(writable, tr("Нет различий с профилем — ничего не записано"));
 }
 
-int PortJob::synced(const QList<QMyTableWidget *> &tables, const QString &nothingToWrite)
+int PortJob::synced(const QList<TableData *> &tables, const QString &nothingToWrite)
 {
     RegisterSync sync(tables, m_options.verify);
     begin(ProgressText::Work::FieldsWritten, -1);

@@ -13,8 +13,9 @@
 #include <memory>
 
 class CliProgress;
+class MemoryTable;
 class OperationProgress;
-class QMyTableWidget;
+class TableData;
 
 // What a command did on one port: the summary line, the JSON object and the
 // exit code come from it.
@@ -58,7 +59,7 @@ private:
     int restore();
     // Makes the register's tables equal to the grids, each read first, and
     // sets the outcome; nothingToWrite is the summary when they already are.
-    int synced(const QList<QMyTableWidget *> &tables, const QString &nothingToWrite);
+    int synced(const QList<TableData *> &tables, const QString &nothingToWrite);
 
     // Connects, runs the exchange and disconnects; a failed connect is a port failure.
     int connected(const std::function<int()> &exchange);
@@ -68,14 +69,11 @@ private:
     int failed(int exitCode, int result, const QString &details = QString());
     int registerFailed(int result);
     int fileFailed(int result, const QString &path, const QString &problem = QString());
-    // Loads the command's input file into a new editor of its table.
-    int loadInput(std::unique_ptr<QMyTableWidget> &editor);
-    int saveTable(QMyTableWidget &editor);
-    QMyTableWidget *newEditor();
-    QMyTableWidget *newEditorOf(int table);
-    std::function<QMyTableWidget *(int)>
-    editorIn(std::map<int, std::unique_ptr<QMyTableWidget>> &editors);
-    int refuseInvalidValue(QMyTableWidget &file, const QString &path);
+    // Loads the command's input file into a new table.
+    int loadInput(std::unique_ptr<MemoryTable> &table);
+    int saveTable(const TableData &table);
+    std::function<TableData *(int)> tableIn(std::map<int, std::unique_ptr<MemoryTable>> &tables);
+    int refuseInvalidValue(const TableData &file, const QString &path);
 
     const CliOptions &m_options;
     const PortInfo m_port;

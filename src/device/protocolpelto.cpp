@@ -6,7 +6,6 @@
 #include "tablecatalogue.h"
 
 #include <QDebug>
-#include <QMessageBox>
 
 namespace {
 
@@ -80,8 +79,13 @@ void protocolPelto::connectDriver(const PortInfo &port)
 {
     driver.setControl(QStringLiteral("AddIn.Velmar"));
     if (driver.isNull()) {
-        QMessageBox::warning(nullptr, QStringLiteral("Ошибка"),
-                             QStringLiteral("Не удалось создать объект драйвера ККМ Korvan"));
+        const QString title = QStringLiteral("Ошибка");
+        const QString text = QStringLiteral("Не удалось создать объект драйвера ККМ Korvan");
+        lastFailure = text;
+        if (warningBox)
+            warningBox(title, text);
+        else
+            qWarning().noquote() << text;
         throw ERR_PORT_NOT_OPEN;
     }
     driver.AddDevice();

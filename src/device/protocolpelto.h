@@ -6,6 +6,8 @@
 
 #include <QVector>
 
+#include <functional>
+
 // The register's command protocol, carried through the driver component:
 // builds the command bytes, checks each answer and turns every failure into
 // a result code.
@@ -23,6 +25,10 @@ public:
     // What the driver said of its last failure since openPort: the cause and
     // what to do about it; empty when the driver reported none.
     QString failureCause() const { return lastFailure; }
+    // Shows the user a warning the driver cannot report itself (no driver
+    // component to be had); without one, the warning goes to the log.
+    using WarningBox = std::function<void(const QString &title, const QString &text)>;
+    void setWarningBox(WarningBox box) { warningBox = std::move(box); }
     // Fields written since openPort.
     int fieldsWritten() const { return written; }
 
@@ -58,6 +64,7 @@ private:
     int baudRateCode = BaudRate::DefaultCode;
     QString accessPassword;
     int exchangeTimeoutMs = 20000;
+    WarningBox warningBox;
     QString lastFailure;
     int written = 0;
     bool lastAnswered = false;

@@ -43,6 +43,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 {
     qDebug() << "MainWindow::MainWindow";
     ui->setupUi(this);
+    protocol.setWarningBox([](const QString &title, const QString &text) {
+        QMessageBox::warning(nullptr, title, text);
+    });
     portChooser = new PortChooser(ui->cbPorts, this);
     // The dump page is offered only through its shortcut (see createDumpPageAction).
     ui->tabWidget->removeTab(0);
@@ -366,20 +369,21 @@ int MainWindow::writeCurrentTable()
             tr("Обнаружены некорректные данные.\nВы уверены, что хотите продолжить запись?"),
             QMessageBox::Yes | QMessageBox::No, this);
         box.setDefaultButton(QMessageBox::No);
-        box.setInformativeText(TableOperations::describeCell(*editor, *invalid));
+        box.setInformativeText(
+            TableOperations::describeCell(editor->data(), invalid->row(), invalid->column()));
         if (box.exec() != QMessageBox::Yes)
             return ERR_CANCELLED;
     }
-    WriteCheck check(*editor);
+    WriteCheck check(editor->data());
     WriteCheck *checking = checkWritesAction->isChecked() ? &check : nullptr;
     return withOpenPort(
         [this, editor, checking] {
-            return TableOperations::writeAndCheck(protocol, *editor, checking, progress,
+            return TableOperations::writeAndCheck(protocol, editor->data(), checking, progress,
                                                   *progressPanel);
         },
         ProgressText::Work::FieldsWritten, editor->cellsToWrite(),
         [this] { return protocol.fieldsWritten(); },
-        [editor, &check] { return TableOperations::checkDetails(*editor, check); });
+        [editor, &check] { return TableOperations::checkDetails(editor->tableNumber(), check); });
 }
 
 int MainWindow::withOpenPort(const std::function<int()> &exchange, ProgressText::Work work,

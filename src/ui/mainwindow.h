@@ -24,6 +24,7 @@ class QMenu;
 class QMyTableWidget;
 class PortChooser;
 class RowFinder;
+class TableData;
 class ProgressPanel;
 class QTimer;
 
@@ -126,8 +127,7 @@ private:
     int compareCurrentWithFile();
     int compareCurrentWithRegister();
     // fileName is empty for a comparison with the register.
-    void showComparison(QMyTableWidget *editor, const QMyTableWidget &other,
-                        const QString &fileName);
+    void showComparison(QMyTableWidget *editor, const TableData &other, const QString &fileName);
     void updateComparisonLabel();
     int saveProfileFile();
     int loadProfileFile();

@@ -7,12 +7,14 @@
 #include "elidinglabel.h"
 #include "errorcode.h"
 #include "filedialogs.h"
+#include "memorytable.h"
 #include "preferences.h"
 #include "profilefile.h"
 #include "progresspanel.h"
 #include "registersync.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
+#include "tablefile.h"
 #include "tableoperations.h"
 
 #include <QAction>
@@ -97,33 +99,32 @@ int MainWindow::compareCurrentWithFile()
     const QString path = FileDialogs::askOpen(this, tr("Сравнить с файлом"), editor->fileFilter());
     if (path.isEmpty())
         return ERR_CANCELLED;
-    const std::unique_ptr<QMyTableWidget> other(createTableEditor(editor->tableNumber()));
+    MemoryTable other(editor->tableNumber());
     progressPanel->start(ProgressText::Work::RecordsLoaded, -1, false);
-    const int result = other->loadFromFile(path);
-    progressPanel->finish(other->rowCount(), result);
+    const int result = TableFile::load(other, path);
+    progressPanel->finish(other.rowCount(), result);
     if (result == ERR_OK)
-        showComparison(editor, *other, QFileInfo(path).fileName());
+        showComparison(editor, other, QFileInfo(path).fileName());
     return result;
 }
 
-// The register's table goes into an editor of its own: the grid keeps its values.
+// The register's table goes into memory: the grid keeps its values.
 int MainWindow::compareCurrentWithRegister()
 {
     QMyTableWidget *editor = currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
-    const std::unique_ptr<QMyTableWidget> other(createTableEditor(editor->tableNumber()));
-    other->setOperationProgress(&progress);
-    const int result =
-        withOpenPort([this, &other] { return other->readTable(protocol); },
-                     ProgressText::Work::RecordsRead, -1, [&other] { return other->rowCount(); });
+    MemoryTable other(editor->tableNumber());
+    const int result = withOpenPort(
+        [this, &other] { return TableOperations::readTable(protocol, other, &progress); },
+        ProgressText::Work::RecordsRead, -1, [&other] { return other.rowCount(); });
     // Half a table would count every row not yet read as a difference.
     if (result == ERR_OK)
-        showComparison(editor, *other, QString());
+        showComparison(editor, other, QString());
     return result;
 }
 
-void MainWindow::showComparison(QMyTableWidget *editor, const QMyTableWidget &other,
+void MainWindow::showComparison(QMyTableWidget *editor, const TableData &other,
                                 const QString &fileName)
 {
     editor->compareWith(other);
@@ -131,7 +132,7 @@ void MainWindow::showComparison(QMyTableWidget *editor, const QMyTableWidget &ot
     const TableComparison *comparison = editor->comparison();
     qDebug().noquote() << "MainWindow: table" << editor->tableNumber() << "compared with"
                        << (fileName.isEmpty() ? QStringLiteral("the register") : fileName) << ":"
-                       << comparison->differentCells() << "cells," << comparison->rowsOnlyInGrid()
+                       << comparison->differentCells() << "cells," << comparison->rowsOnlyInTable()
                        << "rows only in the grid," << comparison->rowsOnlyInOther()
                        << "rows only in the other";
     updateComparisonLabel();
@@ -162,10 +163,10 @@ void MainWindow::goToDifference(bool forward)
     if (!editor || !editor->comparison())
         return;
     const QModelIndex current = editor->currentIndex();
-    QTableWidgetItem *next =
-        TableComparison::nextDifference(*editor, current.isValid() ? current.row() : -1,
-                                        current.isValid() ? current.column() : -1, forward);
-    if (next) {
+    int row = current.isValid() ? current.row() : -1;
+    int column = current.isValid() ? current.column() : -1;
+    if (TableComparison::nextDifference(editor->data(), row, column, forward)) {
+        QTableWidgetItem *next = editor->item(row, column);
         editor->setCurrentItem(next);
         editor->scrollToItem(next);
     }
@@ -186,15 +187,15 @@ void MainWindow::updateComparisonLabel()
     const QString fileName = comparisonSources.value(editor);
     const bool withRegister = fileName.isEmpty();
     const QString with = withRegister ? tr("ККТ") : tr("файлом");
-    const int remaining = comparison->remaining(*editor);
+    const int remaining = comparison->remaining(editor->data());
     QString text = remaining == 0 ? tr("Нет различий с %1").arg(with)
                                   : tr("Различий с %1: %2").arg(with).arg(remaining);
     QStringList rows;
     if (comparison->rowsOnlyInOther() > 0)
         rows << (withRegister ? tr("строк только в ККТ: %1") : tr("строк только в файле: %1"))
                     .arg(comparison->rowsOnlyInOther());
-    if (comparison->rowsOnlyInGrid() > 0)
-        rows << tr("строк только в таблице: %1").arg(comparison->rowsOnlyInGrid());
+    if (comparison->rowsOnlyInTable() > 0)
+        rows << tr("строк только в таблице: %1").arg(comparison->rowsOnlyInTable());
     if (!rows.isEmpty())
         text += QStringLiteral(" (") + rows.join(QStringLiteral(", ")) + QLatin1Char(')');
     comparisonLabel->setFullText(text);
@@ -225,7 +226,7 @@ void MainWindow::writeAll()
     runTableOperation(tr("Запись всех таблиц"), &MainWindow::writeAllTables, false);
 }
 
-// The grids keep their values: the tables are read into editors of their own.
+// The grids keep their values: the tables are read into memory.
 int MainWindow::saveProfileFile()
 {
     const QString path =
@@ -233,7 +234,7 @@ int MainWindow::saveProfileFile()
                              tr("Профили ККТ (*.prf);;Все файлы (*.*)"), tr("Профиль ККТ"));
     if (path.isEmpty())
         return ERR_CANCELLED;
-    std::vector<std::unique_ptr<QMyTableWidget>> tables;
+    std::vector<std::unique_ptr<MemoryTable>> tables;
     ProfileFile::Header header;
     const auto records = [&tables] {
         qint64 count = 0;
@@ -255,7 +256,7 @@ int MainWindow::saveProfileFile()
     if (result != ERR_OK)
         return result;
     header.saved = QDateTime::currentDateTime();
-    QList<QMyTableWidget *> saved;
+    QList<const TableData *> saved;
     for (const auto &table : tables)
         saved << table.get();
     result = ProfileFile::save(path, header, saved);
@@ -274,16 +275,20 @@ int MainWindow::loadProfileFile()
         return ERR_CANCELLED;
     progressPanel->start(ProgressText::Work::RecordsLoaded, -1, false);
     ProfileFile::Checked checked;
-    int result = ProfileFile::check(
-        path, [this](int table) { return editorsByTable.value(table); }, checked, failureDetails);
+    const auto dataOf = [this](int table) -> TableData * {
+        QMyTableWidget *editor = editorsByTable.value(table);
+        return editor ? &editor->data() : nullptr;
+    };
+    int result = ProfileFile::check(path, dataOf, checked, failureDetails);
     QList<QMyTableWidget *> editors;
     for (const auto &table : qAsConst(checked.tables))
-        editors << table.first;
+        editors << editorsByTable.value(table.first->tableNumber());
     if (result == ERR_OK && !confirmDroppingEdits(editors))
         result = ERR_CANCELLED;
     qint64 records = 0;
     if (result == ERR_OK) {
-        for (const auto &[editor, apply] : qAsConst(checked.tables)) {
+        for (const auto &[table, apply] : qAsConst(checked.tables)) {
+            QMyTableWidget *editor = editorsByTable.value(table->tableNumber());
             editor->applyLoad(apply);
             setIncomplete(editor, false);
             records += editor->rowCount();
@@ -300,13 +305,15 @@ int MainWindow::loadProfileFile()
 // the fields that differ are written.
 int MainWindow::writeAllTables()
 {
-    QList<QMyTableWidget *> tables;
+    QList<QMyTableWidget *> editors;
+    QList<TableData *> tables;
     QStringList listed;
     for (int table : TableCatalogue::numbers()) {
         QMyTableWidget *editor = editorsByTable.value(table);
         if (!editor->isWritable() || editor->rowCount() == 0)
             continue;
-        tables << editor;
+        editors << editor;
+        tables << &editor->data();
         listed << tr("«%1»: строк %2").arg(caption(table)).arg(editor->rowCount());
     }
     if (tables.isEmpty()) {
@@ -318,10 +325,11 @@ int MainWindow::writeAllTables()
                           "и записаны будут только поля, которые в ней отличаются.")
                            .arg(listed.join(QLatin1Char('\n')));
     QString invalidCell;
-    for (QMyTableWidget *editor : qAsConst(tables)) {
+    for (QMyTableWidget *editor : qAsConst(editors)) {
         if (const QTableWidgetItem *invalid = editor->findInvalidItem();
             invalid && invalidCell.isEmpty())
-            invalidCell = TableOperations::describeCell(*editor, *invalid);
+            invalidCell =
+                TableOperations::describeCell(editor->data(), invalid->row(), invalid->column());
     }
     if (!invalidCell.isEmpty())
         question += tr("\n\nОбнаружены некорректные данные.");

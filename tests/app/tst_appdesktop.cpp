@@ -1,3 +1,4 @@
+#include "applicationicon.h"
 #include "startup.h"
 #include "testdata.h"
 

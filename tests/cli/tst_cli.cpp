@@ -140,10 +140,12 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_home.isValid() && m_inputs.isValid());
-        // The program is to need no display and no platform set for it.
+        // The program is to need no display and no platform plugin: a platform
+        // that no machine has would stop any program that loads one.
         m_environment = QProcessEnvironment::systemEnvironment();
-        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY"})
             m_environment.remove(QLatin1String(name));
+        m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none-installed"));
         m_environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath("data"));
         m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config"));
         // The exact stacks of leak reports make every allocation of an
@@ -210,6 +212,20 @@ private slots:
         QStringList taxes = fileLines(input("profile.prf"));
         QVERIFY(replaceLine(taxes, "1\t1\t20\t", "1\t1\t20\tНДС 99%", taxes.indexOf("[7]")));
         QVERIFY(writeLines(input("taxes.prf"), taxes));
+    }
+
+    // A machine with no display libraries runs it: neither widgets nor the
+    // GUI library are loaded, whatever the platform says.
+    void linksNoWidgetsNorGui()
+    {
+        QProcess ldd;
+        ldd.start(QStringLiteral("ldd"), {QStringLiteral(MORVELL_CLI)});
+        QVERIFY(ldd.waitForFinished(30000));
+        const QString libraries = QString::fromLocal8Bit(ldd.readAllStandardOutput());
+        QVERIFY(libraries.contains(QLatin1String("libQt5Core")));
+        QVERIFY2(!libraries.contains(QLatin1String("libQt5Widgets")) &&
+                     !libraries.contains(QLatin1String("libQt5Gui")),
+                 qPrintable(libraries));
     }
 
     void init()

@@ -2,12 +2,10 @@
 #include "errorcode.h"
 #include "fieldtypes.h"
 #include "logcapture.h"
-#include "modalanswer.h"
 #include "protocolpelto.h"
 #include "scripteddriver.h"
 #include "testdata.h"
 
-#include <QMessageBox>
 #include <QRegularExpression>
 
 #include <memory>
@@ -132,24 +130,16 @@ private slots:
         QCOMPARE(driver()->calls.last(), "DeviceEnabled=false");
     }
 
+    // The window shows the warning in a box; the command line has it as the cause.
     void openPortWarnsWithoutComponent()
     {
         AutomationRegistry::unregisterComponent("AddIn.Velmar");
-        QString title, text;
-        QMessageBox::StandardButtons buttons;
-        QMessageBox::Icon icon = QMessageBox::NoIcon;
-        answerNextModal<QMessageBox>([&](QMessageBox *box) {
-            title = box->windowTitle();
-            text = box->text();
-            buttons = box->standardButtons();
-            icon = box->icon();
-            box->close();
-        });
+        QStringList shown;
+        m_protocol->setWarningBox(
+            [&shown](const QString &title, const QString &text) { shown << title << text; });
         QCOMPARE(m_protocol->openPort(builtInPort), int(ERR_PORT_NOT_OPEN));
-        QCOMPARE(title, "Ошибка");
-        QCOMPARE(text, "Не удалось создать объект драйвера ККМ Korvan");
-        QCOMPARE(buttons, QMessageBox::Ok);
-        QCOMPARE(icon, QMessageBox::Warning);
+        QCOMPARE(shown, QStringList({"Ошибка", "Не удалось создать объект драйвера ККМ Korvan"}));
+        QCOMPARE(m_protocol->failureCause(), "Не удалось создать объект драйвера ККМ Korvan");
     }
 
     void readFieldSendsAddress_data()

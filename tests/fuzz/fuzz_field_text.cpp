@@ -130,7 +130,7 @@ void checkBytes(bool bcd, const QByteArray &bytes)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    FuzzSupport::startQt(false);
+    FuzzSupport::startQt();
     return 0;
 }
 

@@ -1,12 +1,12 @@
-// The profile: whatever the file, checking it changes no editor; a profile
-// that checks and is put into new editors saves as a profile that checks
-// again and gives the same grids.
+// The profile: whatever the file, checking it changes no table; a profile
+// that checks and is put into new tables saves as a profile that checks
+// again and gives the same cells.
 
 #include "errorcode.h"
 #include "fuzzsupport.h"
+#include "memorytable.h"
 #include "profilefile.h"
 #include "tablecatalogue.h"
-#include "tableeditors.h"
 #include "tablefilecheck.h"
 
 #include <cstdint>
@@ -15,32 +15,32 @@
 
 namespace {
 
-using Editors = std::map<int, std::unique_ptr<QMyTableWidget>>;
+using Tables = std::map<int, std::unique_ptr<MemoryTable>>;
 
-Editors newEditors()
+Tables newTables()
 {
-    Editors editors;
+    Tables tables;
     for (int table : TableCatalogue::numbers())
-        editors[table].reset(createTableEditor(table));
-    return editors;
+        tables[table] = std::make_unique<MemoryTable>(table);
+    return tables;
 }
 
-int check(const QString &path, Editors &editors, ProfileFile::Checked &checked)
+int check(const QString &path, Tables &tables, ProfileFile::Checked &checked)
 {
     QString problem;
     return ProfileFile::check(
         path,
-        [&editors](int table) {
-            const auto found = editors.find(table);
-            return found == editors.end() ? nullptr : found->second.get();
+        [&tables](int table) -> TableData * {
+            const auto found = tables.find(table);
+            return found == tables.end() ? nullptr : found->second.get();
         },
         checked, problem);
 }
 
-bool allEmpty(const Editors &editors)
+bool allEmpty(const Tables &tables)
 {
-    for (const auto &[table, editor] : editors) {
-        if (editor->rowCount() > 0)
+    for (const auto &[number, table] : tables) {
+        if (table->rowCount() > 0)
             return false;
     }
     return true;
@@ -59,36 +59,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QString loadedPath = FuzzSupport::scratchPath(QStringLiteral("loaded.prf"));
     const QString savedPath = FuzzSupport::scratchPath(QStringLiteral("saved.prf"));
     FuzzSupport::writeFile(loadedPath, QByteArray(reinterpret_cast<const char *>(data), int(size)));
-    Editors loaded = newEditors();
+    Tables loaded = newTables();
     ProfileFile::Checked checked;
     const int result = check(loadedPath, loaded, checked);
     FUZZ_CHECK(allEmpty(loaded));
     if (result != ERR_OK)
         return 0;
-    QList<QMyTableWidget *> tables;
-    for (const auto &[editor, apply] : qAsConst(checked.tables)) {
-        editor->applyLoad(apply);
-        tables << editor;
+    QList<const TableData *> tables;
+    for (const auto &[table, apply] : qAsConst(checked.tables)) {
+        apply();
+        tables << table;
     }
     const int saved = ProfileFile::save(savedPath, checked.header, tables);
     FUZZ_CHECK(saved == ERR_OK || saved == ERR_INVALID_DATA);
     if (saved != ERR_OK)
         return 0;
-    Editors reloaded = newEditors();
+    Tables reloaded = newTables();
     ProfileFile::Checked again;
     FUZZ_CHECK(check(savedPath, reloaded, again) == ERR_OK);
     FUZZ_CHECK(again.tables.size() == checked.tables.size());
-    for (const auto &[editor, apply] : qAsConst(again.tables))
-        editor->applyLoad(apply);
-    for (const auto &[table, editor] : loaded) {
-        const QTableWidget &other = *reloaded[table];
-        FUZZ_CHECK(other.rowCount() == editor->rowCount());
-        for (int row = 0; row < editor->rowCount(); ++row) {
-            for (int column = 0; column < editor->columnCount(); ++column) {
-                const QTableWidgetItem *a = editor->item(row, column);
-                const QTableWidgetItem *b = other.item(row, column);
-                FUZZ_CHECK((a ? a->text() : QString()) == (b ? b->text() : QString()));
-            }
+    for (const auto &[table, apply] : qAsConst(again.tables))
+        apply();
+    for (const auto &[number, table] : loaded) {
+        const MemoryTable &other = *reloaded[number];
+        FUZZ_CHECK(other.rowCount() == table->rowCount());
+        for (int row = 0; row < table->rowCount(); ++row) {
+            for (int column = 0; column < table->columnCount(); ++column)
+                FUZZ_CHECK(table->text(row, column) == other.text(row, column));
         }
     }
     return 0;

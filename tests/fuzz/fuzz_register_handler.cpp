@@ -27,7 +27,7 @@ bool sameState(RegisterEmulator before, RegisterEmulator after)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    FuzzSupport::startQt(false);
+    FuzzSupport::startQt();
     return 0;
 }
 

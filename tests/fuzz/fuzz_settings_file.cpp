@@ -1,6 +1,5 @@
-// The settings file, loaded into the settings editor.
+// The settings file, loaded into the settings table.
 
-#include "qmytable2widget.h"
 #include "tablefilecheck.h"
 
 #include <cstdint>
@@ -13,8 +12,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    TableFileCheck::loadSaveLoad([] { return new QMyTable2Widget; },
-                                 QByteArray(reinterpret_cast<const char *>(data), int(size)),
+    TableFileCheck::loadSaveLoad(2, QByteArray(reinterpret_cast<const char *>(data), int(size)),
                                  ".txt");
     return 0;
 }

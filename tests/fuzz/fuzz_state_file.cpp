@@ -9,7 +9,7 @@
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    FuzzSupport::startQt(false);
+    FuzzSupport::startQt();
     return 0;
 }
 

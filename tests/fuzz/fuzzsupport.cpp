@@ -1,6 +1,6 @@
 #include "fuzzsupport.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -18,19 +18,13 @@ QCoreApplication *application = nullptr;
 
 } // namespace
 
-void startQt(bool widgets)
+void startQt()
 {
     static int argc = 1;
     static char name[] = "fuzz";
     static char *argv[] = {name, nullptr};
     qInstallMessageHandler(dropMessage);
-    if (widgets) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        application = new QApplication(argc, argv);
-    } else {
-        application = new QCoreApplication(argc, argv);
-    }
+    application = new QCoreApplication(argc, argv);
 }
 
 QString scratchPath(const QString &name)

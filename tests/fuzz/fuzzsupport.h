@@ -7,10 +7,9 @@
 // a check that turns a broken property into a finding.
 namespace FuzzSupport {
 
-// Creates the QCoreApplication, or with widgets a QApplication on the offscreen
-// platform, and silences Qt's messages: the code under test logs on every
-// step, which would cost most of each run.
-void startQt(bool widgets);
+// Creates the QCoreApplication and silences Qt's messages: the code under
+// test logs on every step, which would cost most of each run.
+void startQt();
 // A file in a scratch directory that lasts as long as the process.
 QString scratchPath(const QString &name);
 void writeFile(const QString &path, const QByteArray &bytes);

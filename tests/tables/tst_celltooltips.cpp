@@ -74,7 +74,7 @@ private slots:
         const FieldAddress address{table, 1, field, type};
         QCOMPARE(fieldRule(address, width), rule);
         const auto valid = [&address, width = width](const QString &text) {
-            return cellIsValid(address, QTableWidgetItem(text, width));
+            return cellIsValid(address, width, text);
         };
         if (const auto count = QRegularExpression("(\\d+) (цифр|символ)").match(rule);
             count.hasMatch()) {

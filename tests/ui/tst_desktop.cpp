@@ -56,7 +56,8 @@ class TestDesktop : public WindowTest
             if (width < qMin(textWidth, label->fontMetrics().averageCharWidth() * 10))
                 misfits << name + QStringLiteral(": squeezed to %1 px").arg(width);
             if (width > textWidth + label->fontMetrics().averageCharWidth())
-                roomy << name + QStringLiteral(": %1 px for a text of %2").arg(width).arg(textWidth);
+                roomy << name +
+                             QStringLiteral(": %1 px for a text of %2").arg(width).arg(textWidth);
             if (width < textWidth) {
                 ++elidedHere;
                 if (!label->toolTip().contains(label->text()))
@@ -230,7 +231,7 @@ private slots:
         QMyTableWidget *grid = currentEditor();
         editCell(3, 0, "ИСКОМЫЙ ТОВАР");
         trigger("actionCompareWithRegister");
-        const int differences = grid->comparison()->remaining(*grid);
+        const int differences = grid->comparison()->remaining(grid->data());
         const int bold = boldCells(*grid);
         QTableWidgetItem *found = grid->item(3, 0);
         const QColor differenceColor = found->background().color();
@@ -241,7 +242,7 @@ private slots:
         QCOMPARE(grid->currentItem(), found);
         QVERIFY(CellMarks::isFound(*found));
         QCOMPARE(found->background().color(), CellMarks::foundColor());
-        QCOMPARE(grid->comparison()->remaining(*grid), differences);
+        QCOMPARE(grid->comparison()->remaining(grid->data()), differences);
         QCOMPARE(boldCells(*grid), bold);
 
         finder->setText(grid->item(7, 1)->text());
@@ -251,7 +252,7 @@ private slots:
         QVERIFY(CellMarks::isFound(*next));
         QVERIFY(!CellMarks::isFound(*found));
         QCOMPARE(found->background().color(), differenceColor);
-        QCOMPARE(grid->comparison()->remaining(*grid), differences);
+        QCOMPARE(grid->comparison()->remaining(grid->data()), differences);
 
         editCell(next->row(), next->column(), "4600000000000");
         QVERIFY(!CellMarks::isFound(*next));

@@ -1,0 +1,90 @@
+#include "gridtable.h"
+
+#include "cellmarks.h"
+
+#include <QSignalBlocker>
+#include <QTableWidget>
+
+int GridTable::rowCount() const
+{
+    return m_grid.rowCount();
+}
+
+int GridTable::columnCount() const
+{
+    return m_grid.columnCount();
+}
+
+void GridTable::setRowCount(int rows)
+{
+    m_grid.setRowCount(rows);
+}
+
+bool GridTable::hasCell(int row, int column) const
+{
+    return m_grid.item(row, column) != nullptr;
+}
+
+QString GridTable::text(int row, int column) const
+{
+    const QTableWidgetItem *cell = m_grid.item(row, column);
+    return cell ? cell->text() : QString();
+}
+
+int GridTable::width(int row, int column) const
+{
+    const QTableWidgetItem *cell = m_grid.item(row, column);
+    return cell ? cell->type() : 0;
+}
+
+// White already, so that the editor's check colours the cell only when it
+// finds it invalid: a large read or load would otherwise colour every cell twice.
+void GridTable::setCell(int row, int column, const QString &text, int width, int flags)
+{
+    auto *cell = new QTableWidgetItem(text, width);
+    if (flags & ReadOnly)
+        cell->setFlags(cell->flags() & ~Qt::ItemIsEditable);
+    if (flags & Changed)
+        CellMarks::setWeight(*cell, CellMarks::changedWeight);
+    CellMarks::setValidity(*cell, true);
+    m_grid.setItem(row, column, cell);
+}
+
+bool GridTable::isChanged(int row, int column) const
+{
+    const QTableWidgetItem *cell = m_grid.item(row, column);
+    return cell && CellMarks::isChanged(*cell);
+}
+
+void GridTable::setChanged(int row, int column, bool changed)
+{
+    QTableWidgetItem *cell = m_grid.item(row, column);
+    if (!cell)
+        return;
+    const QSignalBlocker quiet(m_grid);
+    CellMarks::setWeight(*cell, changed ? CellMarks::changedWeight : CellMarks::unchangedWeight);
+}
+
+bool GridTable::isInvalid(int row, int column) const
+{
+    const QTableWidgetItem *cell = m_grid.item(row, column);
+    return cell && CellMarks::isInvalid(*cell);
+}
+
+CellHighlight GridTable::highlight(int row, int column) const
+{
+    const QTableWidgetItem *cell = m_grid.item(row, column);
+    if (!cell)
+        return CellHighlight::None;
+    const CellHighlight kind = CellMarks::highlight(*cell);
+    return CellMarks::isHighlighted(*cell, kind) ? kind : CellHighlight::None;
+}
+
+void GridTable::setHighlight(int row, int column, CellHighlight kind)
+{
+    QTableWidgetItem *cell = m_grid.item(row, column);
+    if (!cell)
+        return;
+    const QSignalBlocker quiet(m_grid);
+    CellMarks::setHighlight(*cell, kind);
+}

@@ -1,0 +1,152 @@
+#include "qmytablewidget.h"
+
+#include "cellfield.h"
+#include "cellmarks.h"
+#include "errorcode.h"
+#include "gridtable.h"
+#include "tablecatalogue.h"
+#include "tablefile.h"
+#include "tableoperations.h"
+#include "tableshape.h"
+
+#include <QHelpEvent>
+#include <QSignalBlocker>
+#include <QToolTip>
+
+QMyTableWidget::QMyTableWidget(QWidget *parent) : QTableWidget(parent)
+{
+    setSelectionMode(QAbstractItemView::NoSelection);
+    connect(this, &QTableWidget::itemChanged, this, &QMyTableWidget::on_itemChanged);
+}
+
+QMyTableWidget::~QMyTableWidget() = default;
+
+// Made on first use: the table number is the subclass's to give.
+TableData &QMyTableWidget::data()
+{
+    if (!m_data)
+        m_data = std::make_unique<GridTable>(*this, tableNumber());
+    return *m_data;
+}
+
+const TableData &QMyTableWidget::data() const
+{
+    return const_cast<QMyTableWidget *>(this)->data();
+}
+
+int QMyTableWidget::writeTable(protocolBase &protocol)
+{
+    return TableOperations::writeTable(protocol, data(), nullptr, m_progress);
+}
+
+bool QMyTableWidget::isWritable()
+{
+    return TableCatalogue::isWritable(tableNumber());
+}
+
+QString QMyTableWidget::fileFilter()
+{
+    return TableFile::fileFilter(tableNumber());
+}
+
+int QMyTableWidget::cellsToWrite()
+{
+    return TableOperations::cellsToWrite(data());
+}
+
+int QMyTableWidget::saveToFile(const QString &path)
+{
+    return TableFile::save(data(), path, TableFile::formatOf(tableNumber(), path));
+}
+
+int QMyTableWidget::loadFromFile(const QString &path)
+{
+    const int result = TableFile::load(data(), path);
+    if (result == ERR_OK)
+        settleLoad();
+    return result;
+}
+
+void QMyTableWidget::applyLoad(const PendingLoad &apply)
+{
+    apply();
+    settleLoad();
+}
+
+// A loaded cell whose text is already in the grid stays as it was, mark and
+// all. A table that is never written keeps no change marks: they would ask
+// for a write that cannot come.
+void QMyTableWidget::settleLoad()
+{
+    CellMarks::clearHighlights(*this, CellMarks::Highlight::WriteMismatch);
+    clearComparison();
+    if (isWritable())
+        return;
+    const QSignalBlocker quiet(this);
+    for (int row = 0; row < rowCount(); ++row) {
+        for (int column = 0; column < columnCount(); ++column) {
+            if (QTableWidgetItem *cell = item(row, column); cell && CellMarks::isChanged(*cell))
+                CellMarks::setWeight(*cell, CellMarks::unchangedWeight);
+        }
+    }
+}
+
+QTableWidgetItem *QMyTableWidget::findInvalidItem()
+{
+    int row = 0;
+    int column = 0;
+    return TableShape::firstInvalidCell(data(), row, column) ? item(row, column) : nullptr;
+}
+
+void QMyTableWidget::checkCell(QTableWidgetItem &item)
+{
+    CellMarks::setValidity(item, TableShape::isValid(data(), item.row(), item.column()));
+}
+
+bool QMyTableWidget::fieldAddress(int row, int column, FieldAddress &address)
+{
+    return TableShape::fieldAddress(data(), row, column, address);
+}
+
+bool QMyTableWidget::sameValue(int row, int column, const QString &first, const QString &second)
+{
+    return TableShape::sameValue(data(), row, column, first, second);
+}
+
+QString QMyTableWidget::cellToolTip(int row, int column)
+{
+    return TableShape::cellRule(data(), row, column);
+}
+
+bool QMyTableWidget::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QModelIndex index = indexAt(help->pos());
+        const QString text = index.isValid() ? cellToolTip(index.row(), index.column()) : QString();
+        if (!text.isEmpty()) {
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+            return true;
+        }
+    }
+    return QTableWidget::viewportEvent(event);
+}
+
+void QMyTableWidget::compareWith(const TableData &other)
+{
+    m_comparison.compare(data(), other);
+    m_compared = true;
+}
+
+void QMyTableWidget::clearComparison()
+{
+    if (!m_compared)
+        return;
+    TableComparison::clear(data());
+    m_compared = false;
+}
+
+bool QMyTableWidget::hasChangedCells() const
+{
+    return TableOperations::hasChangedCells(data());
+}

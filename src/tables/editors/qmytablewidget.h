@@ -1,0 +1,100 @@
+#pragma once
+
+#include "tablecomparison.h"
+#include "tablefilereader.h"
+
+#include <QTableWidget>
+
+#include <memory>
+
+class GridTable;
+class OperationProgress;
+class TableData;
+class protocolBase;
+struct FieldAddress;
+
+// Abstract base of every table editor: a grid that reads a register table
+// through the protocol, checks each cell against its field type, writes
+// changed cells back, and saves or loads the table as a file. The grid's
+// items are the table's cells (data()); what a cell means, how a table is
+// read, written and kept in files is the table layer's, the same for the
+// command line.
+//
+// Cell conventions (CellMarks): the item type number is the field width in
+// bytes; a red background marks a text the field type rejects, another colour
+// a highlight; a font weight above 57 marks a changed cell that the next
+// write sends.
+class QMyTableWidget : public QTableWidget
+{
+    Q_OBJECT
+public:
+    explicit QMyTableWidget(QWidget *parent = nullptr);
+    ~QMyTableWidget() override;
+
+public slots:
+    virtual void on_itemChanged(QTableWidgetItem *item) = 0;
+
+public:
+    virtual int readTable(protocolBase &protocol) = 0;
+    // Sends the changed cells only (the settings: every value), stopping at
+    // the first one that fails.
+    virtual int writeTable(protocolBase &protocol);
+    virtual int tableNumber() = 0;
+    // The file's format follows its name (TableFile).
+    virtual int saveToFile(const QString &path);
+    // A good load also takes away the highlights of the last write's check
+    // and of a comparison.
+    int loadFromFile(const QString &path);
+    // Puts a checked file into the grid, as loadFromFile does.
+    void applyLoad(const PendingLoad &apply);
+    // The first red cell among those that show field values, or nullptr.
+    virtual QTableWidgetItem *findInvalidItem();
+    // As the catalogue says: tax rates and payment types are never written.
+    virtual bool isWritable();
+    // Filter string of the file dialogs.
+    virtual QString fileFilter();
+    // How many cells the next writeTable sends.
+    int cellsToWrite();
+
+    // The grid as a table of cells.
+    TableData &data();
+    const TableData &data() const;
+
+    // Where the cell's value lives in the register; false for a cell that
+    // shows no field of its own.
+    bool fieldAddress(int row, int column, FieldAddress &address);
+    // Whether two texts of the cell stand for the same value in the register.
+    bool sameValue(int row, int column, const QString &first, const QString &second);
+    // What the cell's field takes, led by the reason when the cell is red;
+    // empty for a cell without a field. Made when asked, never kept per cell.
+    QString cellToolTip(int row, int column);
+
+    // Highlights where the grid differs from other, the same table filled
+    // from the register or a file, in value rather than in text, and keeps
+    // the counts until the comparison is cleared or a load replaces it.
+    void compareWith(const TableData &other);
+    // The comparison in force, or nullptr.
+    const TableComparison *comparison() const { return m_compared ? &m_comparison : nullptr; }
+    void clearComparison();
+
+    // Whether any cell is marked changed, and so not yet in the register.
+    bool hasChangedCells() const;
+    // Where the event points of reads and writes report; without one they
+    // only let the window handle its events.
+    void setOperationProgress(OperationProgress *progress) { m_progress = progress; }
+
+protected:
+    // Shows cellToolTip for a cell with a field; other cells as the view would.
+    bool viewportEvent(QEvent *event) override;
+    // Colours the cell white or red by whether its field takes its text.
+    void checkCell(QTableWidgetItem &item);
+    OperationProgress *operationProgress() const { return m_progress; }
+
+private:
+    void settleLoad();
+
+    std::unique_ptr<GridTable> m_data;
+    OperationProgress *m_progress = nullptr;
+    TableComparison m_comparison;
+    bool m_compared = false;
+};

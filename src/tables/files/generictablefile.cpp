@@ -1,0 +1,88 @@
+#include "generictablefile.h"
+
+#include "errorcode.h"
+#include "loadedcell.h"
+#include "streamintscanner.h"
+#include "tablecatalogue.h"
+#include "tabledata.h"
+#include "tablefilereader.h"
+#include "tablefilewriter.h"
+#include "tablelimits.h"
+
+#include <QDebug>
+
+namespace GenericTableFile {
+
+int save(const TableData &table, const QString &path)
+{
+    TableFileWriter writer(path);
+    if (!writer.open())
+        return ERR_FILE_OPEN;
+    const int result = write(table, writer.stream());
+    if (result != ERR_OK)
+        return result;
+    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+}
+
+int write(const TableData &table, QTextStream &out)
+{
+    out << table.tableNumber() << '\n';
+    const int fields = fieldCount(table.tableNumber());
+    for (int row = 1; row <= table.rowCount(); ++row) {
+        for (int field = 1; field <= fields; ++field) {
+            if (!table.hasCell(row - 1, field - 1))
+                return ERR_INVALID_DATA;
+            const QString text = table.text(row - 1, field - 1);
+            if (!TableFileWriter::fitsOnOneLine(text)) {
+                qDebug() << "QMyTableGenericWidget::saveToFile"
+                         << "Line break in the value of row" << row << "field" << field;
+                return ERR_INVALID_DATA;
+            }
+            out << row << '\t' << field << '\t' << table.width(row - 1, field - 1) << '\t' << text
+                << '\n';
+        }
+    }
+    return ERR_OK;
+}
+
+int load(TableData &table, const QString &path)
+{
+    TableFileReader reader(genericTableFileBound(fieldCount(table.tableNumber())));
+    QString firstLine;
+    PendingLoad apply;
+    int result = reader.open(path, firstLine);
+    if (result == ERR_OK)
+        result = parse(reader, firstLine, table, false, apply);
+    if (result == ERR_OK)
+        apply();
+    return result;
+}
+
+int parse(TableLines &lines, const QString &firstLine, TableData &table, bool strict,
+          PendingLoad &apply)
+{
+    int fileTable = 0;
+    if (!StreamIntScanner(firstLine).readInt(fileTable))
+        return ERR_INVALID_DATA;
+    if (fileTable != table.tableNumber())
+        return ERR_WRONG_TABLE_NUMBER;
+    QVector<LoadedCell> cells;
+    const int columns = table.columnCount();
+    const int result =
+        forEachNumberedLine(lines, [&cells, columns, strict](const NumberedLine &line) {
+            const int row = line.first;
+            const int field = line.second;
+            const int width = line.third;
+            if (field > columns)
+                return int(strict ? ERR_INVALID_DATA : ERR_OK);
+            if (row < 1 || row > maxTableRows || field < 1 || width < 0 || width > maxFieldWidth)
+                return int(ERR_INVALID_DATA);
+            cells.append({row - 1, field - 1, line.text, width});
+            return int(ERR_OK);
+        });
+    if (result == ERR_OK)
+        apply = [&table, cells] { placeLoadedCells(table, cells); };
+    return result;
+}
+
+} // namespace GenericTableFile

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+class QTextStream;
+class TableData;
+
+// The goods database CSV file: the table name on line 1, the goods' column
+// headers on line 2, then one line per record, every value in double quotes
+// and separated by ";". Values are not escaped: the loader splits at every
+// ";" and strips one double quote from each end of a value.
+namespace GoodsCsvFile {
+
+// The first line's text.
+QString tableName();
+
+// Refuses with -97 a value that holds a ";" or a line break, which would load
+// differently.
+// With byteOrderMark, in UTF-8 with a byte-order mark, for spreadsheet programs.
+int save(const TableData &table, const QString &tableName, const QString &path,
+         bool byteOrderMark = false);
+int write(const TableData &table, const QString &tableName, QTextStream &out);
+// All or nothing: the table changes only when the whole file is good, and
+// then ends with as many rows as the file has records. A byte-order mark is
+// read as such.
+int load(TableData &table, const QString &tableName, const QString &path);
+
+} // namespace GoodsCsvFile

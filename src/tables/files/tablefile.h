@@ -1,0 +1,41 @@
+#pragma once
+
+#include "tablefilereader.h"
+
+#include <QString>
+
+class QTextStream;
+class TableData;
+
+// One entry point for "load or save this table as this file": the goods
+// database is kept as CSV when its file's name ends in ".csv" (case-sensitive,
+// the name decides both ways, so a file always loads back), the settings in
+// their own file, every other table as the tab-separated table file.
+namespace TableFile {
+
+enum class Format
+{
+    // The table's own file: the tab-separated one, or the settings file.
+    Table,
+    GoodsCsv,
+    // The goods CSV in UTF-8 with a byte-order mark, for spreadsheet programs.
+    GoodsCsvForSpreadsheets,
+};
+
+// The file dialogs' filter string of the table's files.
+QString fileFilter(int table);
+// What a save to path writes, with the dialog's filter chosen, if any.
+Format formatOf(int table, const QString &path, const QString &filter = QString());
+
+int save(const TableData &table, const QString &path, Format format);
+// All or nothing: the table changes only when the whole file is good.
+int load(TableData &table, const QString &path);
+
+// The file's content, to any stream (a profile, standard output).
+int write(const TableData &table, QTextStream &out, Format format = Format::Table);
+// The table's own file from lines whose first one is given, as a profile
+// holds it: checked whole, put in by apply. A profile knows every field it
+// names, so a field beyond the table's columns is refused.
+int parse(TableLines &lines, const QString &firstLine, TableData &table, PendingLoad &apply);
+
+} // namespace TableFile

@@ -1,0 +1,127 @@
+#include "tableoperations.h"
+
+#include "errorcode.h"
+#include "memorytable.h"
+#include "operationprogress.h"
+#include "progresstext.h"
+#include "protocolbase.h"
+#include "tablecatalogue.h"
+#include "tableshape.h"
+#include "writecheck.h"
+
+#include <QCoreApplication>
+
+namespace TableOperations {
+
+namespace {
+
+// The dump loop's bound, should a register never end its data.
+constexpr int maxDumpBlocks = 100000;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("TableOperations", text);
+}
+
+} // namespace
+
+QString partLabel(int index, int count, int table)
+{
+    return tr("Таблица %1 из %2, «%3»: ")
+        .arg(index + 1)
+        .arg(count)
+        .arg(TableCatalogue::caption(table));
+}
+
+int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
+                QString &identification, std::vector<std::unique_ptr<MemoryTable>> &tables)
+{
+    const int identified = protocol.readDeviceInfo(&identification);
+    if (identified != ERR_OK)
+        return identified;
+    const QVector<int> numbers = TableCatalogue::numbers();
+    for (int index = 0; index < numbers.size(); ++index) {
+        tables.push_back(std::make_unique<MemoryTable>(numbers.at(index)));
+        report.startPart(partLabel(index, numbers.size(), numbers.at(index)), -1);
+        const int result = readTable(protocol, *tables.back(), &progress);
+        if (result != ERR_OK)
+            return result;
+    }
+    return ERR_OK;
+}
+
+int writeAndCheck(protocolBase &protocol, TableData &table, WriteCheck *check,
+                  OperationProgress &progress, ProgressReport &report)
+{
+    const int written = writeTable(protocol, table, check, &progress);
+    // Nothing written, nothing to check: such a write reports as it always has.
+    const bool lineWorks =
+        written == ERR_OK || (written != ERR_CANCELLED && protocol.answeredLastRequest());
+    if (!lineWorks || !check || check->size() == 0)
+        return written;
+    report.startCheck(check->size());
+    const int checked =
+        check->run(protocol, [&progress](qint64 done) { return progress.eventPoint(done); });
+    report.endCheck(check->checked());
+    return written != ERR_OK ? written : checked;
+}
+
+QString describeCell(const TableData &table, int row, int column)
+{
+    return tr("Таблица «%1», строка %2, столбец «%3»: «%4». %5")
+        .arg(TableCatalogue::caption(table.tableNumber()))
+        .arg(row + 1)
+        .arg(TableShape::columnHeader(table.tableNumber(), column).simplified(),
+             table.text(row, column), TableShape::cellRule(table, row, column));
+}
+
+QString checkDetails(int table, const WriteCheck &check)
+{
+    QStringList details;
+    if (check.mismatches() > 0) {
+        const QString column =
+            TableShape::columnHeader(table, check.firstMismatchColumn()).simplified();
+        details << ProgressText::mismatches(check.mismatches(), check.firstMismatchRow() + 1,
+                                            column);
+    }
+    if (check.checked() > 0 && check.checked() < check.size()) {
+        QString checked = ProgressText::checked(check.checked(), check.size());
+        checked[0] = checked.at(0).toUpper();
+        details << checked + QLatin1Char('.');
+    }
+    return details.join(QLatin1Char('\n'));
+}
+
+int readDump(protocolBase &protocol, int processor, OperationProgress &progress, QByteArray &dump,
+             bool &started)
+{
+    dump.clear();
+    qint64 size = 0;
+    int code = protocol.startReadFW(processor, &size);
+    started = code == ERR_OK;
+    if (!started)
+        return code;
+    const int limit = static_cast<int>(size);
+    progress.setTotal(size);
+    for (int block = 0; block < maxDumpBlocks; ++block) {
+        code = protocol.readFWBlock(&dump);
+        if (code == 1)
+            return ERR_OK;
+        if (code != ERR_OK) {
+            dump.clear();
+            return code;
+        }
+        if (dump.size() >= limit) {
+            dump.truncate(limit);
+            return ERR_OK;
+        }
+        // A stopped dump keeps nothing: half a dump must not be saved as a dump.
+        if (!progress.eventPoint(dump.size())) {
+            dump.clear();
+            return ERR_CANCELLED;
+        }
+    }
+    return ERR_OK;
+}
+
+} // namespace TableOperations

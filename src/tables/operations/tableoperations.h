@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class MemoryTable;
+class OperationProgress;
+class TableData;
+class WriteCheck;
+class protocolBase;
+struct FieldAddress;
+
+// What an operation over the register reports as it goes, besides the counts
+// it gives OperationProgress: the window shows it in its status bar, the
+// command line on its standard error.
+class ProgressReport
+{
+public:
+    // A part of an operation over several tables, with its own total.
+    virtual void startPart(const QString &label, qint64 total) = 0;
+    // The check that follows a write, towards the fields written.
+    virtual void startCheck(qint64 total) = 0;
+    virtual void endCheck(qint64 checked) = 0;
+
+protected:
+    ~ProgressReport() = default;
+};
+
+// The operations on an open connection that the window and the command line
+// share. Each returns a result code. Where progress may be nullptr, the work
+// only lets the program handle its events at its event points.
+namespace TableOperations {
+
+// Reads the register's table into table, appending rows as they come: until
+// the register has no more rows (fields, for the settings), a stop asked for,
+// or a failure, which keeps what was read.
+int readTable(protocolBase &protocol, TableData &table, OperationProgress *progress);
+
+// Sends the table's changed cells (the settings: every value), stopping at
+// the first one that fails. A cell once written is no longer changed nor
+// highlighted, and check, if any, notes it for reading back.
+int writeTable(protocolBase &protocol, TableData &table, WriteCheck *check,
+               OperationProgress *progress);
+// How many cells the next writeTable sends.
+int cellsToWrite(const TableData &table);
+// Whether any cell is marked changed, and so not yet in the register.
+bool hasChangedCells(const TableData &table);
+
+// "Таблица 3 из 11, «Скидки»: ", the start of a part's running text.
+QString partLabel(int index, int count, int table);
+
+// The register's identification, then every table a profile holds, in the
+// order of the window's tabs, each as a part of the progress. On failure the
+// tables read so far stay, the last one being the table that failed.
+int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
+                QString &identification, std::vector<std::unique_ptr<MemoryTable>> &tables);
+
+// Writes the table's changed cells and, with a check, reads them back: also
+// those sent before a cell that stopped the write, unless the user stopped it
+// or the register no longer answers. The write's failure wins over the check's.
+int writeAndCheck(protocolBase &protocol, TableData &table, WriteCheck *check,
+                  OperationProgress &progress, ProgressReport &report);
+
+// "Таблица «Товары», строка 3, столбец «Цена»: «abc». Неверное значение. …":
+// where the cell is, its text and what its field takes.
+QString describeCell(const TableData &table, int row, int column);
+
+// What a check that found mismatches or was cut short reports.
+QString checkDetails(int table, const WriteCheck &check);
+
+// The firmware dump of the processor into dump, to the size the register
+// announces; a failed or stopped dump leaves dump empty. started tells
+// whether the register agreed to start it.
+int readDump(protocolBase &protocol, int processor, OperationProgress &progress, QByteArray &dump,
+             bool &started);
+
+} // namespace TableOperations

@@ -1,0 +1,156 @@
+#include "errorcode.h"
+#include "eventpoint.h"
+#include "fieldtypes.h"
+#include "operationprogress.h"
+#include "protocolbase.h"
+#include "tablecatalogue.h"
+#include "tabledata.h"
+#include "tablelimits.h"
+#include "tableoperations.h"
+#include "tableshape.h"
+
+#include <QCoreApplication>
+
+#include <memory>
+
+bool eventPoint(OperationProgress *progress, qint64 done)
+{
+    if (progress)
+        return progress->eventPoint(done);
+    QCoreApplication::processEvents();
+    return true;
+}
+
+namespace TableOperations {
+
+namespace {
+
+using FieldPtr = std::unique_ptr<FieldBase>;
+
+constexpr int goodsTable = 1;
+// Events are processed before every this many rows of a read; the goods, the
+// longest table, less often than the others.
+constexpr int readEventInterval = 20;
+constexpr int goodsReadEventInterval = 50;
+constexpr int settingsRow = 1;
+constexpr int wirelessValueField = 1;
+
+void setReadCell(TableData &table, int row, int column, FieldBase &value)
+{
+    QString text;
+    value.toString(text);
+    table.setCell(row, column, text, value.width(),
+                  TableCatalogue::isWritable(table.tableNumber()) ? 0 : TableData::ReadOnly);
+}
+
+// Rows 1, 2, ... until the register answers -259; -260 skips the rest of a row.
+int readRecords(protocolBase &protocol, TableData &table, OperationProgress *progress)
+{
+    const int number = table.tableNumber();
+    const int fields = fieldCount(number);
+    for (int row = 1; row <= maxTableRows; ++row) {
+        if (row % readEventInterval == 0 && !eventPoint(progress, row - 1))
+            return ERR_CANCELLED;
+        try {
+            for (int field = 1; field <= fields; ++field) {
+                const FieldPtr value(
+                    protocol.readField(fieldType(number, field), number, row, field));
+                table.setRowCount(row);
+                setReadCell(table, row - 1, field - 1, *value);
+            }
+        } catch (ErrorCode code) {
+            if (code == ERR_DEVICE_WRONG_ROW)
+                return ERR_OK;
+            // -260 ends the record early; the rest of the row stays empty.
+            if (code != ERR_DEVICE_WRONG_FIELD)
+                return code;
+        }
+    }
+    return ERR_OK;
+}
+
+// A whole record per exchange, in one list for the whole read: the protocol
+// fills it on the first record and refreshes its values for every later one.
+int readGoods(protocolBase &protocol, TableData &table, OperationProgress *progress)
+{
+    FieldList fields;
+    for (int row = 1; row <= maxTableRows; ++row) {
+        if (row % goodsReadEventInterval == 0 && !eventPoint(progress, row - 1))
+            return ERR_CANCELLED;
+        const int result = protocol.readRow(goodsTable, row, &fields);
+        if (result == ERR_DEVICE_WRONG_ROW)
+            return ERR_OK;
+        if (result != ERR_OK)
+            return result;
+        table.setRowCount(row);
+        for (int column = 0; column < fields.size(); ++column)
+            setReadCell(table, row - 1, column, *fields[column]);
+    }
+    return ERR_OK;
+}
+
+// Fields 1 to 255 until the register answers -260; a field refused otherwise
+// leaves its row empty.
+int readSettings(protocolBase &protocol, TableData &table)
+{
+    const int number = table.tableNumber();
+    for (int field = 1; field <= maxSettingsField; ++field) {
+        try {
+            const FieldPtr value(
+                protocol.readField(fieldType(number, field), number, settingsRow, field));
+            table.setRowCount(field);
+            QString text;
+            value->toString(text);
+            TableShape::setSettingsRow(table, *value, text);
+        } catch (ErrorCode code) {
+            // -260 marks the end of the row; any other refusal skips one
+            // field. A register that did not answer has ended nothing: the
+            // read fails with the fields read so far.
+            if (code == ERR_DEVICE_WRONG_FIELD)
+                return ERR_OK;
+            if (!protocol.answeredLastRequest())
+                return code;
+        }
+    }
+    return ERR_OK;
+}
+
+// Register rows 1, 2, ... into the columns of one row, until the register
+// refuses one or the catalogue knows no type for it.
+int readWireless(protocolBase &protocol, TableData &table, OperationProgress *progress)
+{
+    const int number = table.tableNumber();
+    table.setRowCount(1);
+    for (int row = 1; row <= maxTableRows; ++row) {
+        if (row % readEventInterval == 0 && !eventPoint(progress, row - 1))
+            return ERR_CANCELLED;
+        try {
+            const FieldPtr value(
+                protocol.readField(fieldType(number, row), number, row, wirelessValueField));
+            setReadCell(table, 0, row - 1, *value);
+        } catch (ErrorCode code) {
+            if (code == ERR_DEVICE_WRONG_ROW || code == ERR_DEVICE_WRONG_FIELD)
+                return ERR_OK;
+            return code;
+        }
+    }
+    return ERR_OK;
+}
+
+} // namespace
+
+int readTable(protocolBase &protocol, TableData &table, OperationProgress *progress)
+{
+    switch (table.tableNumber()) {
+    case goodsTable:
+        return readGoods(protocol, table, progress);
+    case TableShape::settingsTable:
+        return readSettings(protocol, table);
+    case TableShape::wirelessTable:
+        return readWireless(protocol, table, progress);
+    default:
+        return readRecords(protocol, table, progress);
+    }
+}
+
+} // namespace TableOperations

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QIcon>
+
+// The program's icon in every size it is drawn in, from the program's resources.
+QIcon applicationIcon();
