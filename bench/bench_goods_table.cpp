@@ -108,7 +108,7 @@ double writePrices(QMyTable1Widget &editor, protocolPelto &protocol, OperationPr
     int result =
         TableOperations::writeTable(protocol, editor.data(), checked ? &check : nullptr, &progress);
     if (checked && result == 0)
-        result = check.run(protocol, [&](qint64 done) { return progress.eventPoint(done); });
+        result = check.run(protocol, &progress);
     protocol.closePort();
     return step.report(result);
 }

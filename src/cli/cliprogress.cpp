@@ -17,26 +17,6 @@ CliProgress::CliProgress(OperationProgress &progress, bool enabled)
 void CliProgress::start(ProgressText::Work work)
 {
     m_work = work;
-    m_label.clear();
-    m_checking = false;
-}
-
-void CliProgress::startPart(const QString &label, qint64 total)
-{
-    m_label = label;
-    m_checking = false;
-    m_progress.startStage(total);
-}
-
-void CliProgress::startCheck(qint64 total)
-{
-    m_checking = true;
-    m_progress.startStage(total);
-}
-
-void CliProgress::endCheck(qint64)
-{
-    m_checking = false;
 }
 
 void CliProgress::clear()
@@ -50,10 +30,7 @@ void CliProgress::clear()
 
 void CliProgress::show()
 {
-    const ProgressText::Work work = m_checking ? ProgressText::Work::FieldsChecked : m_work;
-    const QString text =
-        m_label + ProgressText::running(work, m_progress.done(), m_progress.total(),
-                                        m_progress.rate(), m_progress.remainingMs());
+    const QString text = m_progress.runningText(m_work);
     std::fprintf(stderr, "\r%s\x1b[K", text.toLocal8Bit().constData());
     std::fflush(stderr);
     m_shown = true;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "progresstext.h"
-#include "tableoperations.h"
 
 #include <QObject>
 
@@ -10,15 +9,12 @@ class OperationProgress;
 // The running count, rate and time left of the operation on one line of
 // standard error, rewritten in place: only where standard error is a
 // terminal, as a script's log would fill with them.
-class CliProgress : public QObject, public ProgressReport
+class CliProgress : public QObject
 {
 public:
     CliProgress(OperationProgress &progress, bool enabled);
 
     void start(ProgressText::Work work);
-    void startPart(const QString &label, qint64 total) override;
-    void startCheck(qint64 total) override;
-    void endCheck(qint64 checked) override;
     // Takes the line away, before a summary is printed.
     void clear();
 
@@ -28,7 +24,5 @@ private:
     OperationProgress &m_progress;
     const bool m_enabled;
     ProgressText::Work m_work = ProgressText::Work::RecordsRead;
-    QString m_label;
-    bool m_checking = false;
     bool m_shown = false;
 };

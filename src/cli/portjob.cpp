@@ -299,8 +299,7 @@ int PortJob::backup()
     ProfileFile::Header header;
     begin(ProgressText::Work::RecordsRead, -1);
     const int result = connected([&] {
-        return TableOperations::readProfile(m_protocol, m_progress, m_report, header.identification,
-                                            tables);
+        return TableOperations::readProfile(m_protocol, m_progress, header.identification, tables);
     });
     qint64 records = 0;
     for (const auto &table : tables)
@@ -343,7 +342,7 @@ int PortJob::synced(const QList<TableData *> &tables, const QString &nothingToWr
 {
     RegisterSync sync(tables, m_options.verify);
     begin(ProgressText::Work::FieldsWritten, -1);
-    const int result = connected([&] { return sync.run(m_protocol, m_progress, m_report); });
+    const int result = connected([&] { return sync.run(m_protocol, m_progress); });
     end(m_protocol.fieldsWritten(), result);
     if (sync.rowsMissing())
         return fileFailed(ERR_INVALID_DATA, m_options.input, sync.rowsMissingProblem());

@@ -378,8 +378,7 @@ int MainWindow::writeCurrentTable()
     WriteCheck *checking = checkWritesAction->isChecked() ? &check : nullptr;
     return withOpenPort(
         [this, editor, checking] {
-            return TableOperations::writeAndCheck(protocol, editor->data(), checking, progress,
-                                                  *progressPanel);
+            return TableOperations::writeAndCheck(protocol, editor->data(), checking, progress);
         },
         ProgressText::Work::FieldsWritten, editor->cellsToWrite(),
         [this] { return protocol.fieldsWritten(); },

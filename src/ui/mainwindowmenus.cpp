@@ -244,8 +244,7 @@ int MainWindow::saveProfileFile()
     };
     int result = withOpenPort(
         [this, &tables, &header] {
-            return TableOperations::readProfile(protocol, progress, *progressPanel,
-                                                header.identification, tables);
+            return TableOperations::readProfile(protocol, progress, header.identification, tables);
         },
         ProgressText::Work::RecordsRead, -1, records,
         [this, &tables] {
@@ -342,10 +341,9 @@ int MainWindow::writeAllTables()
         return ERR_CANCELLED;
 
     RegisterSync sync(tables, checkWritesAction->isChecked());
-    const int result = withOpenPort([&] { return sync.run(protocol, progress, *progressPanel); },
-                                    ProgressText::Work::FieldsWritten, -1,
-                                    [this] { return protocol.fieldsWritten(); },
-                                    [&sync] { return sync.details(); });
+    const int result = withOpenPort(
+        [&] { return sync.run(protocol, progress); }, ProgressText::Work::FieldsWritten, -1,
+        [this] { return protocol.fieldsWritten(); }, [&sync] { return sync.details(); });
     if (sync.rowsMissing()) {
         failureDetails = sync.rowsMissingProblem();
         return ERR_INVALID_DATA;

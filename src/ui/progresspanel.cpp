@@ -45,33 +45,9 @@ void ProgressPanel::start(ProgressText::Work work, qint64 total, bool cancellabl
     m_cancel->setEnabled(cancellable);
     m_cancel->setVisible(cancellable);
     m_escape->setEnabled(cancellable);
-    m_partLabel.clear();
-    m_checking = false;
-    m_checkTotal = -1;
-    m_checked = 0;
     m_text->setFullText(QString());
     show();
     m_progress.start(total);
-}
-
-void ProgressPanel::startPart(const QString &label, qint64 total)
-{
-    m_partLabel = label;
-    m_checking = false;
-    m_progress.startStage(total);
-}
-
-void ProgressPanel::startCheck(qint64 total)
-{
-    m_checking = true;
-    m_checkTotal = qMax<qint64>(m_checkTotal, 0) + total;
-    m_progress.startStage(total);
-}
-
-void ProgressPanel::endCheck(qint64 checked)
-{
-    m_checking = false;
-    m_checked += checked;
 }
 
 void ProgressPanel::finish(qint64 count, int result)
@@ -83,8 +59,9 @@ void ProgressPanel::finish(qint64 count, int result)
     m_escape->setEnabled(false);
     QString summary = ProgressText::done(m_work, count) + tr(" за ") +
                       ProgressText::duration(m_progress.elapsedMs());
-    if (m_checkTotal >= 0)
-        summary += QStringLiteral(", ") + ProgressText::checked(m_checked, m_checkTotal);
+    if (m_progress.checkTotal() >= 0)
+        summary += QStringLiteral(", ") +
+                   ProgressText::checked(m_progress.checked(), m_progress.checkTotal());
     if (result == ERR_CANCELLED)
         summary += tr(" — прервано");
     else if (result != ERR_OK)
@@ -96,9 +73,6 @@ void ProgressPanel::finish(qint64 count, int result)
 // Repainted at once: the window handles its events only at the event points.
 void ProgressPanel::showRunning()
 {
-    const ProgressText::Work work = m_checking ? ProgressText::Work::FieldsChecked : m_work;
-    m_text->setFullText(m_partLabel + ProgressText::running(work, m_progress.done(),
-                                                            m_progress.total(), m_progress.rate(),
-                                                            m_progress.remainingMs()));
+    m_text->setFullText(m_progress.runningText(m_work));
     m_text->repaint();
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "progresstext.h"
-#include "tableoperations.h"
 
 #include <QWidget>
 
@@ -15,7 +14,7 @@ class QShortcut;
 // and "Прервать", which stops it at its next event point (Esc does the same).
 // The panel shows from the first operation on; "Прервать" only while there is
 // something it can stop.
-class ProgressPanel : public QWidget, public ProgressReport
+class ProgressPanel : public QWidget
 {
     Q_OBJECT
 public:
@@ -23,14 +22,8 @@ public:
 
     // Starts the operation's progress; one that has event points can be stopped.
     void start(ProgressText::Work work, qint64 total, bool cancellable);
-    // A part of an operation over several tables: the running text starts
-    // with label and counts the part's work towards its total.
-    void startPart(const QString &label, qint64 total) override;
-    // The check that follows a write: the running text counts the fields
-    // read back towards total, and the summary says how far the checks got.
-    void startCheck(qint64 total) override;
-    void endCheck(qint64 checked) override;
-    // Ends it with the summary of what was done in all and how it ended.
+    // Ends it with the summary of what was done in all, how far the checks
+    // after writes got, and how it ended.
     void finish(qint64 count, int result);
 
 private:
@@ -42,9 +35,4 @@ private:
     QShortcut *m_escape;
     ProgressText::Work m_work = ProgressText::Work::RecordsRead;
     bool m_showsRunning = false;
-    QString m_partLabel;
-    bool m_checking = false;
-    // Of the checks after writes, summed over the parts; total -1 without one.
-    qint64 m_checkTotal = -1;
-    qint64 m_checked = 0;
 };

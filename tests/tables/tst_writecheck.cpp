@@ -1,5 +1,6 @@
 #include "cellmarks.h"
 #include "errorcode.h"
+#include "operationprogress.h"
 #include "qmytablewidget.h"
 #include "scriptedprotocol.h"
 #include "tableoperations.h"
@@ -97,8 +98,16 @@ private slots:
             store(protocol, table, change);
 
         protocol.clearCalls();
-        int eventPoints = 0;
-        QCOMPARE(check.run(protocol, [&](qint64) { return ++eventPoints != stopAt; }), result);
+        // A stop asked for during the stopAt-th read comes at the event point after it.
+        OperationProgress progress;
+        progress.start();
+        int readsDone = 0;
+        protocol.onCall = [&] {
+            if (++readsDone == stopAt)
+                progress.requestCancel();
+        };
+        QCOMPARE(check.run(protocol, &progress), result);
+        protocol.onCall = nullptr;
         QCOMPARE(reads(protocol.calls), expectedReads);
         QCOMPARE(check.checked(), qint64(stopAt < 0 ? check.size() : expectedReads.size()));
         QCOMPARE(check.mismatches(), qint64(unkept.size()));

@@ -14,6 +14,10 @@ void OperationProgress::start(qint64 total)
     m_done = 0;
     m_total = total;
     m_cancelRequested = false;
+    m_partLabel.clear();
+    m_checking = false;
+    m_checkTotal = -1;
+    m_checked = 0;
     m_running = true;
     m_clock.start();
     m_stageClock.start();
@@ -27,6 +31,26 @@ void OperationProgress::startStage(qint64 total)
     m_total = total;
     m_stageClock.start();
     notify(true);
+}
+
+void OperationProgress::startPart(const QString &label, qint64 total)
+{
+    m_partLabel = label;
+    m_checking = false;
+    startStage(total);
+}
+
+void OperationProgress::startCheck(qint64 total)
+{
+    m_checking = true;
+    m_checkTotal = qMax<qint64>(m_checkTotal, 0) + total;
+    startStage(total);
+}
+
+void OperationProgress::endCheck(qint64 checked)
+{
+    m_checking = false;
+    m_checked += checked;
 }
 
 bool OperationProgress::eventPoint(qint64 done)
@@ -63,6 +87,13 @@ qint64 OperationProgress::remainingMs() const
     if (m_total < 0 || perSecond <= 0)
         return -1;
     return qint64(qMax<qint64>(0, m_total - m_done) * 1000.0 / perSecond);
+}
+
+QString OperationProgress::runningText(ProgressText::Work work) const
+{
+    return m_partLabel +
+           ProgressText::running(m_checking ? ProgressText::Work::FieldsChecked : work, m_done,
+                                 m_total, rate(), remainingMs());
 }
 
 void OperationProgress::notify(bool always)

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "progresstext.h"
+
 #include <QElapsedTimer>
 #include <QObject>
+#include <QString>
 
 // The progress of the one long operation running (a table read or write, a
 // dump, a file load or save) and the user's wish to stop it. The work loops
-// report what they have done at their event points, where the window also
-// gets to handle its events; the window shows it.
+// report what they have done at their event points, where the program also
+// gets to handle its events; the window's status bar and the command line's
+// terminal line only show it.
 class OperationProgress : public QObject
 {
     Q_OBJECT
@@ -20,7 +24,14 @@ public:
     // done counts again from 0 towards the stage's total, at the stage's own
     // rate; elapsedMs still covers the whole operation.
     void startStage(qint64 total);
-    // Lets the window handle pending events, notes what is done, and says
+    // A part of an operation over several tables: the running text starts
+    // with label and counts the part's work towards its total.
+    void startPart(const QString &label, qint64 total);
+    // The check that follows a write, a stage towards the fields written;
+    // the checks of one operation add up.
+    void startCheck(qint64 total);
+    void endCheck(qint64 checked);
+    // Lets the program handle pending events, notes what is done, and says
     // whether to go on: false once the user asked to stop.
     bool eventPoint(qint64 done);
     // The operation's end, with what was done in all.
@@ -38,6 +49,13 @@ public:
     double rate() const;
     // Milliseconds left at the rate so far; -1 when unknown.
     qint64 remainingMs() const;
+    // "Таблица 2 из 11, «Настройки»: Записи: 12 из 40, …": the part's label
+    // and what is done, counted as work, or as fields checked during a check.
+    QString runningText(ProgressText::Work work) const;
+    // The fields the checks after writes were to read back, and read; the
+    // total is -1 when no check ran.
+    qint64 checkTotal() const { return m_checkTotal; }
+    qint64 checked() const { return m_checked; }
 
 signals:
     // At most about ten times a second while running, and once at the start
@@ -55,4 +73,8 @@ private:
     qint64 m_total = -1;
     bool m_running = false;
     bool m_cancelRequested = false;
+    QString m_partLabel;
+    bool m_checking = false;
+    qint64 m_checkTotal = -1;
+    qint64 m_checked = 0;
 };

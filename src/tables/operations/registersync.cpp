@@ -2,6 +2,7 @@
 
 #include "errorcode.h"
 #include "memorytable.h"
+#include "operationprogress.h"
 #include "tablecatalogue.h"
 #include "tableoperations.h"
 #include "tableshape.h"
@@ -55,24 +56,23 @@ RegisterSync::RegisterSync(QList<TableData *> tables, bool checking)
 
 RegisterSync::~RegisterSync() = default;
 
-int RegisterSync::run(protocolBase &protocol, OperationProgress &progress, ProgressReport &report)
+int RegisterSync::run(protocolBase &protocol, OperationProgress &progress)
 {
-    const int read = readRegisterTables(protocol, progress, report);
+    const int read = readRegisterTables(protocol, progress);
     if (read != ERR_OK || m_rowsMissing)
         return read;
-    return writeDifferences(protocol, progress, report);
+    return writeDifferences(protocol, progress);
 }
 
-int RegisterSync::readRegisterTables(protocolBase &protocol, OperationProgress &progress,
-                                     ProgressReport &report)
+int RegisterSync::readRegisterTables(protocolBase &protocol, OperationProgress &progress)
 {
     for (int index = 0; index < m_tables.size(); ++index) {
         TableData &table = *m_tables.at(index);
         m_registerTables.push_back(std::make_unique<MemoryTable>(table.tableNumber()));
         MemoryTable &kept = *m_registerTables.back();
-        report.startPart(TableOperations::partLabel(index, m_tables.size(), table.tableNumber()) +
-                             tr("чтение: "),
-                         -1);
+        progress.startPart(TableOperations::partLabel(index, m_tables.size(), table.tableNumber()) +
+                               tr("чтение: "),
+                           -1);
         const int result = TableOperations::readTable(protocol, kept, &progress);
         if (result != ERR_OK)
             return result;
@@ -85,8 +85,7 @@ int RegisterSync::readRegisterTables(protocolBase &protocol, OperationProgress &
     return ERR_OK;
 }
 
-int RegisterSync::writeDifferences(protocolBase &protocol, OperationProgress &progress,
-                                   ProgressReport &report)
+int RegisterSync::writeDifferences(protocolBase &protocol, OperationProgress &progress)
 {
     for (int index = 0; index < m_tables.size(); ++index) {
         TableData &table = *m_tables.at(index);
@@ -95,11 +94,10 @@ int RegisterSync::writeDifferences(protocolBase &protocol, OperationProgress &pr
         if (differences == 0)
             continue;
         m_written.emplace_back(&table, std::make_unique<WriteCheck>(table));
-        report.startPart(TableOperations::partLabel(index, m_tables.size(), table.tableNumber()),
-                         TableOperations::cellsToWrite(table));
+        progress.startPart(TableOperations::partLabel(index, m_tables.size(), table.tableNumber()),
+                           TableOperations::cellsToWrite(table));
         const int result = TableOperations::writeAndCheck(
-            protocol, table, m_checking ? m_written.back().second.get() : nullptr, progress,
-            report);
+            protocol, table, m_checking ? m_written.back().second.get() : nullptr, progress);
         if (result != ERR_OK)
             return result;
     }

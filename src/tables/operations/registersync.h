@@ -9,7 +9,6 @@
 
 class MemoryTable;
 class OperationProgress;
-class ProgressReport;
 class TableData;
 class WriteCheck;
 class protocolBase;
@@ -29,7 +28,7 @@ public:
     RegisterSync(QList<TableData *> tables, bool checking);
     ~RegisterSync();
 
-    int run(protocolBase &protocol, OperationProgress &progress, ProgressReport &report);
+    int run(protocolBase &protocol, OperationProgress &progress);
 
     // The first table with rows the register lacks, which left every table
     // unwritten; nullptr when there was none.
@@ -45,10 +44,8 @@ public:
     QString details() const;
 
 private:
-    int readRegisterTables(protocolBase &protocol, OperationProgress &progress,
-                           ProgressReport &report);
-    int writeDifferences(protocolBase &protocol, OperationProgress &progress,
-                         ProgressReport &report);
+    int readRegisterTables(protocolBase &protocol, OperationProgress &progress);
+    int writeDifferences(protocolBase &protocol, OperationProgress &progress);
 
     const QList<TableData *> m_tables;
     const bool m_checking;

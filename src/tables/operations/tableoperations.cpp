@@ -33,8 +33,8 @@ QString partLabel(int index, int count, int table)
         .arg(TableCatalogue::caption(table));
 }
 
-int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
-                QString &identification, std::vector<std::unique_ptr<MemoryTable>> &tables)
+int readProfile(protocolBase &protocol, OperationProgress &progress, QString &identification,
+                std::vector<std::unique_ptr<MemoryTable>> &tables)
 {
     const int identified = protocol.readDeviceInfo(&identification);
     if (identified != ERR_OK)
@@ -42,7 +42,7 @@ int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressRep
     const QVector<int> numbers = TableCatalogue::numbers();
     for (int index = 0; index < numbers.size(); ++index) {
         tables.push_back(std::make_unique<MemoryTable>(numbers.at(index)));
-        report.startPart(partLabel(index, numbers.size(), numbers.at(index)), -1);
+        progress.startPart(partLabel(index, numbers.size(), numbers.at(index)), -1);
         const int result = readTable(protocol, *tables.back(), &progress);
         if (result != ERR_OK)
             return result;
@@ -51,7 +51,7 @@ int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressRep
 }
 
 int writeAndCheck(protocolBase &protocol, TableData &table, WriteCheck *check,
-                  OperationProgress &progress, ProgressReport &report)
+                  OperationProgress &progress)
 {
     const int written = writeTable(protocol, table, check, &progress);
     // Nothing written, nothing to check: such a write reports as it always has.
@@ -59,10 +59,9 @@ int writeAndCheck(protocolBase &protocol, TableData &table, WriteCheck *check,
         written == ERR_OK || (written != ERR_CANCELLED && protocol.answeredLastRequest());
     if (!lineWorks || !check || check->size() == 0)
         return written;
-    report.startCheck(check->size());
-    const int checked =
-        check->run(protocol, [&progress](qint64 done) { return progress.eventPoint(done); });
-    report.endCheck(check->checked());
+    progress.startCheck(check->size());
+    const int checked = check->run(protocol, &progress);
+    progress.endCheck(check->checked());
     return written != ERR_OK ? written : checked;
 }
 

@@ -13,22 +13,6 @@ class WriteCheck;
 class protocolBase;
 struct FieldAddress;
 
-// What an operation over the register reports as it goes, besides the counts
-// it gives OperationProgress: the window shows it in its status bar, the
-// command line on its standard error.
-class ProgressReport
-{
-public:
-    // A part of an operation over several tables, with its own total.
-    virtual void startPart(const QString &label, qint64 total) = 0;
-    // The check that follows a write, towards the fields written.
-    virtual void startCheck(qint64 total) = 0;
-    virtual void endCheck(qint64 checked) = 0;
-
-protected:
-    ~ProgressReport() = default;
-};
-
 // The operations on an open connection that the window and the command line
 // share. Each returns a result code. Where progress may be nullptr, the work
 // only lets the program handle its events at its event points.
@@ -55,14 +39,14 @@ QString partLabel(int index, int count, int table);
 // The register's identification, then every table a profile holds, in the
 // order of the window's tabs, each as a part of the progress. On failure the
 // tables read so far stay, the last one being the table that failed.
-int readProfile(protocolBase &protocol, OperationProgress &progress, ProgressReport &report,
-                QString &identification, std::vector<std::unique_ptr<MemoryTable>> &tables);
+int readProfile(protocolBase &protocol, OperationProgress &progress, QString &identification,
+                std::vector<std::unique_ptr<MemoryTable>> &tables);
 
 // Writes the table's changed cells and, with a check, reads them back: also
 // those sent before a cell that stopped the write, unless the user stopped it
 // or the register no longer answers. The write's failure wins over the check's.
 int writeAndCheck(protocolBase &protocol, TableData &table, WriteCheck *check,
-                  OperationProgress &progress, ProgressReport &report);
+                  OperationProgress &progress);
 
 // "Таблица «Товары», строка 3, столбец «Цена»: «abc». Неверное значение. …":
 // where the cell is, its text and what its field takes.

@@ -1,6 +1,7 @@
 #include "writecheck.h"
 
 #include "errorcode.h"
+#include "eventpoint.h"
 #include "fieldtypes.h"
 #include "tablecatalogue.h"
 #include "tabledata.h"
@@ -11,7 +12,7 @@ void WriteCheck::noteWritten(const FieldAddress &address, const FieldBase &sent,
     m_written.append({address, sent.width(), sent.rawData(), row, column});
 }
 
-int WriteCheck::run(protocolBase &protocol, const std::function<bool(qint64)> &eventPoint)
+int WriteCheck::run(protocolBase &protocol, OperationProgress *progress)
 {
     // The register took the write and holds something else: neither the line
     // (whose failures fail the exchange) nor the text (refused before it is
@@ -29,7 +30,7 @@ int WriteCheck::run(protocolBase &protocol, const std::function<bool(qint64)> &e
             return result;
         first = end;
         // As the write: a stop asked for after the last record comes too late to matter.
-        if (++records % 2 == 1 && first < m_written.size() && !eventPoint(m_checked))
+        if (++records % 2 == 1 && first < m_written.size() && !eventPoint(progress, m_checked))
             return outcome(ERR_CANCELLED);
     }
     return outcome(ERR_OK);

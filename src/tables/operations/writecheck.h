@@ -6,8 +6,7 @@
 #include <QByteArray>
 #include <QVector>
 
-#include <functional>
-
+class OperationProgress;
 class TableData;
 
 // Reads back the fields a write sent, inside the write's connection, and
@@ -23,12 +22,12 @@ public:
     // A field written from the cell at (row, column), as the bytes that went out.
     void noteWritten(const FieldAddress &address, const FieldBase &sent, int row, int column);
 
-    // Reads the noted fields back in the order they were written, and lets
-    // eventPoint, given the number checked so far, stop it after every other
-    // record. Returns ERR_OK when the register kept every field, ERR_DEVICE
-    // when it did not keep one (even if stopped then), ERR_CANCELLED, or the
-    // failure of a read.
-    int run(protocolBase &protocol, const std::function<bool(qint64)> &eventPoint);
+    // Reads the noted fields back in the order they were written, with an
+    // event point after every other record, where the user may stop it.
+    // Returns ERR_OK when the register kept every field, ERR_DEVICE when it
+    // did not keep one (even if stopped then), ERR_CANCELLED, or the failure
+    // of a read.
+    int run(protocolBase &protocol, OperationProgress *progress);
 
     qint64 size() const { return m_written.size(); }
     qint64 checked() const { return m_checked; }
