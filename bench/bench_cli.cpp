@@ -6,7 +6,9 @@
 // with the goods editor's "Сохранить как..." file of the same records read in this process from
 // the built-in register. Targets: the first exchange in under 100 ms, the read of 65,535 records in
 // under 5 s. Then four registers on emulator programs paced at 115200 baud, read in turn and
-// with four jobs. Exits with 1 when a run fails or a file differs. Run through scripts/bench.sh.
+// with four jobs. Prints the largest peak memory of the program's runs up to the reads of 65,535
+// records (target: under 60 MB). BENCH_CLI_PROGRAM names another build of the program to measure
+// beside this one. Exits with 1 when a run fails or a file differs. Run through scripts/bench.sh.
 
 #include "benchlog.h"
 #include "driverregistration.h"
@@ -24,6 +26,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include <sys/resource.h>
+
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -38,6 +42,21 @@ constexpr int runLimitMs = 120000;
 
 const QString builtInName = QStringLiteral("EMU1");
 const QByteArray exchangeLine = QByteArrayLiteral("DriverComponent::exchange");
+
+// The program measured: this build's, or the one BENCH_CLI_PROGRAM names.
+QString cliProgram()
+{
+    const QString other = qEnvironmentVariable("BENCH_CLI_PROGRAM");
+    return other.isEmpty() ? QStringLiteral(MORVELL_CLI) : other;
+}
+
+// The largest peak resident memory of the programs run and ended so far.
+double childrenPeakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
 
 struct Run
 {
@@ -80,7 +99,7 @@ Run runCli(const QStringList &arguments, int builtInGoods = defaultGoods)
     });
     QTimer::singleShot(runLimitMs, &process, &QProcess::kill);
     timer.start();
-    process.start(QStringLiteral(MORVELL_CLI), arguments);
+    process.start(cliProgram(), arguments);
     loop.exec();
     run.wholeMs = timer.nsecsElapsed() / 1e6;
     run.standardError += process.readAllStandardError();
@@ -200,6 +219,7 @@ int failure(const char *what)
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    std::printf("program: %s\n", qPrintable(cliProgram()));
     const auto log = BenchLog::open();
     if (!log)
         return 2;
@@ -233,8 +253,8 @@ int main(int argc, char *argv[])
     if (fullText < 0 || fullCsv < 0)
         return failure("read 1 of 65,535 records failed.");
     std::printf("read 1 --port EMU1 of 65,535 records, best of %d: %.3f s to .txt (target: under "
-                "5), %.3f s to .csv\n",
-                readRuns, fullText / 1e3, fullCsv / 1e3);
+                "5), %.3f s to .csv; peak memory %.1f MB (target: under 60)\n",
+                readRuns, fullText / 1e3, fullCsv / 1e3, childrenPeakMegabytes());
 
     if (windowFiles(defaultGoods, file("window-20.txt"), file("window-20.csv")) < 0)
         return 1;
