@@ -5,24 +5,12 @@
 #include "streamintscanner.h"
 #include "tablecatalogue.h"
 #include "tabledata.h"
-#include "tablefilereader.h"
 #include "tablefilewriter.h"
 #include "tablelimits.h"
 
 #include <QDebug>
 
 namespace GenericTableFile {
-
-int save(const TableData &table, const QString &path)
-{
-    TableFileWriter writer(path);
-    if (!writer.open())
-        return ERR_FILE_OPEN;
-    const int result = write(table, writer.stream());
-    if (result != ERR_OK)
-        return result;
-    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
-}
 
 int write(const TableData &table, QTextStream &out)
 {
@@ -43,19 +31,6 @@ int write(const TableData &table, QTextStream &out)
         }
     }
     return ERR_OK;
-}
-
-int load(TableData &table, const QString &path)
-{
-    TableFileReader reader(genericTableFileBound(fieldCount(table.tableNumber())));
-    QString firstLine;
-    PendingLoad apply;
-    int result = reader.open(path, firstLine);
-    if (result == ERR_OK)
-        result = parse(reader, firstLine, table, false, apply);
-    if (result == ERR_OK)
-        apply();
-    return result;
 }
 
 int parse(TableLines &lines, const QString &firstLine, TableData &table, bool strict,

@@ -53,19 +53,6 @@ QString tableName()
     return QStringLiteral("Таблица товаров");
 }
 
-int save(const TableData &table, const QString &tableName, const QString &path, bool byteOrderMark)
-{
-    TableFileWriter writer(path);
-    if (!writer.open())
-        return ERR_FILE_OPEN;
-    if (byteOrderMark)
-        writer.useUtf8WithByteOrderMark();
-    const int result = write(table, tableName, writer.stream());
-    if (result != ERR_OK)
-        return result;
-    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
-}
-
 int write(const TableData &table, const QString &tableName, QTextStream &out)
 {
     out << tableName << '\n';

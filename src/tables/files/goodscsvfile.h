@@ -16,9 +16,6 @@ QString tableName();
 
 // Refuses with -97 a value that holds a ";" or a line break, which would load
 // differently.
-// With byteOrderMark, in UTF-8 with a byte-order mark, for spreadsheet programs.
-int save(const TableData &table, const QString &tableName, const QString &path,
-         bool byteOrderMark = false);
 int write(const TableData &table, const QString &tableName, QTextStream &out);
 // All or nothing: the table changes only when the whole file is good, and
 // then ends with as many rows as the file has records. A byte-order mark is

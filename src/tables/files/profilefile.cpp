@@ -34,9 +34,7 @@ TableFileBound profileBound()
 {
     int lines = 0;
     for (int table : TableCatalogue::numbers()) {
-        const TableFileBound bound =
-            table == 2 ? settingsFileBound : genericTableFileBound(fieldCount(table));
-        lines += 1 + bound.maxLines();
+        lines += 1 + TableFile::bound(table).maxLines();
     }
     return {3, lines, 1};
 }

@@ -3,7 +3,6 @@
 #include "cellfield.h"
 #include "errorcode.h"
 #include "streamintscanner.h"
-#include "tablefilereader.h"
 #include "tablefilewriter.h"
 #include "tablelimits.h"
 #include "tableshape.h"
@@ -20,17 +19,6 @@ namespace {
 constexpr int settingsTable = TableShape::settingsTable;
 
 } // namespace
-
-int save(const TableData &table, const QString &path)
-{
-    TableFileWriter writer(path);
-    if (!writer.open())
-        return ERR_FILE_OPEN;
-    const int result = write(table, writer.stream());
-    if (result != ERR_OK)
-        return result;
-    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
-}
 
 int write(const TableData &table, QTextStream &out)
 {
@@ -50,19 +38,6 @@ int write(const TableData &table, QTextStream &out)
             << table.width(row, settingsValueColumn) << '\t' << value << '\n';
     }
     return ERR_OK;
-}
-
-int load(TableData &table, const QString &path)
-{
-    TableFileReader reader(settingsFileBound);
-    QString firstLine;
-    PendingLoad apply;
-    int result = reader.open(path, firstLine);
-    if (result == ERR_OK)
-        result = parse(reader, firstLine, table, apply);
-    if (result == ERR_OK)
-        apply();
-    return result;
 }
 
 int parse(TableLines &lines, const QString &firstLine, TableData &table, PendingLoad &apply)

@@ -1,9 +1,13 @@
 #include "tablefile.h"
 
+#include "errorcode.h"
 #include "generictablefile.h"
 #include "goodscsvfile.h"
 #include "settingsfile.h"
+#include "tablecatalogue.h"
 #include "tabledata.h"
+#include "tablefilewriter.h"
+#include "tablelimits.h"
 #include "tableshape.h"
 
 #include <QCoreApplication>
@@ -44,28 +48,42 @@ Format formatOf(int table, const QString &path, const QString &filter)
                : Format::GoodsCsv;
 }
 
-int save(const TableData &table, const QString &path, Format format)
+TableFileBound bound(int table)
 {
-    switch (format) {
-    case Format::GoodsCsv:
-    case Format::GoodsCsvForSpreadsheets:
-        return GoodsCsvFile::save(table, GoodsCsvFile::tableName(), path,
-                                  format == Format::GoodsCsvForSpreadsheets);
-    case Format::Table:
-        break;
-    }
-    if (table.tableNumber() == TableShape::settingsTable)
-        return SettingsFile::save(table, path);
-    return GenericTableFile::save(table, path);
+    return table == TableShape::settingsTable ? settingsFileBound
+                                              : genericTableFileBound(fieldCount(table));
 }
 
+int save(const TableData &table, const QString &path, Format format)
+{
+    TableFileWriter writer(path);
+    if (!writer.open())
+        return ERR_FILE_OPEN;
+    if (format == Format::GoodsCsvForSpreadsheets)
+        writer.useUtf8WithByteOrderMark();
+    const int result = write(table, writer.stream(), format);
+    if (result != ERR_OK)
+        return result;
+    return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+}
+
+// The table's own file passes by fields beyond the table's columns, which
+// a profile refuses.
 int load(TableData &table, const QString &path)
 {
     if (formatOf(table.tableNumber(), path) != Format::Table)
         return GoodsCsvFile::load(table, GoodsCsvFile::tableName(), path);
-    if (table.tableNumber() == TableShape::settingsTable)
-        return SettingsFile::load(table, path);
-    return GenericTableFile::load(table, path);
+    const bool settings = table.tableNumber() == TableShape::settingsTable;
+    TableFileReader reader(bound(table.tableNumber()));
+    QString firstLine;
+    PendingLoad apply;
+    int result = reader.open(path, firstLine);
+    if (result == ERR_OK)
+        result = settings ? SettingsFile::parse(reader, firstLine, table, apply)
+                          : GenericTableFile::parse(reader, firstLine, table, false, apply);
+    if (result == ERR_OK)
+        apply();
+    return result;
 }
 
 int write(const TableData &table, QTextStream &out, Format format)

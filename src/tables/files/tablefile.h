@@ -27,6 +27,9 @@ QString fileFilter(int table);
 // What a save to path writes, with the dialog's filter chosen, if any.
 Format formatOf(int table, const QString &path, const QString &filter = QString());
 
+// The largest legal file of the table's own format.
+TableFileBound bound(int table);
+
 int save(const TableData &table, const QString &path, Format format);
 // All or nothing: the table changes only when the whole file is good.
 int load(TableData &table, const QString &path);
