@@ -57,7 +57,7 @@ void MemoryTable::setCell(int row, int column, const QString &text, int width, i
     if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
         return;
     m_cells[std::size_t(row) * std::size_t(m_columns) + std::size_t(column)] = {
-        text, width, true, (flags & Changed) != 0, CellHighlight::None};
+        text, qint16(width), true, (flags & Changed) != 0, CellHighlight::None};
 }
 
 bool MemoryTable::isChanged(int row, int column) const

@@ -29,10 +29,11 @@ public:
     void setHighlight(int row, int column, CellHighlight kind) override;
 
 private:
+    // Small, as a full goods table has nearly half a million of them.
     struct Cell
     {
         QString text;
-        int width = 0;
+        qint16 width = 0;
         bool present = false;
         bool changed = false;
         CellHighlight highlight = CellHighlight::None;

@@ -3,7 +3,7 @@
 #include <QString>
 
 // Something found out about a cell's value, shown in a colour of its own.
-enum class CellHighlight
+enum class CellHighlight : quint8
 {
     None,
     // The register did not keep the value written.
