@@ -5,6 +5,7 @@
 #include "memorytable.h"
 #include "operationprogress.h"
 #include "profilefile.h"
+#include "registerprofile.h"
 #include "registersync.h"
 #include "tablecatalogue.h"
 #include "tablefile.h"
@@ -13,7 +14,6 @@
 #include "tableshape.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -295,24 +295,15 @@ int PortJob::dump()
 
 int PortJob::backup()
 {
-    std::vector<std::unique_ptr<MemoryTable>> tables;
-    ProfileFile::Header header;
+    RegisterProfile profile;
     begin(ProgressText::Work::RecordsRead, -1);
-    const int result = connected([&] {
-        return TableOperations::readProfile(m_protocol, m_progress, header.identification, tables);
-    });
-    qint64 records = 0;
-    for (const auto &table : tables)
-        records += table->rowCount();
-    end(records, result);
+    const int result =
+        connected([&] { return TableOperations::readProfile(m_protocol, m_progress, profile); });
+    end(profile.records(), result);
     if (result != ERR_OK)
         return registerFailed(result);
-    m_outcome.identification = header.identification;
-    header.saved = QDateTime::currentDateTime();
-    QList<const TableData *> saved;
-    for (const auto &table : tables)
-        saved << table.get();
-    const int written = ProfileFile::save(m_outcome.output, header, saved);
+    m_outcome.identification = profile.identification;
+    const int written = ProfileFile::save(m_outcome.output, profile);
     return written == ERR_OK ? CliExit::Success : fileFailed(written, m_outcome.output);
 }
 

@@ -11,6 +11,7 @@
 #include "preferences.h"
 #include "profilefile.h"
 #include "progresspanel.h"
+#include "registerprofile.h"
 #include "registersync.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
@@ -234,32 +235,19 @@ int MainWindow::saveProfileFile()
                              tr("Профили ККТ (*.prf);;Все файлы (*.*)"), tr("Профиль ККТ"));
     if (path.isEmpty())
         return ERR_CANCELLED;
-    std::vector<std::unique_ptr<MemoryTable>> tables;
-    ProfileFile::Header header;
-    const auto records = [&tables] {
-        qint64 count = 0;
-        for (const auto &table : tables)
-            count += table->rowCount();
-        return count;
-    };
+    RegisterProfile profile;
     int result = withOpenPort(
-        [this, &tables, &header] {
-            return TableOperations::readProfile(protocol, progress, header.identification, tables);
-        },
-        ProgressText::Work::RecordsRead, -1, records,
-        [this, &tables] {
-            return tables.empty()
-                       ? QString()
-                       : tr("Не прочитана таблица %1.").arg(caption(tables.back()->tableNumber()));
+        [this, &profile] { return TableOperations::readProfile(protocol, progress, profile); },
+        ProgressText::Work::RecordsRead, -1, [&profile] { return profile.records(); },
+        [this, &profile] {
+            return profile.tables.empty() ? QString()
+                                          : tr("Не прочитана таблица %1.")
+                                                .arg(caption(profile.tables.back()->tableNumber()));
         });
     if (result != ERR_OK)
         return result;
-    header.saved = QDateTime::currentDateTime();
-    QList<const TableData *> saved;
-    for (const auto &table : tables)
-        saved << table.get();
-    result = ProfileFile::save(path, header, saved);
-    qDebug().noquote() << "MainWindow: profile of" << header.identification << "saved to" << path
+    result = ProfileFile::save(path, profile);
+    qDebug().noquote() << "MainWindow: profile of" << profile.identification << "saved to" << path
                        << "with result" << result;
     return result;
 }

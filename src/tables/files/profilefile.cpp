@@ -1,6 +1,7 @@
 #include "profilefile.h"
 
 #include "errorcode.h"
+#include "registerprofile.h"
 #include "tablecatalogue.h"
 #include "tabledata.h"
 #include "tablefile.h"
@@ -127,6 +128,14 @@ int save(const QString &path, const Header &header, const QList<const TableData 
             return result;
     }
     return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
+}
+
+int save(const QString &path, const RegisterProfile &profile)
+{
+    QList<const TableData *> tables;
+    for (const auto &table : profile.tables)
+        tables << table.get();
+    return save(path, {profile.identification, QDateTime::currentDateTime()}, tables);
 }
 
 int check(const QString &path, const std::function<TableData *(int)> &tableOf, Checked &checked,

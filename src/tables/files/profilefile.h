@@ -10,6 +10,7 @@
 #include <functional>
 
 class TableData;
+struct RegisterProfile;
 
 // The whole register in one file: a first line naming the format, the
 // register's identification and the date it was read, and then every table
@@ -25,6 +26,8 @@ struct Header
 // The tables in the order given; through QSaveFile, so that a save that
 // fails leaves the file as it was.
 int save(const QString &path, const Header &header, const QList<const TableData *> &tables);
+// The register read now.
+int save(const QString &path, const RegisterProfile &profile);
 
 // A profile checked whole, each of its tables with the load that puts it
 // into its table.

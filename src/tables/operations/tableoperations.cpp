@@ -1,10 +1,10 @@
 #include "tableoperations.h"
 
 #include "errorcode.h"
-#include "memorytable.h"
 #include "operationprogress.h"
 #include "progresstext.h"
 #include "protocolbase.h"
+#include "registerprofile.h"
 #include "tablecatalogue.h"
 #include "tableshape.h"
 #include "writecheck.h"
@@ -33,10 +33,10 @@ QString partLabel(int index, int count, int table)
         .arg(TableCatalogue::caption(table));
 }
 
-int readProfile(protocolBase &protocol, OperationProgress &progress, QString &identification,
-                std::vector<std::unique_ptr<MemoryTable>> &tables)
+int readProfile(protocolBase &protocol, OperationProgress &progress, RegisterProfile &profile)
 {
-    const int identified = protocol.readDeviceInfo(&identification);
+    auto &tables = profile.tables;
+    const int identified = protocol.readDeviceInfo(&profile.identification);
     if (identified != ERR_OK)
         return identified;
     const QVector<int> numbers = TableCatalogue::numbers();

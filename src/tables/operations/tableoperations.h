@@ -3,15 +3,12 @@
 #include <QByteArray>
 #include <QString>
 
-#include <memory>
-#include <vector>
-
-class MemoryTable;
 class OperationProgress;
 class TableData;
 class WriteCheck;
 class protocolBase;
 struct FieldAddress;
+struct RegisterProfile;
 
 // The operations on an open connection that the window and the command line
 // share. Each returns a result code. Where progress may be nullptr, the work
@@ -37,10 +34,10 @@ bool hasChangedCells(const TableData &table);
 QString partLabel(int index, int count, int table);
 
 // The register's identification, then every table a profile holds, in the
-// order of the window's tabs, each as a part of the progress. On failure the
-// tables read so far stay, the last one being the table that failed.
-int readProfile(protocolBase &protocol, OperationProgress &progress, QString &identification,
-                std::vector<std::unique_ptr<MemoryTable>> &tables);
+// order of the window's tabs, each as a part of the progress: what "Сохранить
+// профиль..." and `backup` keep. On failure the tables read so far stay, the
+// last one being the table that failed.
+int readProfile(protocolBase &protocol, OperationProgress &progress, RegisterProfile &profile);
 
 // Writes the table's changed cells and, with a check, reads them back: also
 // those sent before a cell that stopped the write, unless the user stopped it
