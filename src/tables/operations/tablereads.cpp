@@ -35,12 +35,17 @@ constexpr int goodsReadEventInterval = 50;
 constexpr int settingsRow = 1;
 constexpr int wirelessValueField = 1;
 
-void setReadCell(TableData &table, int row, int column, FieldBase &value)
+// A value read from a table the program never writes is not to be edited.
+int readCellFlags(const TableData &table)
+{
+    return TableCatalogue::isWritable(table.tableNumber()) ? 0 : TableData::ReadOnly;
+}
+
+void setReadCell(TableData &table, int row, int column, FieldBase &value, int flags)
 {
     QString text;
     value.toString(text);
-    table.setCell(row, column, text, value.width(),
-                  TableCatalogue::isWritable(table.tableNumber()) ? 0 : TableData::ReadOnly);
+    table.setCell(row, column, text, value.width(), flags);
 }
 
 // Rows 1, 2, ... until the register answers -259; -260 skips the rest of a row.
@@ -48,6 +53,7 @@ int readRecords(protocolBase &protocol, TableData &table, OperationProgress *pro
 {
     const int number = table.tableNumber();
     const int fields = fieldCount(number);
+    const int flags = readCellFlags(table);
     for (int row = 1; row <= maxTableRows; ++row) {
         if (row % readEventInterval == 0 && !eventPoint(progress, row - 1))
             return ERR_CANCELLED;
@@ -56,7 +62,7 @@ int readRecords(protocolBase &protocol, TableData &table, OperationProgress *pro
                 const FieldPtr value(
                     protocol.readField(fieldType(number, field), number, row, field));
                 table.setRowCount(row);
-                setReadCell(table, row - 1, field - 1, *value);
+                setReadCell(table, row - 1, field - 1, *value, flags);
             }
         } catch (ErrorCode code) {
             if (code == ERR_DEVICE_WRONG_ROW)
@@ -74,6 +80,7 @@ int readRecords(protocolBase &protocol, TableData &table, OperationProgress *pro
 int readGoods(protocolBase &protocol, TableData &table, OperationProgress *progress)
 {
     FieldList fields;
+    const int flags = readCellFlags(table);
     for (int row = 1; row <= maxTableRows; ++row) {
         if (row % goodsReadEventInterval == 0 && !eventPoint(progress, row - 1))
             return ERR_CANCELLED;
@@ -84,7 +91,7 @@ int readGoods(protocolBase &protocol, TableData &table, OperationProgress *progr
             return result;
         table.setRowCount(row);
         for (int column = 0; column < fields.size(); ++column)
-            setReadCell(table, row - 1, column, *fields[column]);
+            setReadCell(table, row - 1, column, *fields[column], flags);
     }
     return ERR_OK;
 }
@@ -120,6 +127,7 @@ int readSettings(protocolBase &protocol, TableData &table)
 int readWireless(protocolBase &protocol, TableData &table, OperationProgress *progress)
 {
     const int number = table.tableNumber();
+    const int flags = readCellFlags(table);
     table.setRowCount(1);
     for (int row = 1; row <= maxTableRows; ++row) {
         if (row % readEventInterval == 0 && !eventPoint(progress, row - 1))
@@ -127,7 +135,7 @@ int readWireless(protocolBase &protocol, TableData &table, OperationProgress *pr
         try {
             const FieldPtr value(
                 protocol.readField(fieldType(number, row), number, row, wirelessValueField));
-            setReadCell(table, 0, row - 1, *value);
+            setReadCell(table, 0, row - 1, *value, flags);
         } catch (ErrorCode code) {
             if (code == ERR_DEVICE_WRONG_ROW || code == ERR_DEVICE_WRONG_FIELD)
                 return ERR_OK;
