@@ -1,15 +1,13 @@
 #include "mainwindow.h"
 
-#include "baudrate.h"
 #include "elidinglabel.h"
 #include "errorcode.h"
 #include "filedialogs.h"
-#include "portchooser.h"
 #include "portlist.h"
-#include "preferences.h"
 #include "progresspanel.h"
 #include "progresstext.h"
 #include "qtabletab.h"
+#include "registerconnection.h"
 #include "rowfinder.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
@@ -43,21 +41,29 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 {
     qDebug() << "MainWindow::MainWindow";
     ui->setupUi(this);
-    portChooser = new PortChooser(ui->cbPorts, this);
     // The dump page is offered only through its shortcut (see createDumpPageAction).
     ui->tabWidget->removeTab(0);
     createTableTabs();
     ui->tabWidget->setCurrentIndex(0);
+    // Before the status texts, which it follows in the status bar: the
+    // connection reports its exchanges' progress there.
+    progressPanel = new ProgressPanel(progress, this);
+    connection = new RegisterConnection(ui->cbPorts, *progressPanel, this);
+    connect(connection, &RegisterConnection::statusChanged, this,
+            [this](bool success, bool error, const QString &text) {
+                setLabelStatus(connection->statusLabel(), success, error, text);
+            });
+    // The line's rate goes under the port it is for, in the form's free cell.
+    ui->gridLayout->addWidget(connection->baudRateBox(), 1, 0, Qt::AlignLeft);
     updatePortList();
-    portChooser->selectRemembered();
+    connection->selectRememberedPort();
 
     // The changing texts elide rather than push the others out of the window;
     // each is no wider than its text, so that a long one has the room a short
     // one leaves. All of them have a stretch: one without would take all it
     // asks for first.
-    portStatusLabel = new ElidingLabel;
-    statusBar()->addWidget(portStatusLabel, 1);
-    setLabelStatus(portStatusLabel, false, false, QString());
+    statusBar()->addWidget(connection->statusLabel(), 1);
+    setLabelStatus(connection->statusLabel(), false, false, QString());
     operationStatusLabel = new ElidingLabel;
     statusBar()->addWidget(operationStatusLabel, 1);
     setLabelStatus(operationStatusLabel, false, false, QString());
@@ -72,9 +78,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->cbFWtype->addItem(QString::fromUtf8("1 – процессор с внутренним ПО ККТ"), 17);
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
     createDumpPageAction();
-    progressPanel = new ProgressPanel(progress, this);
     statusBar()->addPermanentWidget(progressPanel, 1);
-    createBaudRateBox();
     createTableMenu();
     createProfileMenu();
     createShortcuts();
@@ -120,7 +124,7 @@ void MainWindow::setLabelStatus(QLabel *label, bool success, bool error, const Q
 void MainWindow::updatePortList()
 {
     qDebug() << "MainWindow::updatePortList";
-    portChooser->refresh();
+    connection->refreshPorts();
 }
 
 void MainWindow::on_tabWidget_currentChanged(int)
@@ -211,27 +215,6 @@ void MainWindow::createDumpPageAction()
     addAction(dumpPageAction);
 }
 
-// The line's rate goes under the port it is for, in the form's free cell.
-void MainWindow::createBaudRateBox()
-{
-    baudRateBox = new QComboBox;
-    baudRateBox->setObjectName(QStringLiteral("cbBaudRate"));
-    baudRateBox->setToolTip(tr("Скорость обмена с ККТ по последовательному порту"));
-    for (int code = BaudRate::FirstCode; BaudRate::isCode(code); ++code)
-        baudRateBox->addItem(tr("%1 бод").arg(BaudRate::rateOfCode(code)), code);
-    const int remembered =
-        Preferences::value(Preferences::BaudRateCode, BaudRate::DefaultCode).toInt();
-    const int index = baudRateBox->findData(remembered);
-    baudRateBox->setCurrentIndex(index >= 0 ? index : baudRateBox->findData(BaudRate::DefaultCode));
-    protocol.setBaudRateCode(baudRateBox->currentData().toInt());
-    connect(baudRateBox, QOverload<int>::of(&QComboBox::activated), this, [this] {
-        const int code = baudRateBox->currentData().toInt();
-        protocol.setBaudRateCode(code);
-        Preferences::setValue(Preferences::BaudRateCode, code);
-    });
-    ui->gridLayout->addWidget(baudRateBox, 1, 0, Qt::AlignLeft);
-}
-
 void MainWindow::setDumpPageVisible(bool visible)
 {
     const int index = ui->tabWidget->indexOf(ui->tab8);
@@ -260,18 +243,7 @@ void MainWindow::on_pbCheckConn_clicked()
 {
     qDebug() << "MainWindow::on_pbCheckConn_clicked";
     beginOperation(tr("Проверка связи"));
-    setLabelStatus(portStatusLabel, false, false, QString());
-    if (openPortShowingStatus() == ERR_OK) {
-        QString info;
-        const int code = protocol.readDeviceInfo(&info);
-        if (code != ERR_OK) {
-            setLabelStatus(portStatusLabel, false, true,
-                           tr("Нет связи (") + errorCodeToString(code) + QLatin1Char(')'));
-            noteFailure();
-        } else
-            setLabelStatus(portStatusLabel, true, false, tr("Связь установлена (%1)").arg(info));
-        protocol.closePort();
-    }
+    connection->check();
     endOperation();
 }
 
@@ -311,33 +283,6 @@ QMyTableWidget *MainWindow::currentEditor()
     return page ? editorsByTable.value(page->tableNumber()) : nullptr;
 }
 
-int MainWindow::openPortShowingStatus()
-{
-    const int result = protocol.openPort(currentPort());
-    portStatusLabel->setNote(QString());
-    if (result != ERR_OK) {
-        setLabelStatus(portStatusLabel, false, true, tr("Не удалось открыть порт!"));
-        noteFailure();
-    } else {
-        setLabelStatus(portStatusLabel, true, false, tr("Порт открыт"));
-    }
-    return result;
-}
-
-void MainWindow::noteFailure(const QString &progress)
-{
-    const QString cause = protocol.failureCause();
-    if (!cause.isEmpty())
-        portStatusLabel->setNote(cause);
-    QStringList details;
-    for (const QString &detail : {cause, progress}) {
-        if (!detail.isEmpty())
-            details << detail;
-    }
-    failureDetails = details.join(QLatin1Char('\n'));
-    qDebug().noquote() << "MainWindow: operation failed:" << details.join(QLatin1String("; "));
-}
-
 int MainWindow::readCurrentTable()
 {
     QMyTableWidget *editor = currentEditor();
@@ -347,9 +292,9 @@ int MainWindow::readCurrentTable()
         return ERR_CANCELLED;
     editor->clearComparison();
     editor->setRowCount(0);
-    const int result =
-        withOpenPort([this, editor] { return editor->readTable(protocol); },
-                     ProgressText::Work::RecordsRead, -1, [editor] { return editor->rowCount(); });
+    const int result = connection->withOpenPort(
+        [this, editor] { return editor->readTable(connection->protocol()); },
+        ProgressText::Work::RecordsRead, -1, [editor] { return editor->rowCount(); });
     setIncomplete(editor, result != ERR_OK);
     return result;
 }
@@ -372,35 +317,14 @@ int MainWindow::writeCurrentTable()
     }
     WriteCheck check(*editor);
     WriteCheck *checking = checkWritesAction->isChecked() ? &check : nullptr;
-    return withOpenPort(
+    return connection->withOpenPort(
         [this, editor, checking] {
-            return TableOperations::writeAndCheck(protocol, *editor, checking, progress,
-                                                  *progressPanel);
+            return TableOperations::writeAndCheck(connection->protocol(), *editor, checking,
+                                                  progress, *progressPanel);
         },
         ProgressText::Work::FieldsWritten, editor->cellsToWrite(),
-        [this] { return protocol.fieldsWritten(); },
+        [this] { return connection->protocol().fieldsWritten(); },
         [editor, &check] { return TableOperations::checkDetails(*editor, check); });
-}
-
-int MainWindow::withOpenPort(const std::function<int()> &exchange, ProgressText::Work work,
-                             qint64 total, const std::function<qint64()> &count,
-                             const std::function<QString()> &details)
-{
-    progressPanel->start(work, total, true);
-    int result = openPortShowingStatus();
-    if (result == ERR_OK) {
-        result = exchange();
-        protocol.closePort();
-        if (result != ERR_OK && result != ERR_CANCELLED) {
-            QString howFar = ProgressText::done(work, count()) + QLatin1Char('.');
-            const QString more = details ? details() : QString();
-            if (!more.isEmpty())
-                howFar += QLatin1Char('\n') + more;
-            noteFailure(howFar);
-        }
-    }
-    progressPanel->finish(count(), result);
-    return result;
 }
 
 int MainWindow::loadCurrentTable()
@@ -520,8 +444,9 @@ void MainWindow::closeIfAsked()
 // The controls that could start a second operation, in the order they are switched.
 QList<QWidget *> MainWindow::operationControls() const
 {
-    return {ui->pbCheckConn, ui->pbRefresh, ui->pbRead,  ui->pbWrite, ui->pbLoadTable,
-            ui->pbSaveTable, ui->cbPorts,   baudRateBox, ui->pbReadFW};
+    return {ui->pbCheckConn, ui->pbRefresh,   ui->pbRead,  ui->pbWrite,
+            ui->pbLoadTable, ui->pbSaveTable, ui->cbPorts, connection->baudRateBox(),
+            ui->pbReadFW};
 }
 
 void MainWindow::setOperationControlsEnabled(bool enabled)
@@ -534,7 +459,7 @@ void MainWindow::setOperationControlsEnabled(bool enabled)
 
 void MainWindow::beginOperation(const QString &text)
 {
-    failureDetails.clear();
+    connection->setFailureDetails(QString());
     setLabelStatus(operationStatusLabel, false, false, text);
     setOperationControlsEnabled(false);
     repaint();
@@ -555,13 +480,8 @@ void MainWindow::showError(int code)
 {
     QMessageBox box(QMessageBox::Critical, tr("Ошибка"), errorCodeToString(code), QMessageBox::Ok,
                     this);
-    box.setInformativeText(failureDetails);
+    box.setInformativeText(connection->failureDetails());
     box.exec();
-}
-
-PortInfo MainWindow::currentPort() const
-{
-    return portChooser->current();
 }
 
 // ---- Firmware dump
@@ -570,7 +490,7 @@ void MainWindow::on_pbReadFW_clicked()
 {
     qDebug() << "MainWindow::on_pbReadFW_clicked";
     setLabelStatus(operationStatusLabel, false, false, tr("Чтение дампа"));
-    failureDetails.clear();
+    connection->setFailureDetails(QString());
     ui->pbCheckConn->setEnabled(false);
     ui->pbReadFW->setEnabled(false);
     ui->pbSave->setEnabled(false);
@@ -580,10 +500,10 @@ void MainWindow::on_pbReadFW_clicked()
     repaint();
 
     progressPanel->start(ProgressText::Work::BytesRead, -1, true);
-    int code = openPortShowingStatus();
+    int code = connection->openPortShowingStatus();
     if (code == ERR_OK)
         code = readDump();
-    protocol.closePort();
+    connection->protocol().closePort();
     progressPanel->finish(code == ERR_OK ? dumpBuffer.size() : progress.done(), code);
 
     ui->pbCheckConn->setEnabled(true);
@@ -615,10 +535,11 @@ int MainWindow::readDump()
 {
     const int processor = ui->cbFWtype->currentData(Qt::UserRole).toInt();
     bool started = false;
-    const int code = TableOperations::readDump(protocol, processor, progress, dumpBuffer, started);
+    const int code =
+        TableOperations::readDump(connection->protocol(), processor, progress, dumpBuffer, started);
     if (code == ERR_OK || code == ERR_CANCELLED)
         return code;
-    noteFailure();
+    connection->noteFailure();
     setLabelStatus(operationStatusLabel, false, true,
                    started ? tr("Ошибка при считывании дампа")
                            : tr("Не удалось начать считываниме дампа"));

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "operationprogress.h"
-#include "portinfo.h"
 #include "progresstext.h"
-#include "protocolpelto.h"
 
 #include <QByteArray>
 #include <QFileDialog>
@@ -22,10 +20,10 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QMyTableWidget;
-class PortChooser;
 class RowFinder;
 class ProgressPanel;
 class QTimer;
+class RegisterConnection;
 
 namespace Ui {
 class MainWindow;
@@ -71,7 +69,6 @@ private:
     void addTableTab(QMyTableWidget *editor, const QString &caption, int position);
     void createShortcuts();
     void createDumpPageAction();
-    void createBaudRateBox();
     void createTableMenu();
     void createProfileMenu();
     QAction *addMenuAction(QMenu *menu, const QString &text, const char *name,
@@ -83,13 +80,6 @@ private:
     int writeCurrentTable();
     int loadCurrentTable();
     int saveCurrentTable();
-    int openPortShowingStatus();
-    // Runs the exchange inside one connection, with the progress of work;
-    // count tells how much it has done. A failure reports the driver's cause,
-    // how far it got and the details, if any.
-    int withOpenPort(const std::function<int()> &exchange, ProgressText::Work work, qint64 total,
-                     const std::function<qint64()> &count,
-                     const std::function<QString()> &details = {});
     // True when none of the editors has unsaved edits, or the user agrees to lose them.
     bool confirmDroppingEdits(const QList<QMyTableWidget *> &editors);
     bool confirmSavingIncomplete(QMyTableWidget *editor);
@@ -98,9 +88,6 @@ private:
     // The title's modified marker while any table has unsaved edits.
     void updateModifiedMarker();
     void closeIfAsked();
-    // Adds what went wrong to the next error box, and the driver's cause to
-    // the port label's tooltip.
-    void noteFailure(const QString &progress = QString());
     void runTableOperation(const QString &text, int (MainWindow::*work)(), bool reportCancel);
     QList<QWidget *> operationControls() const;
     void setOperationControlsEnabled(bool enabled);
@@ -108,7 +95,6 @@ private:
     void endOperation();
     // The critical box with the code's text and, below it, the failure's details.
     void showError(int code);
-    PortInfo currentPort() const;
 
     int readDump();
 
@@ -134,10 +120,8 @@ private:
     int writeAllTables();
 
     Ui::MainWindow *ui;
-    protocolPelto protocol;
     QByteArray dumpBuffer;
     QMap<int, QMyTableWidget *> editorsByTable;
-    ElidingLabel *portStatusLabel = nullptr;
     ElidingLabel *operationStatusLabel = nullptr;
     QAction *dumpPageAction = nullptr;
     QAction *checkWritesAction = nullptr;
@@ -146,13 +130,10 @@ private:
     ElidingLabel *comparisonLabel = nullptr;
     // What each compared table was compared with, in the words of the status bar.
     QHash<const QMyTableWidget *, QString> comparisonSources;
-    PortChooser *portChooser = nullptr;
     RowFinder *goodsFinder = nullptr;
-    QComboBox *baudRateBox = nullptr;
-    // Cause, hint and progress of the running operation's failure.
-    QString failureDetails;
     OperationProgress progress;
     ProgressPanel *progressPanel = nullptr;
+    RegisterConnection *connection = nullptr;
     QSet<QMyTableWidget *> incompleteEditors;
     // Coalesces the checks for unsaved edits after cell edits.
     QTimer *modifiedCheck = nullptr;

@@ -10,6 +10,7 @@
 #include "preferences.h"
 #include "profilefile.h"
 #include "progresspanel.h"
+#include "registerconnection.h"
 #include "registersync.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
@@ -114,9 +115,9 @@ int MainWindow::compareCurrentWithRegister()
         return ERR_WRONG_TABLE_NUMBER;
     const std::unique_ptr<QMyTableWidget> other(createTableEditor(editor->tableNumber()));
     other->setOperationProgress(&progress);
-    const int result =
-        withOpenPort([this, &other] { return other->readTable(protocol); },
-                     ProgressText::Work::RecordsRead, -1, [&other] { return other->rowCount(); });
+    const int result = connection->withOpenPort(
+        [this, &other] { return other->readTable(connection->protocol()); },
+        ProgressText::Work::RecordsRead, -1, [&other] { return other->rowCount(); });
     // Half a table would count every row not yet read as a difference.
     if (result == ERR_OK)
         showComparison(editor, *other, QString());
@@ -241,9 +242,9 @@ int MainWindow::saveProfileFile()
             count += table->rowCount();
         return count;
     };
-    int result = withOpenPort(
+    int result = connection->withOpenPort(
         [this, &tables, &header] {
-            return TableOperations::readProfile(protocol, progress, *progressPanel,
+            return TableOperations::readProfile(connection->protocol(), progress, *progressPanel,
                                                 header.identification, tables);
         },
         ProgressText::Work::RecordsRead, -1, records,
@@ -274,8 +275,10 @@ int MainWindow::loadProfileFile()
         return ERR_CANCELLED;
     progressPanel->start(ProgressText::Work::RecordsLoaded, -1, false);
     ProfileFile::Checked checked;
+    QString problem;
     int result = ProfileFile::check(
-        path, [this](int table) { return editorsByTable.value(table); }, checked, failureDetails);
+        path, [this](int table) { return editorsByTable.value(table); }, checked, problem);
+    connection->setFailureDetails(problem);
     QList<QMyTableWidget *> editors;
     for (const auto &table : qAsConst(checked.tables))
         editors << table.first;
@@ -334,12 +337,13 @@ int MainWindow::writeAllTables()
         return ERR_CANCELLED;
 
     RegisterSync sync(tables, checkWritesAction->isChecked());
-    const int result = withOpenPort([&] { return sync.run(protocol, progress, *progressPanel); },
-                                    ProgressText::Work::FieldsWritten, -1,
-                                    [this] { return protocol.fieldsWritten(); },
-                                    [&sync] { return sync.details(); });
+    protocolPelto &protocol = connection->protocol();
+    const int result = connection->withOpenPort(
+        [&] { return sync.run(protocol, progress, *progressPanel); },
+        ProgressText::Work::FieldsWritten, -1, [&protocol] { return protocol.fieldsWritten(); },
+        [&sync] { return sync.details(); });
     if (sync.rowsMissing()) {
-        failureDetails = sync.rowsMissingProblem();
+        connection->setFailureDetails(sync.rowsMissingProblem());
         return ERR_INVALID_DATA;
     }
     qDebug().noquote() << "MainWindow: write of every table:" << sync.differences()
