@@ -8,10 +8,10 @@
 #include "progresstext.h"
 #include "qtabletab.h"
 #include "registerconnection.h"
-#include "rowfinder.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "tableoperations.h"
+#include "tabletabs.h"
 #include "ui_mainwindow.h"
 #include "windowlayout.h"
 #include "writecheck.h"
@@ -33,7 +33,6 @@
 namespace {
 
 const char versionText[] = MORVELL_VERSION;
-constexpr int goodsTable = 1;
 
 } // namespace
 
@@ -43,7 +42,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->setupUi(this);
     // The dump page is offered only through its shortcut (see createDumpPageAction).
     ui->tabWidget->removeTab(0);
-    createTableTabs();
+    tabs = new TableTabs(ui->tabWidget, progress, this);
+    tabs->createTableTabs();
     ui->tabWidget->setCurrentIndex(0);
     // Before the status texts, which it follows in the status bar: the
     // connection reports its exchanges' progress there.
@@ -84,19 +84,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     createShortcuts();
     WindowLayout::fitButtons(*this, {ui->pbRefresh, ui->pbRead, ui->pbLoadTable, ui->pbCheckConn,
                                      ui->pbWrite, ui->pbSaveTable, ui->pbReadFW, ui->pbSave});
-    WindowLayout::restore(*this, editorsByTable);
-    modifiedCheck = new QTimer(this);
-    modifiedCheck->setSingleShot(true);
-    connect(modifiedCheck, &QTimer::timeout, this, [this] {
-        updateModifiedMarker();
-        updateComparisonLabel();
-    });
+    WindowLayout::restore(*this, tabs->editors());
+    connect(tabs, &TableTabs::cellsEdited, this, &MainWindow::updateComparisonLabel);
 }
 
 MainWindow::~MainWindow()
 {
     qDebug() << "MainWindow::~MainWindow";
-    WindowLayout::remember(*this, editorsByTable);
+    WindowLayout::remember(*this, tabs->editors());
     delete ui;
 }
 
@@ -142,35 +137,8 @@ void MainWindow::updateWriteButton()
     if (!page)
         return;
     // Tabs switch while an operation handles events; no second one may start.
-    if (QMyTableWidget *editor = editorsByTable.value(page->tableNumber()))
+    if (QMyTableWidget *editor = tabs->editors().value(page->tableNumber()))
         ui->pbWrite->setEnabled(editor->isWritable() && !progress.isRunning());
-}
-
-void MainWindow::createTableTabs()
-{
-    int position = 0;
-    for (int table : TableCatalogue::numbers())
-        addTableTab(createTableEditor(table), TableCatalogue::find(table)->caption, position++);
-}
-
-void MainWindow::addTableTab(QMyTableWidget *editor, const QString &caption, int position)
-{
-    auto *layout = new QGridLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *page = new QTableTab(editor->tableNumber());
-    page->setLayout(layout);
-    // The goods are found by barcode or name (Ctrl+F).
-    if (editor->tableNumber() == goodsTable) {
-        goodsFinder = new RowFinder(*editor, {1, 0}, page);
-        layout->addWidget(goodsFinder);
-    }
-    layout->addWidget(editor);
-    ui->tabWidget->insertTab(position, page, caption);
-    editorsByTable.insert(editor->tableNumber(), editor);
-    editor->setOperationProgress(&progress);
-    // An edit may mark a cell changed or take the mark away.
-    connect(editor->itemDelegate(), &QAbstractItemDelegate::commitData, this,
-            [this] { modifiedCheck->start(); });
 }
 
 // The keys of the operations, shown in their buttons' tooltips, and the tab
@@ -187,10 +155,7 @@ void MainWindow::createShortcuts()
             QStringLiteral("%1 (%2)").arg(text, keys.toString(QKeySequence::NativeText)));
     }
     auto *find = new QShortcut(QKeySequence(QKeySequence::Find), this);
-    connect(find, &QShortcut::activated, this, [this] {
-        if (currentEditor() && currentEditor()->tableNumber() == goodsTable)
-            goodsFinder->open();
-    });
+    connect(find, &QShortcut::activated, tabs, &TableTabs::openGoodsFinder);
     const auto switchTab = [this](int step) {
         const int count = ui->tabWidget->count();
         ui->tabWidget->setCurrentIndex((ui->tabWidget->currentIndex() + step + count) % count);
@@ -277,31 +242,25 @@ void MainWindow::runTableOperation(const QString &text, int (MainWindow::*work)(
     endOperation();
 }
 
-QMyTableWidget *MainWindow::currentEditor()
-{
-    const auto *page = qobject_cast<QTableTab *>(ui->tabWidget->currentWidget());
-    return page ? editorsByTable.value(page->tableNumber()) : nullptr;
-}
-
 int MainWindow::readCurrentTable()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
-    if (!confirmDroppingEdits({editor}))
+    if (!tabs->confirmDroppingEdits({editor}))
         return ERR_CANCELLED;
     editor->clearComparison();
     editor->setRowCount(0);
     const int result = connection->withOpenPort(
         [this, editor] { return editor->readTable(connection->protocol()); },
         ProgressText::Work::RecordsRead, -1, [editor] { return editor->rowCount(); });
-    setIncomplete(editor, result != ERR_OK);
+    tabs->setIncomplete(editor, result != ERR_OK);
     return result;
 }
 
 int MainWindow::writeCurrentTable()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor || !editor->isWritable())
         return ERR_WRONG_TABLE_NUMBER;
     if (QTableWidgetItem *invalid = editor->findInvalidItem()) {
@@ -329,10 +288,10 @@ int MainWindow::writeCurrentTable()
 
 int MainWindow::loadCurrentTable()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
-    if (!confirmDroppingEdits({editor}))
+    if (!tabs->confirmDroppingEdits({editor}))
         return ERR_CANCELLED;
     const QString path = FileDialogs::askOpen(this, tr("Выберите файл"), editor->fileFilter());
     if (path.isEmpty())
@@ -341,16 +300,16 @@ int MainWindow::loadCurrentTable()
     const int result = editor->loadFromFile(path);
     progressPanel->finish(editor->rowCount(), result);
     if (result == ERR_OK)
-        setIncomplete(editor, false);
+        tabs->setIncomplete(editor, false);
     return result;
 }
 
 int MainWindow::saveCurrentTable()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
-    if (incompleteEditors.contains(editor) && !confirmSavingIncomplete(editor))
+    if (tabs->isIncomplete(editor) && !tabs->confirmSavingIncomplete(editor))
         return ERR_CANCELLED;
     QString filter;
     const QString path =
@@ -366,58 +325,6 @@ int MainWindow::saveCurrentTable()
     return result;
 }
 
-// Asked only when there is an edit to lose.
-bool MainWindow::confirmDroppingEdits(const QList<QMyTableWidget *> &editors)
-{
-    const bool edited = std::any_of(editors.begin(), editors.end(), [](QMyTableWidget *editor) {
-        return editor->hasChangedCells();
-    });
-    if (!edited)
-        return true;
-    const auto answer = QMessageBox::warning(
-        this, tr("Внимание"), tr("Есть незаписанные изменения. Они будут потеряны.\nПродолжить?"),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    return answer == QMessageBox::Yes;
-}
-
-bool MainWindow::confirmSavingIncomplete(QMyTableWidget *editor)
-{
-    const auto answer = QMessageBox::warning(
-        this, tr("Внимание"),
-        tr("Таблица прочитана не полностью (%1).\nСохранить её в файл?")
-            .arg(ProgressText::done(ProgressText::Work::RecordsRead, editor->rowCount()).toLower()),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    return answer == QMessageBox::Yes;
-}
-
-// A mark on the table's tab, whose caption stays as it is.
-void MainWindow::setIncomplete(QMyTableWidget *editor, bool incomplete)
-{
-    const int tab = ui->tabWidget->indexOf(editor->parentWidget());
-    if (incomplete) {
-        incompleteEditors.insert(editor);
-        ui->tabWidget->setTabIcon(tab, style()->standardIcon(QStyle::SP_MessageBoxWarning));
-        ui->tabWidget->setTabToolTip(
-            tab, tr("Таблица прочитана не полностью: в ней только строки, полученные до "
-                    "остановки чтения"));
-    } else {
-        incompleteEditors.remove(editor);
-        ui->tabWidget->setTabIcon(tab, QIcon());
-        ui->tabWidget->setTabToolTip(tab, QString());
-    }
-}
-
-void MainWindow::updateModifiedMarker()
-{
-    const bool modified =
-        std::any_of(editorsByTable.cbegin(), editorsByTable.cend(),
-                    [](QMyTableWidget *editor) { return editor && editor->hasChangedCells(); });
-    // The marker's placeholder only while there is something to mark, so that
-    // the title is exactly the program's name otherwise.
-    setWindowTitle(modified ? tr("Morvell") + QStringLiteral("[*]") : tr("Morvell"));
-    setWindowModified(modified);
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (progress.isRunning()) {
@@ -428,7 +335,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     closeWhenIdle = false;
-    if (!confirmDroppingEdits(editorsByTable.values())) {
+    if (!tabs->confirmDroppingEdits(tabs->editors().values())) {
         event->ignore();
         return;
     }
@@ -470,7 +377,7 @@ void MainWindow::endOperation()
     setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
     setOperationControlsEnabled(true);
     updateWriteButton();
-    updateModifiedMarker();
+    tabs->updateModifiedMarker();
     updateComparisonLabel();
     repaint();
     closeIfAsked();

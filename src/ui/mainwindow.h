@@ -20,10 +20,9 @@ class QComboBox;
 class QLabel;
 class QMenu;
 class QMyTableWidget;
-class RowFinder;
 class ProgressPanel;
-class QTimer;
 class RegisterConnection;
+class TableTabs;
 
 namespace Ui {
 class MainWindow;
@@ -65,8 +64,6 @@ private slots:
     void on_pbSaveTable_clicked();
 
 private:
-    void createTableTabs();
-    void addTableTab(QMyTableWidget *editor, const QString &caption, int position);
     void createShortcuts();
     void createDumpPageAction();
     void createTableMenu();
@@ -75,18 +72,10 @@ private:
                            const QKeySequence &shortcut, void (MainWindow::*slot)());
 
     // Table operations; each returns a result code.
-    QMyTableWidget *currentEditor();
     int readCurrentTable();
     int writeCurrentTable();
     int loadCurrentTable();
     int saveCurrentTable();
-    // True when none of the editors has unsaved edits, or the user agrees to lose them.
-    bool confirmDroppingEdits(const QList<QMyTableWidget *> &editors);
-    bool confirmSavingIncomplete(QMyTableWidget *editor);
-    // Marks a table whose read stopped early, until a read or load completes it.
-    void setIncomplete(QMyTableWidget *editor, bool incomplete);
-    // The title's modified marker while any table has unsaved edits.
-    void updateModifiedMarker();
     void closeIfAsked();
     void runTableOperation(const QString &text, int (MainWindow::*work)(), bool reportCancel);
     QList<QWidget *> operationControls() const;
@@ -121,7 +110,6 @@ private:
 
     Ui::MainWindow *ui;
     QByteArray dumpBuffer;
-    QMap<int, QMyTableWidget *> editorsByTable;
     ElidingLabel *operationStatusLabel = nullptr;
     QAction *dumpPageAction = nullptr;
     QAction *checkWritesAction = nullptr;
@@ -130,12 +118,9 @@ private:
     ElidingLabel *comparisonLabel = nullptr;
     // What each compared table was compared with, in the words of the status bar.
     QHash<const QMyTableWidget *, QString> comparisonSources;
-    RowFinder *goodsFinder = nullptr;
     OperationProgress progress;
     ProgressPanel *progressPanel = nullptr;
+    TableTabs *tabs = nullptr;
     RegisterConnection *connection = nullptr;
-    QSet<QMyTableWidget *> incompleteEditors;
-    // Coalesces the checks for unsaved edits after cell edits.
-    QTimer *modifiedCheck = nullptr;
     bool closeWhenIdle = false;
 };

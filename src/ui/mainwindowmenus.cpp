@@ -15,6 +15,7 @@
 #include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "tableoperations.h"
+#include "tabletabs.h"
 
 #include <QAction>
 #include <QDateTime>
@@ -51,7 +52,7 @@ void MainWindow::createTableMenu()
         addMenuAction(menu, tr("Убрать сравнение"), "actionClearComparison", {},
                       &MainWindow::clearComparison)};
     // Where the differences are looked at, the grid offers them too.
-    for (QMyTableWidget *editor : qAsConst(editorsByTable)) {
+    for (QMyTableWidget *editor : tabs->editors()) {
         editor->setContextMenuPolicy(Qt::ActionsContextMenu);
         editor->addActions(comparing);
     }
@@ -92,7 +93,7 @@ void MainWindow::compareWithRegister()
 
 int MainWindow::compareCurrentWithFile()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
     const QString path = FileDialogs::askOpen(this, tr("Сравнить с файлом"), editor->fileFilter());
@@ -110,7 +111,7 @@ int MainWindow::compareCurrentWithFile()
 // The register's table goes into an editor of its own: the grid keeps its values.
 int MainWindow::compareCurrentWithRegister()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
     const std::unique_ptr<QMyTableWidget> other(createTableEditor(editor->tableNumber()));
@@ -142,7 +143,7 @@ void MainWindow::showComparison(QMyTableWidget *editor, const QMyTableWidget &ot
 
 void MainWindow::clearComparison()
 {
-    if (QMyTableWidget *editor = currentEditor())
+    if (QMyTableWidget *editor = tabs->currentEditor())
         editor->clearComparison();
     updateComparisonLabel();
 }
@@ -159,7 +160,7 @@ void MainWindow::goToPreviousDifference()
 
 void MainWindow::goToDifference(bool forward)
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor || !editor->comparison())
         return;
     const QModelIndex current = editor->currentIndex();
@@ -178,7 +179,7 @@ void MainWindow::updateComparisonLabel()
     // Tabs change while the window is still being built.
     if (!comparisonLabel)
         return;
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     const TableComparison *comparison = editor ? editor->comparison() : nullptr;
     if (!comparison) {
         comparisonLabel->hide();
@@ -277,18 +278,18 @@ int MainWindow::loadProfileFile()
     ProfileFile::Checked checked;
     QString problem;
     int result = ProfileFile::check(
-        path, [this](int table) { return editorsByTable.value(table); }, checked, problem);
+        path, [this](int table) { return tabs->editors().value(table); }, checked, problem);
     connection->setFailureDetails(problem);
     QList<QMyTableWidget *> editors;
     for (const auto &table : qAsConst(checked.tables))
         editors << table.first;
-    if (result == ERR_OK && !confirmDroppingEdits(editors))
+    if (result == ERR_OK && !tabs->confirmDroppingEdits(editors))
         result = ERR_CANCELLED;
     qint64 records = 0;
     if (result == ERR_OK) {
         for (const auto &[editor, apply] : qAsConst(checked.tables)) {
             editor->applyLoad(apply);
-            setIncomplete(editor, false);
+            tabs->setIncomplete(editor, false);
             records += editor->rowCount();
         }
         qDebug().noquote() << "MainWindow: profile of" << checked.header.identification << "from"
@@ -306,7 +307,7 @@ int MainWindow::writeAllTables()
     QList<QMyTableWidget *> tables;
     QStringList listed;
     for (int table : TableCatalogue::numbers()) {
-        QMyTableWidget *editor = editorsByTable.value(table);
+        QMyTableWidget *editor = tabs->editors().value(table);
         if (!editor->isWritable() || editor->rowCount() == 0)
             continue;
         tables << editor;
