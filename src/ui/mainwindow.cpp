@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "comparisoncommands.h"
 #include "elidinglabel.h"
 #include "errorcode.h"
 #include "filedialogs.h"
@@ -70,10 +71,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     auto *versionLabel = new QLabel;
     statusBar()->addWidget(versionLabel, 0);
     setLabelStatus(versionLabel, false, false, tr("Версия: ") + QLatin1String(versionText));
-    comparisonLabel = new ElidingLabel;
-    comparisonLabel->setObjectName(QStringLiteral("comparisonLabel"));
-    statusBar()->addWidget(comparisonLabel, 1);
-    comparisonLabel->hide();
+    comparisons = new ComparisonCommands(*tabs, *connection, *this, *progressPanel, progress, this);
+    statusBar()->addWidget(comparisons->label(), 1);
 
     ui->cbFWtype->addItem(QString::fromUtf8("1 – процессор с внутренним ПО ККТ"), 17);
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
@@ -85,7 +84,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     WindowLayout::fitButtons(*this, {ui->pbRefresh, ui->pbRead, ui->pbLoadTable, ui->pbCheckConn,
                                      ui->pbWrite, ui->pbSaveTable, ui->pbReadFW, ui->pbSave});
     WindowLayout::restore(*this, tabs->editors());
-    connect(tabs, &TableTabs::cellsEdited, this, &MainWindow::updateComparisonLabel);
+    connect(tabs, &TableTabs::cellsEdited, comparisons, &ComparisonCommands::updateComparisonLabel);
 }
 
 MainWindow::~MainWindow()
@@ -128,7 +127,9 @@ void MainWindow::on_tabWidget_currentChanged(int)
     for (QWidget *button : {ui->pbRead, ui->pbWrite, ui->pbLoadTable, ui->pbSaveTable})
         button->setVisible(tableTab);
     updateWriteButton();
-    updateComparisonLabel();
+    // Tabs change while the window is still being built.
+    if (comparisons)
+        comparisons->updateComparisonLabel();
 }
 
 void MainWindow::updateWriteButton()
@@ -195,13 +196,15 @@ void MainWindow::setDumpPageVisible(bool visible)
 void MainWindow::on_pbRead_clicked()
 {
     qDebug() << "MainWindow::on_pbRead_clicked";
-    runTableOperation(tr("Чтение таблицы"), &MainWindow::readCurrentTable, false);
+    runTableOperation(
+        tr("Чтение таблицы"), [this] { return readCurrentTable(); }, false);
 }
 
 void MainWindow::on_pbWrite_clicked()
 {
     qDebug() << "MainWindow::on_pbWrite_clicked";
-    runTableOperation(tr("Запись таблицы"), &MainWindow::writeCurrentTable, false);
+    runTableOperation(
+        tr("Запись таблицы"), [this] { return writeCurrentTable(); }, false);
 }
 
 void MainWindow::on_pbCheckConn_clicked()
@@ -221,22 +224,24 @@ void MainWindow::on_pbRefresh_clicked()
 void MainWindow::on_pbLoadTable_clicked()
 {
     qDebug() << "MainWindow::on_pbLoadTable_clicked";
-    runTableOperation(tr("Чтение из файла"), &MainWindow::loadCurrentTable, true);
+    runTableOperation(
+        tr("Чтение из файла"), [this] { return loadCurrentTable(); }, true);
 }
 
 void MainWindow::on_pbSaveTable_clicked()
 {
     qDebug() << "MainWindow::on_pbSaveTable_clicked";
-    runTableOperation(tr("Запись в файл"), &MainWindow::saveCurrentTable, true);
+    runTableOperation(
+        tr("Запись в файл"), [this] { return saveCurrentTable(); }, true);
 }
 
 // Register operations keep quiet about a cancel, which the user just chose;
 // a cancelled file dialog is reported.
-void MainWindow::runTableOperation(const QString &text, int (MainWindow::*work)(),
+void MainWindow::runTableOperation(const QString &text, const std::function<int()> &work,
                                    bool reportCancel)
 {
     beginOperation(text);
-    const int result = (this->*work)();
+    const int result = work();
     if (result != ERR_OK && (reportCancel || result != ERR_CANCELLED))
         showError(result);
     endOperation();
@@ -378,7 +383,7 @@ void MainWindow::endOperation()
     setOperationControlsEnabled(true);
     updateWriteButton();
     tabs->updateModifiedMarker();
-    updateComparisonLabel();
+    comparisons->updateComparisonLabel();
     repaint();
     closeIfAsked();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "operationprogress.h"
+#include "operationrunner.h"
 #include "progresstext.h"
 
 #include <QByteArray>
@@ -17,6 +18,7 @@
 class ElidingLabel;
 class QAction;
 class QComboBox;
+class ComparisonCommands;
 class QLabel;
 class QMenu;
 class QMyTableWidget;
@@ -30,7 +32,7 @@ class MainWindow;
 
 // The program's only window: a tab per register table with its editor, the
 // port choice and operation buttons, the status bar, and the firmware dump page.
-class MainWindow : public QMainWindow
+class MainWindow : public QMainWindow, private OperationRunner
 {
     Q_OBJECT
 
@@ -68,8 +70,6 @@ private:
     void createDumpPageAction();
     void createTableMenu();
     void createProfileMenu();
-    QAction *addMenuAction(QMenu *menu, const QString &text, const char *name,
-                           const QKeySequence &shortcut, void (MainWindow::*slot)());
 
     // Table operations; each returns a result code.
     int readCurrentTable();
@@ -77,7 +77,8 @@ private:
     int loadCurrentTable();
     int saveCurrentTable();
     void closeIfAsked();
-    void runTableOperation(const QString &text, int (MainWindow::*work)(), bool reportCancel);
+    void runTableOperation(const QString &text, const std::function<int()> &work,
+                           bool reportCancel) override;
     QList<QWidget *> operationControls() const;
     void setOperationControlsEnabled(bool enabled);
     void beginOperation(const QString &text);
@@ -87,23 +88,10 @@ private:
 
     int readDump();
 
-    // The commands of the menu bar: comparisons of the current table, and
-    // profiles, which hold every table.
-    void compareWithFile();
-    void compareWithRegister();
-    void clearComparison();
-    void goToNextDifference();
-    void goToPreviousDifference();
-    void goToDifference(bool forward);
+    // The profile commands of the menu bar; profiles hold every table.
     void saveProfile();
     void loadProfile();
     void writeAll();
-    int compareCurrentWithFile();
-    int compareCurrentWithRegister();
-    // fileName is empty for a comparison with the register.
-    void showComparison(QMyTableWidget *editor, const QMyTableWidget &other,
-                        const QString &fileName);
-    void updateComparisonLabel();
     int saveProfileFile();
     int loadProfileFile();
     int writeAllTables();
@@ -115,12 +103,10 @@ private:
     QAction *checkWritesAction = nullptr;
     // The commands that start an operation, besides the form's buttons.
     QList<QAction *> operationActions;
-    ElidingLabel *comparisonLabel = nullptr;
-    // What each compared table was compared with, in the words of the status bar.
-    QHash<const QMyTableWidget *, QString> comparisonSources;
     OperationProgress progress;
     ProgressPanel *progressPanel = nullptr;
     TableTabs *tabs = nullptr;
     RegisterConnection *connection = nullptr;
+    ComparisonCommands *comparisons = nullptr;
     bool closeWhenIdle = false;
 };
