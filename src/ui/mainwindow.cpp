@@ -5,6 +5,8 @@
 #include "errorcode.h"
 #include "filedialogs.h"
 #include "portlist.h"
+#include "preferences.h"
+#include "profilecommands.h"
 #include "progresspanel.h"
 #include "progresstext.h"
 #include "qtabletab.h"
@@ -19,7 +21,6 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -28,7 +29,6 @@
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QShortcut>
-#include <QStyle>
 #include <QTimer>
 
 namespace {
@@ -179,6 +179,27 @@ void MainWindow::createDumpPageAction()
     dumpPageAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+D")));
     connect(dumpPageAction, &QAction::toggled, this, &MainWindow::setDumpPageVisible);
     addAction(dumpPageAction);
+}
+
+// In a menu bar made here, so that the form keeps its buttons and layout.
+void MainWindow::createTableMenu()
+{
+    QMenu *menu = menuBar()->addMenu(tr("Таблица"));
+    checkWritesAction = menu->addAction(tr("Проверять запись"));
+    checkWritesAction->setObjectName(QStringLiteral("actionCheckWrites"));
+    checkWritesAction->setCheckable(true);
+    checkWritesAction->setChecked(Preferences::value(Preferences::CheckWrites, true).toBool());
+    connect(checkWritesAction, &QAction::toggled, this,
+            [](bool checked) { Preferences::setValue(Preferences::CheckWrites, checked); });
+    menu->addSeparator();
+    operationActions << comparisons->addToMenu(menu);
+}
+
+void MainWindow::createProfileMenu()
+{
+    auto *profiles = new ProfileCommands(*tabs, *connection, *this, *progressPanel, progress,
+                                         *checkWritesAction, this);
+    operationActions << profiles->addToMenu(menuBar()->addMenu(tr("Профиль")));
 }
 
 void MainWindow::setDumpPageVisible(bool visible)

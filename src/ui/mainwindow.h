@@ -2,27 +2,18 @@
 
 #include "operationprogress.h"
 #include "operationrunner.h"
-#include "progresstext.h"
 
 #include <QByteArray>
 #include <QFileDialog>
-#include <QHash>
 #include <QMainWindow>
-#include <QMap>
-#include <QSet>
 
 #include <functional>
-#include <memory>
-#include <vector>
 
-class ElidingLabel;
-class QAction;
-class QComboBox;
 class ComparisonCommands;
-class QLabel;
-class QMenu;
-class QMyTableWidget;
+class ElidingLabel;
 class ProgressPanel;
+class QAction;
+class QLabel;
 class RegisterConnection;
 class TableTabs;
 
@@ -32,6 +23,8 @@ class MainWindow;
 
 // The program's only window: a tab per register table with its editor, the
 // port choice and operation buttons, the status bar, and the firmware dump page.
+// It runs the operations of its buttons and commands; the tabs, the
+// connection and the menu's commands are objects of their own, wired here.
 class MainWindow : public QMainWindow, private OperationRunner
 {
     Q_OBJECT
@@ -87,14 +80,6 @@ private:
     void showError(int code);
 
     int readDump();
-
-    // The profile commands of the menu bar; profiles hold every table.
-    void saveProfile();
-    void loadProfile();
-    void writeAll();
-    int saveProfileFile();
-    int loadProfileFile();
-    int writeAllTables();
 
     Ui::MainWindow *ui;
     QByteArray dumpBuffer;

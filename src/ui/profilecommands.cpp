@@ -1,14 +1,9 @@
-// The commands of the window's menu bar: whether writes are checked, and
-// the profiles, which hold every table.
+#include "profilecommands.h"
 
-#include "mainwindow.h"
-
-#include "comparisoncommands.h"
-#include "elidinglabel.h"
 #include "errorcode.h"
 #include "filedialogs.h"
 #include "menuactions.h"
-#include "preferences.h"
+#include "operationrunner.h"
 #include "profilefile.h"
 #include "progresspanel.h"
 #include "registerconnection.h"
@@ -18,68 +13,58 @@
 #include "tableoperations.h"
 #include "tabletabs.h"
 
-#include <QAction>
 #include <QDateTime>
 #include <QDebug>
-#include <QFileDialog>
-#include <QFileInfo>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
+
+#include <memory>
+#include <vector>
 
 using TableCatalogue::caption;
 
-// In a menu bar made here, so that the form keeps its buttons and layout.
-void MainWindow::createTableMenu()
+ProfileCommands::ProfileCommands(TableTabs &tabs, RegisterConnection &connection,
+                                 OperationRunner &runner, ProgressPanel &progressPanel,
+                                 OperationProgress &progress, const QAction &checkWrites,
+                                 QWidget *window)
+    : QObject(window), m_tabs(tabs), m_connection(connection), m_runner(runner),
+      m_progressPanel(progressPanel), m_progress(progress), m_checkWrites(checkWrites),
+      m_window(window)
 {
-    QMenu *menu = menuBar()->addMenu(tr("Таблица"));
-    checkWritesAction = menu->addAction(tr("Проверять запись"));
-    checkWritesAction->setObjectName(QStringLiteral("actionCheckWrites"));
-    checkWritesAction->setCheckable(true);
-    checkWritesAction->setChecked(Preferences::value(Preferences::CheckWrites, true).toBool());
-    connect(checkWritesAction, &QAction::toggled, this,
-            [](bool checked) { Preferences::setValue(Preferences::CheckWrites, checked); });
-    menu->addSeparator();
-    operationActions << comparisons->addToMenu(menu);
 }
 
-void MainWindow::createProfileMenu()
+QList<QAction *> ProfileCommands::addToMenu(QMenu *menu)
 {
-    QMenu *menu = menuBar()->addMenu(tr("Профиль"));
-    operationActions << MenuActions::add(menu, tr("Сохранить профиль..."), "actionSaveProfile", {},
-                                         this, &MainWindow::saveProfile)
-                     << MenuActions::add(menu, tr("Загрузить профиль..."), "actionLoadProfile", {},
-                                         this, &MainWindow::loadProfile)
-                     << MenuActions::add(menu, tr("Записать всё"), "actionWriteAll", {}, this,
-                                         &MainWindow::writeAll);
+    return {MenuActions::add(menu, tr("Сохранить профиль..."), "actionSaveProfile", {}, this,
+                             &ProfileCommands::saveProfile),
+            MenuActions::add(menu, tr("Загрузить профиль..."), "actionLoadProfile", {}, this,
+                             &ProfileCommands::loadProfile),
+            MenuActions::add(menu, tr("Записать всё"), "actionWriteAll", {}, this,
+                             &ProfileCommands::writeAll)};
 }
 
-// ---- Profiles
-
-void MainWindow::saveProfile()
+void ProfileCommands::saveProfile()
 {
-    runTableOperation(
+    m_runner.runTableOperation(
         tr("Сохранение профиля"), [this] { return saveProfileFile(); }, false);
 }
 
-void MainWindow::loadProfile()
+void ProfileCommands::loadProfile()
 {
-    runTableOperation(
+    m_runner.runTableOperation(
         tr("Загрузка профиля"), [this] { return loadProfileFile(); }, false);
 }
 
-void MainWindow::writeAll()
+void ProfileCommands::writeAll()
 {
-    runTableOperation(
+    m_runner.runTableOperation(
         tr("Запись всех таблиц"), [this] { return writeAllTables(); }, false);
 }
 
 // The grids keep their values: the tables are read into editors of their own.
-int MainWindow::saveProfileFile()
+int ProfileCommands::saveProfileFile()
 {
     const QString path =
-        FileDialogs::askSave(this, tr("Сохранить профиль"),
+        FileDialogs::askSave(m_window, tr("Сохранить профиль"),
                              tr("Профили ККТ (*.prf);;Все файлы (*.*)"), tr("Профиль ККТ"));
     if (path.isEmpty())
         return ERR_CANCELLED;
@@ -91,10 +76,10 @@ int MainWindow::saveProfileFile()
             count += table->rowCount();
         return count;
     };
-    int result = connection->withOpenPort(
+    int result = m_connection.withOpenPort(
         [this, &tables, &header] {
-            return TableOperations::readProfile(connection->protocol(), progress, *progressPanel,
-                                                header.identification, tables);
+            return TableOperations::readProfile(m_connection.protocol(), m_progress,
+                                                m_progressPanel, header.identification, tables);
         },
         ProgressText::Work::RecordsRead, -1, records,
         [this, &tables] {
@@ -116,53 +101,53 @@ int MainWindow::saveProfileFile()
 
 // Checked whole before any grid changes: a bad table anywhere in the file
 // leaves every grid as it was.
-int MainWindow::loadProfileFile()
+int ProfileCommands::loadProfileFile()
 {
-    const QString path = FileDialogs::askOpen(this, tr("Загрузить профиль"),
+    const QString path = FileDialogs::askOpen(m_window, tr("Загрузить профиль"),
                                               tr("Профили ККТ (*.prf);;Все файлы (*.*)"));
     if (path.isEmpty())
         return ERR_CANCELLED;
-    progressPanel->start(ProgressText::Work::RecordsLoaded, -1, false);
+    m_progressPanel.start(ProgressText::Work::RecordsLoaded, -1, false);
     ProfileFile::Checked checked;
     QString problem;
     int result = ProfileFile::check(
-        path, [this](int table) { return tabs->editors().value(table); }, checked, problem);
-    connection->setFailureDetails(problem);
+        path, [this](int table) { return m_tabs.editors().value(table); }, checked, problem);
+    m_connection.setFailureDetails(problem);
     QList<QMyTableWidget *> editors;
     for (const auto &table : qAsConst(checked.tables))
         editors << table.first;
-    if (result == ERR_OK && !tabs->confirmDroppingEdits(editors))
+    if (result == ERR_OK && !m_tabs.confirmDroppingEdits(editors))
         result = ERR_CANCELLED;
     qint64 records = 0;
     if (result == ERR_OK) {
         for (const auto &[editor, apply] : qAsConst(checked.tables)) {
             editor->applyLoad(apply);
-            tabs->setIncomplete(editor, false);
+            m_tabs.setIncomplete(editor, false);
             records += editor->rowCount();
         }
         qDebug().noquote() << "MainWindow: profile of" << checked.header.identification << "from"
                            << checked.header.saved.toString(Qt::ISODate) << "loaded from" << path;
     }
-    progressPanel->finish(records, result);
+    m_progressPanel.finish(records, result);
     return result;
 }
 
 // Makes the register hold what every table's grid shows, in one connection,
 // after one question: each table is read from the register first, and only
 // the fields that differ are written.
-int MainWindow::writeAllTables()
+int ProfileCommands::writeAllTables()
 {
     QList<QMyTableWidget *> tables;
     QStringList listed;
     for (int table : TableCatalogue::numbers()) {
-        QMyTableWidget *editor = tabs->editors().value(table);
+        QMyTableWidget *editor = m_tabs.editors().value(table);
         if (!editor->isWritable() || editor->rowCount() == 0)
             continue;
         tables << editor;
         listed << tr("«%1»: строк %2").arg(caption(table)).arg(editor->rowCount());
     }
     if (tables.isEmpty()) {
-        QMessageBox::information(this, tr("Записать всё"),
+        QMessageBox::information(m_window, tr("Записать всё"),
                                  tr("Нет прочитанных или загруженных таблиц для записи."));
         return ERR_OK;
     }
@@ -179,20 +164,20 @@ int MainWindow::writeAllTables()
         question += tr("\n\nОбнаружены некорректные данные.");
     question += tr("\n\nПродолжить?");
     QMessageBox box(QMessageBox::Question, tr("Записать всё"), question,
-                    QMessageBox::Yes | QMessageBox::No, this);
+                    QMessageBox::Yes | QMessageBox::No, m_window);
     box.setDefaultButton(QMessageBox::No);
     box.setInformativeText(invalidCell);
     if (box.exec() != QMessageBox::Yes)
         return ERR_CANCELLED;
 
-    RegisterSync sync(tables, checkWritesAction->isChecked());
-    protocolPelto &protocol = connection->protocol();
-    const int result = connection->withOpenPort(
-        [&] { return sync.run(protocol, progress, *progressPanel); },
+    RegisterSync sync(tables, m_checkWrites.isChecked());
+    protocolPelto &protocol = m_connection.protocol();
+    const int result = m_connection.withOpenPort(
+        [&] { return sync.run(protocol, m_progress, m_progressPanel); },
         ProgressText::Work::FieldsWritten, -1, [&protocol] { return protocol.fieldsWritten(); },
         [&sync] { return sync.details(); });
     if (sync.rowsMissing()) {
-        connection->setFailureDetails(sync.rowsMissingProblem());
+        m_connection.setFailureDetails(sync.rowsMissingProblem());
         return ERR_INVALID_DATA;
     }
     qDebug().noquote() << "MainWindow: write of every table:" << sync.differences()
