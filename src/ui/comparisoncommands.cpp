@@ -24,7 +24,6 @@ ComparisonCommands::ComparisonCommands(TableTabs &tabs, RegisterConnection &conn
       m_comparisonLabel(new ElidingLabel(window))
 {
     m_comparisonLabel->setObjectName(QStringLiteral("comparisonLabel"));
-    m_comparisonLabel->hide();
 }
 
 QList<QAction *> ComparisonCommands::addToMenu(QMenu *menu)

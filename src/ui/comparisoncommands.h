@@ -25,8 +25,8 @@ public:
     ComparisonCommands(TableTabs &tabs, RegisterConnection &connection, OperationRunner &runner,
                        ProgressPanel &progressPanel, OperationProgress &progress, QWidget *window);
 
-    // Hidden while the current table is compared with nothing; the window
-    // places it in the status bar.
+    // The status text of the comparison, for the window to place; shown by
+    // updateComparisonLabel only while the current table is compared.
     ElidingLabel *label() const { return m_comparisonLabel; }
     // Adds the commands to the menu and to every grid's context menu;
     // returns those that start an operation.

@@ -73,6 +73,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     setLabelStatus(versionLabel, false, false, tr("Версия: ") + QLatin1String(versionText));
     comparisons = new ComparisonCommands(*tabs, *connection, *this, *progressPanel, progress, this);
     statusBar()->addWidget(comparisons->label(), 1);
+    comparisons->updateComparisonLabel();
 
     ui->cbFWtype->addItem(QString::fromUtf8("1 – процессор с внутренним ПО ККТ"), 17);
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
