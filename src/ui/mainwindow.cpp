@@ -182,6 +182,16 @@ void MainWindow::createDumpPageAction()
     addAction(dumpPageAction);
 }
 
+void MainWindow::setDumpPageVisible(bool visible)
+{
+    const int index = ui->tabWidget->indexOf(ui->tab8);
+    if (visible && index < 0)
+        ui->tabWidget->setCurrentIndex(ui->tabWidget->addTab(ui->tab8, tr("Чтение дампа")));
+    else if (!visible && index >= 0)
+        ui->tabWidget->removeTab(index);
+    dumpPageAction->setChecked(visible);
+}
+
 // In a menu bar made here, so that the form keeps its buttons and layout.
 void MainWindow::createTableMenu()
 {
@@ -201,16 +211,6 @@ void MainWindow::createProfileMenu()
     auto *profiles = new ProfileCommands(*tabs, *connection, *this, *progressPanel, progress,
                                          *checkWritesAction, this);
     operationActions << profiles->addToMenu(menuBar()->addMenu(tr("Профиль")));
-}
-
-void MainWindow::setDumpPageVisible(bool visible)
-{
-    const int index = ui->tabWidget->indexOf(ui->tab8);
-    if (visible && index < 0)
-        ui->tabWidget->setCurrentIndex(ui->tabWidget->addTab(ui->tab8, tr("Чтение дампа")));
-    else if (!visible && index >= 0)
-        ui->tabWidget->removeTab(index);
-    dumpPageAction->setChecked(visible);
 }
 
 // ---- Table and connection operations

@@ -13,6 +13,7 @@
 #include "tableoperations.h"
 #include "tabletabs.h"
 
+#include <QAction>
 #include <QDateTime>
 #include <QDebug>
 #include <QMessageBox>
