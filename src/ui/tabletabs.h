@@ -21,8 +21,8 @@ class TableTabs : public QObject
 public:
     TableTabs(QTabWidget *tabWidget, OperationProgress &progress, QWidget *window);
 
-    // Apart from construction: the first tab added becomes current, and the
-    // window, told so, asks for the current editor.
+    // Not in the constructor: adding the first tab makes it current, and the
+    // window, told so, asks this object for the current editor.
     void createTableTabs();
     const QMap<int, QMyTableWidget *> &editors() const { return m_editorsByTable; }
     // Null while the current tab holds no table.
