@@ -1,26 +1,26 @@
 #include "mainwindow.h"
 
-#include "baudrate.h"
+#include "comparisoncommands.h"
 #include "elidinglabel.h"
 #include "errorcode.h"
 #include "filedialogs.h"
-#include "portchooser.h"
 #include "portlist.h"
 #include "preferences.h"
+#include "profilecommands.h"
 #include "progresspanel.h"
 #include "progresstext.h"
 #include "qtabletab.h"
-#include "rowfinder.h"
+#include "registerconnection.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
 #include "tableoperations.h"
+#include "tabletabs.h"
 #include "ui_mainwindow.h"
 #include "windowlayout.h"
 #include "writecheck.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -29,13 +29,11 @@
 #include <QMessageBox>
 #include <QSaveFile>
 #include <QShortcut>
-#include <QStyle>
 #include <QTimer>
 
 namespace {
 
 const char versionText[] = MORVELL_VERSION;
-constexpr int goodsTable = 1;
 
 } // namespace
 
@@ -43,59 +41,57 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
 {
     qDebug() << "MainWindow::MainWindow";
     ui->setupUi(this);
-    protocol.setWarningBox([](const QString &title, const QString &text) {
-        QMessageBox::warning(nullptr, title, text);
-    });
-    portChooser = new PortChooser(ui->cbPorts, this);
     // The dump page is offered only through its shortcut (see createDumpPageAction).
     ui->tabWidget->removeTab(0);
-    createTableTabs();
+    tabs = new TableTabs(ui->tabWidget, progress, this);
+    tabs->createTableTabs();
     ui->tabWidget->setCurrentIndex(0);
+    // Before the status texts, which it follows in the status bar: the
+    // connection reports its exchanges' progress there.
+    progressPanel = new ProgressPanel(progress, this);
+    connection = new RegisterConnection(ui->cbPorts, *progressPanel, this);
+    connect(connection, &RegisterConnection::statusChanged, this,
+            [this](bool success, bool error, const QString &text) {
+                setLabelStatus(connection->statusLabel(), success, error, text);
+            });
+    // The line's rate goes under the port it is for, in the form's free cell.
+    ui->gridLayout->addWidget(connection->baudRateBox(), 1, 0, Qt::AlignLeft);
     updatePortList();
-    portChooser->selectRemembered();
+    connection->selectRememberedPort();
 
     // The changing texts elide rather than push the others out of the window;
     // each is no wider than its text, so that a long one has the room a short
     // one leaves. All of them have a stretch: one without would take all it
     // asks for first.
-    portStatusLabel = new ElidingLabel;
-    statusBar()->addWidget(portStatusLabel, 1);
-    setLabelStatus(portStatusLabel, false, false, QString());
+    statusBar()->addWidget(connection->statusLabel(), 1);
+    setLabelStatus(connection->statusLabel(), false, false, QString());
     operationStatusLabel = new ElidingLabel;
     statusBar()->addWidget(operationStatusLabel, 1);
     setLabelStatus(operationStatusLabel, false, false, QString());
     auto *versionLabel = new QLabel;
     statusBar()->addWidget(versionLabel, 0);
     setLabelStatus(versionLabel, false, false, tr("Версия: ") + QLatin1String(versionText));
-    comparisonLabel = new ElidingLabel;
-    comparisonLabel->setObjectName(QStringLiteral("comparisonLabel"));
-    statusBar()->addWidget(comparisonLabel, 1);
-    comparisonLabel->hide();
+    comparisons = new ComparisonCommands(*tabs, *connection, *this, *progressPanel, progress, this);
+    statusBar()->addWidget(comparisons->label(), 1);
+    comparisons->updateComparisonLabel();
 
     ui->cbFWtype->addItem(QString::fromUtf8("1 – процессор с внутренним ПО ККТ"), 17);
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
     createDumpPageAction();
-    progressPanel = new ProgressPanel(progress, this);
     statusBar()->addPermanentWidget(progressPanel, 1);
-    createBaudRateBox();
     createTableMenu();
     createProfileMenu();
     createShortcuts();
     WindowLayout::fitButtons(*this, {ui->pbRefresh, ui->pbRead, ui->pbLoadTable, ui->pbCheckConn,
                                      ui->pbWrite, ui->pbSaveTable, ui->pbReadFW, ui->pbSave});
-    WindowLayout::restore(*this, editorsByTable);
-    modifiedCheck = new QTimer(this);
-    modifiedCheck->setSingleShot(true);
-    connect(modifiedCheck, &QTimer::timeout, this, [this] {
-        updateModifiedMarker();
-        updateComparisonLabel();
-    });
+    WindowLayout::restore(*this, tabs->editors());
+    connect(tabs, &TableTabs::cellsEdited, comparisons, &ComparisonCommands::updateComparisonLabel);
 }
 
 MainWindow::~MainWindow()
 {
     qDebug() << "MainWindow::~MainWindow";
-    WindowLayout::remember(*this, editorsByTable);
+    WindowLayout::remember(*this, tabs->editors());
     delete ui;
 }
 
@@ -123,7 +119,7 @@ void MainWindow::setLabelStatus(QLabel *label, bool success, bool error, const Q
 void MainWindow::updatePortList()
 {
     qDebug() << "MainWindow::updatePortList";
-    portChooser->refresh();
+    connection->refreshPorts();
 }
 
 void MainWindow::on_tabWidget_currentChanged(int)
@@ -132,7 +128,9 @@ void MainWindow::on_tabWidget_currentChanged(int)
     for (QWidget *button : {ui->pbRead, ui->pbWrite, ui->pbLoadTable, ui->pbSaveTable})
         button->setVisible(tableTab);
     updateWriteButton();
-    updateComparisonLabel();
+    // Tabs change while the window is still being built.
+    if (comparisons)
+        comparisons->updateComparisonLabel();
 }
 
 void MainWindow::updateWriteButton()
@@ -141,35 +139,8 @@ void MainWindow::updateWriteButton()
     if (!page)
         return;
     // Tabs switch while an operation handles events; no second one may start.
-    if (QMyTableWidget *editor = editorsByTable.value(page->tableNumber()))
+    if (QMyTableWidget *editor = tabs->editors().value(page->tableNumber()))
         ui->pbWrite->setEnabled(editor->isWritable() && !progress.isRunning());
-}
-
-void MainWindow::createTableTabs()
-{
-    int position = 0;
-    for (int table : TableCatalogue::numbers())
-        addTableTab(createTableEditor(table), TableCatalogue::find(table)->caption, position++);
-}
-
-void MainWindow::addTableTab(QMyTableWidget *editor, const QString &caption, int position)
-{
-    auto *layout = new QGridLayout;
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto *page = new QTableTab(editor->tableNumber());
-    page->setLayout(layout);
-    // The goods are found by barcode or name (Ctrl+F).
-    if (editor->tableNumber() == goodsTable) {
-        goodsFinder = new RowFinder(*editor, {1, 0}, page);
-        layout->addWidget(goodsFinder);
-    }
-    layout->addWidget(editor);
-    ui->tabWidget->insertTab(position, page, caption);
-    editorsByTable.insert(editor->tableNumber(), editor);
-    editor->setOperationProgress(&progress);
-    // An edit may mark a cell changed or take the mark away.
-    connect(editor->itemDelegate(), &QAbstractItemDelegate::commitData, this,
-            [this] { modifiedCheck->start(); });
 }
 
 // The keys of the operations, shown in their buttons' tooltips, and the tab
@@ -186,10 +157,7 @@ void MainWindow::createShortcuts()
             QStringLiteral("%1 (%2)").arg(text, keys.toString(QKeySequence::NativeText)));
     }
     auto *find = new QShortcut(QKeySequence(QKeySequence::Find), this);
-    connect(find, &QShortcut::activated, this, [this] {
-        if (currentEditor() && currentEditor()->tableNumber() == goodsTable)
-            goodsFinder->open();
-    });
+    connect(find, &QShortcut::activated, tabs, &TableTabs::openGoodsFinder);
     const auto switchTab = [this](int step) {
         const int count = ui->tabWidget->count();
         ui->tabWidget->setCurrentIndex((ui->tabWidget->currentIndex() + step + count) % count);
@@ -214,27 +182,6 @@ void MainWindow::createDumpPageAction()
     addAction(dumpPageAction);
 }
 
-// The line's rate goes under the port it is for, in the form's free cell.
-void MainWindow::createBaudRateBox()
-{
-    baudRateBox = new QComboBox;
-    baudRateBox->setObjectName(QStringLiteral("cbBaudRate"));
-    baudRateBox->setToolTip(tr("Скорость обмена с ККТ по последовательному порту"));
-    for (int code = BaudRate::FirstCode; BaudRate::isCode(code); ++code)
-        baudRateBox->addItem(tr("%1 бод").arg(BaudRate::rateOfCode(code)), code);
-    const int remembered =
-        Preferences::value(Preferences::BaudRateCode, BaudRate::DefaultCode).toInt();
-    const int index = baudRateBox->findData(remembered);
-    baudRateBox->setCurrentIndex(index >= 0 ? index : baudRateBox->findData(BaudRate::DefaultCode));
-    protocol.setBaudRateCode(baudRateBox->currentData().toInt());
-    connect(baudRateBox, QOverload<int>::of(&QComboBox::activated), this, [this] {
-        const int code = baudRateBox->currentData().toInt();
-        protocol.setBaudRateCode(code);
-        Preferences::setValue(Preferences::BaudRateCode, code);
-    });
-    ui->gridLayout->addWidget(baudRateBox, 1, 0, Qt::AlignLeft);
-}
-
 void MainWindow::setDumpPageVisible(bool visible)
 {
     const int index = ui->tabWidget->indexOf(ui->tab8);
@@ -245,36 +192,48 @@ void MainWindow::setDumpPageVisible(bool visible)
     dumpPageAction->setChecked(visible);
 }
 
+// In a menu bar made here, so that the form keeps its buttons and layout.
+void MainWindow::createTableMenu()
+{
+    QMenu *menu = menuBar()->addMenu(tr("Таблица"));
+    checkWritesAction = menu->addAction(tr("Проверять запись"));
+    checkWritesAction->setObjectName(QStringLiteral("actionCheckWrites"));
+    checkWritesAction->setCheckable(true);
+    checkWritesAction->setChecked(Preferences::value(Preferences::CheckWrites, true).toBool());
+    connect(checkWritesAction, &QAction::toggled, this,
+            [](bool checked) { Preferences::setValue(Preferences::CheckWrites, checked); });
+    menu->addSeparator();
+    operationActions << comparisons->addToMenu(menu);
+}
+
+void MainWindow::createProfileMenu()
+{
+    auto *profiles = new ProfileCommands(*tabs, *connection, *this, *progressPanel, progress,
+                                         *checkWritesAction, this);
+    operationActions << profiles->addToMenu(menuBar()->addMenu(tr("Профиль")));
+}
+
 // ---- Table and connection operations
 
 void MainWindow::on_pbRead_clicked()
 {
     qDebug() << "MainWindow::on_pbRead_clicked";
-    runTableOperation(tr("Чтение таблицы"), &MainWindow::readCurrentTable, false);
+    runTableOperation(
+        tr("Чтение таблицы"), [this] { return readCurrentTable(); }, false);
 }
 
 void MainWindow::on_pbWrite_clicked()
 {
     qDebug() << "MainWindow::on_pbWrite_clicked";
-    runTableOperation(tr("Запись таблицы"), &MainWindow::writeCurrentTable, false);
+    runTableOperation(
+        tr("Запись таблицы"), [this] { return writeCurrentTable(); }, false);
 }
 
 void MainWindow::on_pbCheckConn_clicked()
 {
     qDebug() << "MainWindow::on_pbCheckConn_clicked";
     beginOperation(tr("Проверка связи"));
-    setLabelStatus(portStatusLabel, false, false, QString());
-    if (openPortShowingStatus() == ERR_OK) {
-        QString info;
-        const int code = protocol.readDeviceInfo(&info);
-        if (code != ERR_OK) {
-            setLabelStatus(portStatusLabel, false, true,
-                           tr("Нет связи (") + errorCodeToString(code) + QLatin1Char(')'));
-            noteFailure();
-        } else
-            setLabelStatus(portStatusLabel, true, false, tr("Связь установлена (%1)").arg(info));
-        protocol.closePort();
-    }
+    connection->check();
     endOperation();
 }
 
@@ -287,79 +246,48 @@ void MainWindow::on_pbRefresh_clicked()
 void MainWindow::on_pbLoadTable_clicked()
 {
     qDebug() << "MainWindow::on_pbLoadTable_clicked";
-    runTableOperation(tr("Чтение из файла"), &MainWindow::loadCurrentTable, true);
+    runTableOperation(
+        tr("Чтение из файла"), [this] { return loadCurrentTable(); }, true);
 }
 
 void MainWindow::on_pbSaveTable_clicked()
 {
     qDebug() << "MainWindow::on_pbSaveTable_clicked";
-    runTableOperation(tr("Запись в файл"), &MainWindow::saveCurrentTable, true);
+    runTableOperation(
+        tr("Запись в файл"), [this] { return saveCurrentTable(); }, true);
 }
 
 // Register operations keep quiet about a cancel, which the user just chose;
 // a cancelled file dialog is reported.
-void MainWindow::runTableOperation(const QString &text, int (MainWindow::*work)(),
+void MainWindow::runTableOperation(const QString &text, const std::function<int()> &work,
                                    bool reportCancel)
 {
     beginOperation(text);
-    const int result = (this->*work)();
+    const int result = work();
     if (result != ERR_OK && (reportCancel || result != ERR_CANCELLED))
         showError(result);
     endOperation();
 }
 
-QMyTableWidget *MainWindow::currentEditor()
-{
-    const auto *page = qobject_cast<QTableTab *>(ui->tabWidget->currentWidget());
-    return page ? editorsByTable.value(page->tableNumber()) : nullptr;
-}
-
-int MainWindow::openPortShowingStatus()
-{
-    const int result = protocol.openPort(currentPort());
-    portStatusLabel->setNote(QString());
-    if (result != ERR_OK) {
-        setLabelStatus(portStatusLabel, false, true, tr("Не удалось открыть порт!"));
-        noteFailure();
-    } else {
-        setLabelStatus(portStatusLabel, true, false, tr("Порт открыт"));
-    }
-    return result;
-}
-
-void MainWindow::noteFailure(const QString &progress)
-{
-    const QString cause = protocol.failureCause();
-    if (!cause.isEmpty())
-        portStatusLabel->setNote(cause);
-    QStringList details;
-    for (const QString &detail : {cause, progress}) {
-        if (!detail.isEmpty())
-            details << detail;
-    }
-    failureDetails = details.join(QLatin1Char('\n'));
-    qDebug().noquote() << "MainWindow: operation failed:" << details.join(QLatin1String("; "));
-}
-
 int MainWindow::readCurrentTable()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
-    if (!confirmDroppingEdits({editor}))
+    if (!tabs->confirmDroppingEdits({editor}))
         return ERR_CANCELLED;
     editor->clearComparison();
     editor->setRowCount(0);
-    const int result =
-        withOpenPort([this, editor] { return editor->readTable(protocol); },
-                     ProgressText::Work::RecordsRead, -1, [editor] { return editor->rowCount(); });
-    setIncomplete(editor, result != ERR_OK);
+    const int result = connection->withOpenPort(
+        [this, editor] { return editor->readTable(connection->protocol()); },
+        ProgressText::Work::RecordsRead, -1, [editor] { return editor->rowCount(); });
+    tabs->setIncomplete(editor, result != ERR_OK);
     return result;
 }
 
 int MainWindow::writeCurrentTable()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor || !editor->isWritable())
         return ERR_WRONG_TABLE_NUMBER;
     if (QTableWidgetItem *invalid = editor->findInvalidItem()) {
@@ -376,42 +304,22 @@ int MainWindow::writeCurrentTable()
     }
     WriteCheck check(editor->data());
     WriteCheck *checking = checkWritesAction->isChecked() ? &check : nullptr;
-    return withOpenPort(
+    return connection->withOpenPort(
         [this, editor, checking] {
-            return TableOperations::writeAndCheck(protocol, editor->data(), checking, progress);
+            return TableOperations::writeAndCheck(connection->protocol(), editor->data(), checking,
+                                                  progress);
         },
         ProgressText::Work::FieldsWritten, editor->cellsToWrite(),
-        [this] { return protocol.fieldsWritten(); },
+        [this] { return connection->protocol().fieldsWritten(); },
         [editor, &check] { return TableOperations::checkDetails(editor->tableNumber(), check); });
-}
-
-int MainWindow::withOpenPort(const std::function<int()> &exchange, ProgressText::Work work,
-                             qint64 total, const std::function<qint64()> &count,
-                             const std::function<QString()> &details)
-{
-    progressPanel->start(work, total, true);
-    int result = openPortShowingStatus();
-    if (result == ERR_OK) {
-        result = exchange();
-        protocol.closePort();
-        if (result != ERR_OK && result != ERR_CANCELLED) {
-            QString howFar = ProgressText::done(work, count()) + QLatin1Char('.');
-            const QString more = details ? details() : QString();
-            if (!more.isEmpty())
-                howFar += QLatin1Char('\n') + more;
-            noteFailure(howFar);
-        }
-    }
-    progressPanel->finish(count(), result);
-    return result;
 }
 
 int MainWindow::loadCurrentTable()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
-    if (!confirmDroppingEdits({editor}))
+    if (!tabs->confirmDroppingEdits({editor}))
         return ERR_CANCELLED;
     const QString path = FileDialogs::askOpen(this, tr("Выберите файл"), editor->fileFilter());
     if (path.isEmpty())
@@ -420,16 +328,16 @@ int MainWindow::loadCurrentTable()
     const int result = editor->loadFromFile(path);
     progressPanel->finish(editor->rowCount(), result);
     if (result == ERR_OK)
-        setIncomplete(editor, false);
+        tabs->setIncomplete(editor, false);
     return result;
 }
 
 int MainWindow::saveCurrentTable()
 {
-    QMyTableWidget *editor = currentEditor();
+    QMyTableWidget *editor = tabs->currentEditor();
     if (!editor)
         return ERR_WRONG_TABLE_NUMBER;
-    if (incompleteEditors.contains(editor) && !confirmSavingIncomplete(editor))
+    if (tabs->isIncomplete(editor) && !tabs->confirmSavingIncomplete(editor))
         return ERR_CANCELLED;
     QString filter;
     const QString path =
@@ -445,58 +353,6 @@ int MainWindow::saveCurrentTable()
     return result;
 }
 
-// Asked only when there is an edit to lose.
-bool MainWindow::confirmDroppingEdits(const QList<QMyTableWidget *> &editors)
-{
-    const bool edited = std::any_of(editors.begin(), editors.end(), [](QMyTableWidget *editor) {
-        return editor->hasChangedCells();
-    });
-    if (!edited)
-        return true;
-    const auto answer = QMessageBox::warning(
-        this, tr("Внимание"), tr("Есть незаписанные изменения. Они будут потеряны.\nПродолжить?"),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    return answer == QMessageBox::Yes;
-}
-
-bool MainWindow::confirmSavingIncomplete(QMyTableWidget *editor)
-{
-    const auto answer = QMessageBox::warning(
-        this, tr("Внимание"),
-        tr("Таблица прочитана не полностью (%1).\nСохранить её в файл?")
-            .arg(ProgressText::done(ProgressText::Work::RecordsRead, editor->rowCount()).toLower()),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    return answer == QMessageBox::Yes;
-}
-
-// A mark on the table's tab, whose caption stays as it is.
-void MainWindow::setIncomplete(QMyTableWidget *editor, bool incomplete)
-{
-    const int tab = ui->tabWidget->indexOf(editor->parentWidget());
-    if (incomplete) {
-        incompleteEditors.insert(editor);
-        ui->tabWidget->setTabIcon(tab, style()->standardIcon(QStyle::SP_MessageBoxWarning));
-        ui->tabWidget->setTabToolTip(
-            tab, tr("Таблица прочитана не полностью: в ней только строки, полученные до "
-                    "остановки чтения"));
-    } else {
-        incompleteEditors.remove(editor);
-        ui->tabWidget->setTabIcon(tab, QIcon());
-        ui->tabWidget->setTabToolTip(tab, QString());
-    }
-}
-
-void MainWindow::updateModifiedMarker()
-{
-    const bool modified =
-        std::any_of(editorsByTable.cbegin(), editorsByTable.cend(),
-                    [](QMyTableWidget *editor) { return editor && editor->hasChangedCells(); });
-    // The marker's placeholder only while there is something to mark, so that
-    // the title is exactly the program's name otherwise.
-    setWindowTitle(modified ? tr("Morvell") + QStringLiteral("[*]") : tr("Morvell"));
-    setWindowModified(modified);
-}
-
 void MainWindow::closeEvent(QCloseEvent *event)
 {
     if (progress.isRunning()) {
@@ -507,7 +363,7 @@ void MainWindow::closeEvent(QCloseEvent *event)
         return;
     }
     closeWhenIdle = false;
-    if (!confirmDroppingEdits(editorsByTable.values())) {
+    if (!tabs->confirmDroppingEdits(tabs->editors().values())) {
         event->ignore();
         return;
     }
@@ -523,8 +379,9 @@ void MainWindow::closeIfAsked()
 // The controls that could start a second operation, in the order they are switched.
 QList<QWidget *> MainWindow::operationControls() const
 {
-    return {ui->pbCheckConn, ui->pbRefresh, ui->pbRead,  ui->pbWrite, ui->pbLoadTable,
-            ui->pbSaveTable, ui->cbPorts,   baudRateBox, ui->pbReadFW};
+    return {ui->pbCheckConn, ui->pbRefresh,   ui->pbRead,  ui->pbWrite,
+            ui->pbLoadTable, ui->pbSaveTable, ui->cbPorts, connection->baudRateBox(),
+            ui->pbReadFW};
 }
 
 void MainWindow::setOperationControlsEnabled(bool enabled)
@@ -537,7 +394,7 @@ void MainWindow::setOperationControlsEnabled(bool enabled)
 
 void MainWindow::beginOperation(const QString &text)
 {
-    failureDetails.clear();
+    connection->setFailureDetails(QString());
     setLabelStatus(operationStatusLabel, false, false, text);
     setOperationControlsEnabled(false);
     repaint();
@@ -548,8 +405,8 @@ void MainWindow::endOperation()
     setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
     setOperationControlsEnabled(true);
     updateWriteButton();
-    updateModifiedMarker();
-    updateComparisonLabel();
+    tabs->updateModifiedMarker();
+    comparisons->updateComparisonLabel();
     repaint();
     closeIfAsked();
 }
@@ -558,13 +415,8 @@ void MainWindow::showError(int code)
 {
     QMessageBox box(QMessageBox::Critical, tr("Ошибка"), errorCodeToString(code), QMessageBox::Ok,
                     this);
-    box.setInformativeText(failureDetails);
+    box.setInformativeText(connection->failureDetails());
     box.exec();
-}
-
-PortInfo MainWindow::currentPort() const
-{
-    return portChooser->current();
 }
 
 // ---- Firmware dump
@@ -573,7 +425,7 @@ void MainWindow::on_pbReadFW_clicked()
 {
     qDebug() << "MainWindow::on_pbReadFW_clicked";
     setLabelStatus(operationStatusLabel, false, false, tr("Чтение дампа"));
-    failureDetails.clear();
+    connection->setFailureDetails(QString());
     ui->pbCheckConn->setEnabled(false);
     ui->pbReadFW->setEnabled(false);
     ui->pbSave->setEnabled(false);
@@ -583,10 +435,10 @@ void MainWindow::on_pbReadFW_clicked()
     repaint();
 
     progressPanel->start(ProgressText::Work::BytesRead, -1, true);
-    int code = openPortShowingStatus();
+    int code = connection->openPortShowingStatus();
     if (code == ERR_OK)
         code = readDump();
-    protocol.closePort();
+    connection->protocol().closePort();
     progressPanel->finish(code == ERR_OK ? dumpBuffer.size() : progress.done(), code);
 
     ui->pbCheckConn->setEnabled(true);
@@ -618,10 +470,11 @@ int MainWindow::readDump()
 {
     const int processor = ui->cbFWtype->currentData(Qt::UserRole).toInt();
     bool started = false;
-    const int code = TableOperations::readDump(protocol, processor, progress, dumpBuffer, started);
+    const int code =
+        TableOperations::readDump(connection->protocol(), processor, progress, dumpBuffer, started);
     if (code == ERR_OK || code == ERR_CANCELLED)
         return code;
-    noteFailure();
+    connection->noteFailure();
     setLabelStatus(operationStatusLabel, false, true,
                    started ? tr("Ошибка при считывании дампа")
                            : tr("Не удалось начать считываниме дампа"));

@@ -1,32 +1,21 @@
 #pragma once
 
 #include "operationprogress.h"
-#include "portinfo.h"
-#include "progresstext.h"
-#include "protocolpelto.h"
+#include "operationrunner.h"
 
 #include <QByteArray>
 #include <QFileDialog>
-#include <QHash>
 #include <QMainWindow>
-#include <QMap>
-#include <QSet>
 
 #include <functional>
-#include <memory>
-#include <vector>
 
+class ComparisonCommands;
 class ElidingLabel;
-class QAction;
-class QComboBox;
-class QLabel;
-class QMenu;
-class QMyTableWidget;
-class PortChooser;
-class RowFinder;
-class TableData;
 class ProgressPanel;
-class QTimer;
+class QAction;
+class QLabel;
+class RegisterConnection;
+class TableTabs;
 
 namespace Ui {
 class MainWindow;
@@ -34,7 +23,9 @@ class MainWindow;
 
 // The program's only window: a tab per register table with its editor, the
 // port choice and operation buttons, the status bar, and the firmware dump page.
-class MainWindow : public QMainWindow
+// It runs the operations of its buttons and commands; the tabs, the
+// connection and the menu's commands are objects of their own, wired here.
+class MainWindow : public QMainWindow, private OperationRunner
 {
     Q_OBJECT
 
@@ -68,93 +59,39 @@ private slots:
     void on_pbSaveTable_clicked();
 
 private:
-    void createTableTabs();
-    void addTableTab(QMyTableWidget *editor, const QString &caption, int position);
     void createShortcuts();
     void createDumpPageAction();
-    void createBaudRateBox();
     void createTableMenu();
     void createProfileMenu();
-    QAction *addMenuAction(QMenu *menu, const QString &text, const char *name,
-                           const QKeySequence &shortcut, void (MainWindow::*slot)());
 
     // Table operations; each returns a result code.
-    QMyTableWidget *currentEditor();
     int readCurrentTable();
     int writeCurrentTable();
     int loadCurrentTable();
     int saveCurrentTable();
-    int openPortShowingStatus();
-    // Runs the exchange inside one connection, with the progress of work;
-    // count tells how much it has done. A failure reports the driver's cause,
-    // how far it got and the details, if any.
-    int withOpenPort(const std::function<int()> &exchange, ProgressText::Work work, qint64 total,
-                     const std::function<qint64()> &count,
-                     const std::function<QString()> &details = {});
-    // True when none of the editors has unsaved edits, or the user agrees to lose them.
-    bool confirmDroppingEdits(const QList<QMyTableWidget *> &editors);
-    bool confirmSavingIncomplete(QMyTableWidget *editor);
-    // Marks a table whose read stopped early, until a read or load completes it.
-    void setIncomplete(QMyTableWidget *editor, bool incomplete);
-    // The title's modified marker while any table has unsaved edits.
-    void updateModifiedMarker();
     void closeIfAsked();
-    // Adds what went wrong to the next error box, and the driver's cause to
-    // the port label's tooltip.
-    void noteFailure(const QString &progress = QString());
-    void runTableOperation(const QString &text, int (MainWindow::*work)(), bool reportCancel);
+    void runTableOperation(const QString &text, const std::function<int()> &work,
+                           bool reportCancel) override;
     QList<QWidget *> operationControls() const;
     void setOperationControlsEnabled(bool enabled);
     void beginOperation(const QString &text);
     void endOperation();
     // The critical box with the code's text and, below it, the failure's details.
     void showError(int code);
-    PortInfo currentPort() const;
 
     int readDump();
 
-    // The commands of the menu bar: comparisons of the current table, and
-    // profiles, which hold every table.
-    void compareWithFile();
-    void compareWithRegister();
-    void clearComparison();
-    void goToNextDifference();
-    void goToPreviousDifference();
-    void goToDifference(bool forward);
-    void saveProfile();
-    void loadProfile();
-    void writeAll();
-    int compareCurrentWithFile();
-    int compareCurrentWithRegister();
-    // fileName is empty for a comparison with the register.
-    void showComparison(QMyTableWidget *editor, const TableData &other, const QString &fileName);
-    void updateComparisonLabel();
-    int saveProfileFile();
-    int loadProfileFile();
-    int writeAllTables();
-
     Ui::MainWindow *ui;
-    protocolPelto protocol;
     QByteArray dumpBuffer;
-    QMap<int, QMyTableWidget *> editorsByTable;
-    ElidingLabel *portStatusLabel = nullptr;
     ElidingLabel *operationStatusLabel = nullptr;
     QAction *dumpPageAction = nullptr;
     QAction *checkWritesAction = nullptr;
     // The commands that start an operation, besides the form's buttons.
     QList<QAction *> operationActions;
-    ElidingLabel *comparisonLabel = nullptr;
-    // What each compared table was compared with, in the words of the status bar.
-    QHash<const QMyTableWidget *, QString> comparisonSources;
-    PortChooser *portChooser = nullptr;
-    RowFinder *goodsFinder = nullptr;
-    QComboBox *baudRateBox = nullptr;
-    // Cause, hint and progress of the running operation's failure.
-    QString failureDetails;
     OperationProgress progress;
     ProgressPanel *progressPanel = nullptr;
-    QSet<QMyTableWidget *> incompleteEditors;
-    // Coalesces the checks for unsaved edits after cell edits.
-    QTimer *modifiedCheck = nullptr;
+    TableTabs *tabs = nullptr;
+    RegisterConnection *connection = nullptr;
+    ComparisonCommands *comparisons = nullptr;
     bool closeWhenIdle = false;
 };

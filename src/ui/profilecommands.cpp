@@ -1,0 +1,179 @@
+#include "profilecommands.h"
+
+#include "errorcode.h"
+#include "filedialogs.h"
+#include "menuactions.h"
+#include "operationrunner.h"
+#include "profilefile.h"
+#include "progresspanel.h"
+#include "registerconnection.h"
+#include "registerprofile.h"
+#include "registersync.h"
+#include "tablecatalogue.h"
+#include "tableeditors.h"
+#include "tableoperations.h"
+#include "tabletabs.h"
+
+#include <QAction>
+#include <QDebug>
+#include <QMessageBox>
+
+using TableCatalogue::caption;
+
+ProfileCommands::ProfileCommands(TableTabs &tabs, RegisterConnection &connection,
+                                 OperationRunner &runner, ProgressPanel &progressPanel,
+                                 OperationProgress &progress, const QAction &checkWrites,
+                                 QWidget *window)
+    : QObject(window), m_tabs(tabs), m_connection(connection), m_runner(runner),
+      m_progressPanel(progressPanel), m_progress(progress), m_checkWrites(checkWrites),
+      m_window(window)
+{
+}
+
+QList<QAction *> ProfileCommands::addToMenu(QMenu *menu)
+{
+    return {MenuActions::add(menu, tr("Сохранить профиль..."), "actionSaveProfile", {}, this,
+                             &ProfileCommands::saveProfile),
+            MenuActions::add(menu, tr("Загрузить профиль..."), "actionLoadProfile", {}, this,
+                             &ProfileCommands::loadProfile),
+            MenuActions::add(menu, tr("Записать всё"), "actionWriteAll", {}, this,
+                             &ProfileCommands::writeAll)};
+}
+
+void ProfileCommands::saveProfile()
+{
+    m_runner.runTableOperation(
+        tr("Сохранение профиля"), [this] { return saveProfileFile(); }, false);
+}
+
+void ProfileCommands::loadProfile()
+{
+    m_runner.runTableOperation(
+        tr("Загрузка профиля"), [this] { return loadProfileFile(); }, false);
+}
+
+void ProfileCommands::writeAll()
+{
+    m_runner.runTableOperation(
+        tr("Запись всех таблиц"), [this] { return writeAllTables(); }, false);
+}
+
+// The grids keep their values: the tables are read into memory.
+int ProfileCommands::saveProfileFile()
+{
+    const QString path =
+        FileDialogs::askSave(m_window, tr("Сохранить профиль"),
+                             tr("Профили ККТ (*.prf);;Все файлы (*.*)"), tr("Профиль ККТ"));
+    if (path.isEmpty())
+        return ERR_CANCELLED;
+    RegisterProfile profile;
+    int result = m_connection.withOpenPort(
+        [this, &profile] {
+            return TableOperations::readProfile(m_connection.protocol(), m_progress, profile);
+        },
+        ProgressText::Work::RecordsRead, -1, [&profile] { return profile.records(); },
+        [this, &profile] {
+            return profile.tables.empty() ? QString()
+                                          : tr("Не прочитана таблица %1.")
+                                                .arg(caption(profile.tables.back()->tableNumber()));
+        });
+    if (result != ERR_OK)
+        return result;
+    result = ProfileFile::save(path, profile);
+    qDebug().noquote() << "MainWindow: profile of" << profile.identification << "saved to" << path
+                       << "with result" << result;
+    return result;
+}
+
+// Checked whole before any grid changes: a bad table anywhere in the file
+// leaves every grid as it was.
+int ProfileCommands::loadProfileFile()
+{
+    const QString path = FileDialogs::askOpen(m_window, tr("Загрузить профиль"),
+                                              tr("Профили ККТ (*.prf);;Все файлы (*.*)"));
+    if (path.isEmpty())
+        return ERR_CANCELLED;
+    m_progressPanel.start(ProgressText::Work::RecordsLoaded, -1, false);
+    ProfileFile::Checked checked;
+    QString problem;
+    const auto dataOf = [this](int table) -> TableData * {
+        QMyTableWidget *editor = m_tabs.editors().value(table);
+        return editor ? &editor->data() : nullptr;
+    };
+    int result = ProfileFile::check(path, dataOf, checked, problem);
+    m_connection.setFailureDetails(problem);
+    QList<QMyTableWidget *> editors;
+    for (const auto &table : qAsConst(checked.tables))
+        editors << m_tabs.editors().value(table.first->tableNumber());
+    if (result == ERR_OK && !m_tabs.confirmDroppingEdits(editors))
+        result = ERR_CANCELLED;
+    qint64 records = 0;
+    if (result == ERR_OK) {
+        for (const auto &[table, apply] : qAsConst(checked.tables)) {
+            QMyTableWidget *editor = m_tabs.editors().value(table->tableNumber());
+            editor->applyLoad(apply);
+            m_tabs.setIncomplete(editor, false);
+            records += editor->rowCount();
+        }
+        qDebug().noquote() << "MainWindow: profile of" << checked.header.identification << "from"
+                           << checked.header.saved.toString(Qt::ISODate) << "loaded from" << path;
+    }
+    m_progressPanel.finish(records, result);
+    return result;
+}
+
+// Makes the register hold what every table's grid shows, in one connection,
+// after one question: each table is read from the register first, and only
+// the fields that differ are written.
+int ProfileCommands::writeAllTables()
+{
+    QList<QMyTableWidget *> editors;
+    QList<TableData *> tables;
+    QStringList listed;
+    for (int table : TableCatalogue::numbers()) {
+        QMyTableWidget *editor = m_tabs.editors().value(table);
+        if (!editor->isWritable() || editor->rowCount() == 0)
+            continue;
+        editors << editor;
+        tables << &editor->data();
+        listed << tr("«%1»: строк %2").arg(caption(table)).arg(editor->rowCount());
+    }
+    if (tables.isEmpty()) {
+        QMessageBox::information(m_window, tr("Записать всё"),
+                                 tr("Нет прочитанных или загруженных таблиц для записи."));
+        return ERR_OK;
+    }
+    QString question = tr("Записать в ККТ таблицы:\n%1\n\nКаждая таблица будет прочитана из ККТ, "
+                          "и записаны будут только поля, которые в ней отличаются.")
+                           .arg(listed.join(QLatin1Char('\n')));
+    QString invalidCell;
+    for (QMyTableWidget *editor : qAsConst(editors)) {
+        if (const QTableWidgetItem *invalid = editor->findInvalidItem();
+            invalid && invalidCell.isEmpty())
+            invalidCell =
+                TableOperations::describeCell(editor->data(), invalid->row(), invalid->column());
+    }
+    if (!invalidCell.isEmpty())
+        question += tr("\n\nОбнаружены некорректные данные.");
+    question += tr("\n\nПродолжить?");
+    QMessageBox box(QMessageBox::Question, tr("Записать всё"), question,
+                    QMessageBox::Yes | QMessageBox::No, m_window);
+    box.setDefaultButton(QMessageBox::No);
+    box.setInformativeText(invalidCell);
+    if (box.exec() != QMessageBox::Yes)
+        return ERR_CANCELLED;
+
+    RegisterSync sync(tables, m_checkWrites.isChecked());
+    protocolPelto &protocol = m_connection.protocol();
+    const int result = m_connection.withOpenPort(
+        [&] { return sync.run(protocol, m_progress); }, ProgressText::Work::FieldsWritten, -1,
+        [&protocol] { return protocol.fieldsWritten(); }, [&sync] { return sync.details(); });
+    if (sync.rowsMissing()) {
+        m_connection.setFailureDetails(sync.rowsMissingProblem());
+        return ERR_INVALID_DATA;
+    }
+    qDebug().noquote() << "MainWindow: write of every table:" << sync.differences()
+                       << "fields differed from the register," << protocol.fieldsWritten()
+                       << "written, result" << result;
+    return result;
+}

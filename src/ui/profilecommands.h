@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+class OperationProgress;
+class OperationRunner;
+class ProgressPanel;
+class QAction;
+class QMenu;
+class QWidget;
+class RegisterConnection;
+class TableTabs;
+
+// The profile commands: a profile holds every table of a register, saved
+// from the register to a file or loaded from one into the grids; and the
+// write that makes the register hold what every grid shows.
+class ProfileCommands : public QObject
+{
+    Q_OBJECT
+public:
+    // checkWrites tells whether the write of every table checks what it wrote.
+    ProfileCommands(TableTabs &tabs, RegisterConnection &connection, OperationRunner &runner,
+                    ProgressPanel &progressPanel, OperationProgress &progress,
+                    const QAction &checkWrites, QWidget *window);
+
+    // Returns the actions added, each of which starts an operation.
+    QList<QAction *> addToMenu(QMenu *menu);
+
+private:
+    void saveProfile();
+    void loadProfile();
+    void writeAll();
+    int saveProfileFile();
+    int loadProfileFile();
+    int writeAllTables();
+
+    TableTabs &m_tabs;
+    RegisterConnection &m_connection;
+    OperationRunner &m_runner;
+    ProgressPanel &m_progressPanel;
+    OperationProgress &m_progress;
+    const QAction &m_checkWrites;
+    QWidget *m_window;
+};
