@@ -1,6 +1,6 @@
 #include "cellmarks.h"
 
-#include <QTableWidget>
+#include <QTableWidgetItem>
 #include <QVector>
 
 namespace CellMarks {
@@ -156,17 +156,6 @@ bool isFound(const QTableWidgetItem &cell)
 QColor foundColor()
 {
     return QColor(255, 240, 90); // yellow
-}
-
-void clearHighlights(QTableWidget &grid, Highlight kind)
-{
-    for (int row = 0; row < grid.rowCount(); ++row) {
-        for (int column = 0; column < grid.columnCount(); ++column) {
-            QTableWidgetItem *cell = grid.item(row, column);
-            if (cell && highlight(*cell) == kind)
-                setHighlight(*cell, Highlight::None);
-        }
-    }
 }
 
 } // namespace CellMarks

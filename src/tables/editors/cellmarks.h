@@ -4,7 +4,6 @@
 
 #include <QColor>
 
-class QTableWidget;
 class QTableWidgetItem;
 
 // The looks of a grid cell's marks: the font weight says whether the next
@@ -38,7 +37,5 @@ QColor highlightColor(Highlight kind);
 void setFound(QTableWidgetItem &cell, bool found);
 bool isFound(const QTableWidgetItem &cell);
 QColor foundColor();
-// Takes the highlights of that kind away from every cell of the grid.
-void clearHighlights(QTableWidget &grid, Highlight kind);
 
 } // namespace CellMarks

@@ -10,7 +10,6 @@
 #include "tableshape.h"
 
 #include <QHelpEvent>
-#include <QSignalBlocker>
 #include <QToolTip>
 
 QMyTableWidget::QMyTableWidget(QWidget *parent) : QTableWidget(parent)
@@ -78,15 +77,15 @@ void QMyTableWidget::applyLoad(const PendingLoad &apply)
 // for a write that cannot come.
 void QMyTableWidget::settleLoad()
 {
-    CellMarks::clearHighlights(*this, CellMarks::Highlight::WriteMismatch);
     clearComparison();
-    if (isWritable())
-        return;
-    const QSignalBlocker quiet(this);
-    for (int row = 0; row < rowCount(); ++row) {
-        for (int column = 0; column < columnCount(); ++column) {
-            if (QTableWidgetItem *cell = item(row, column); cell && CellMarks::isChanged(*cell))
-                CellMarks::setWeight(*cell, CellMarks::unchangedWeight);
+    TableData &table = data();
+    const bool writable = isWritable();
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int column = 0; column < table.columnCount(); ++column) {
+            if (table.highlight(row, column) == CellHighlight::WriteMismatch)
+                table.setHighlight(row, column, CellHighlight::None);
+            if (!writable && table.isChanged(row, column))
+                table.setChanged(row, column, false);
         }
     }
 }
