@@ -3,9 +3,9 @@
 #include "operationprogress.h"
 
 #include <QEventLoop>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QThread>
+
+#include <mutex>
 
 class ParallelPorts::PortThread : public QThread
 {
@@ -15,13 +15,17 @@ public:
     {
     }
 
-    PortOutcome outcome() const { return m_outcome; }
+    PortOutcome outcome() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_outcome;
+    }
 
     // The progress belongs to the port's thread, which handles its events
     // only at the work's event points: the stop is queued to it there.
     void interrupt()
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         if (m_progress)
             QMetaObject::invokeMethod(
                 m_progress, [progress = m_progress] { progress->requestCancel(); },
@@ -34,24 +38,24 @@ protected:
     void run() override
     {
         OperationProgress progress;
-        setProgress(&progress);
-        m_outcome = m_work(m_index, progress, [this] { return m_interrupted.load(); });
-        setProgress(nullptr);
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_progress = &progress;
+        }
+        PortOutcome outcome = m_work(m_index, progress, [this] { return m_interrupted.load(); });
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_progress = nullptr;
+        m_outcome = std::move(outcome);
     }
 
 private:
-    void setProgress(OperationProgress *progress)
-    {
-        QMutexLocker lock(&m_mutex);
-        m_progress = progress;
-    }
-
     const int m_index;
     const Work &m_work;
     const std::atomic<bool> &m_interrupted;
+    // Guards the outcome and the progress, which a stop reaches only while
+    // the work runs; a standard mutex, which thread checkers follow.
+    mutable std::mutex m_mutex;
     PortOutcome m_outcome;
-    // Guards m_progress, which a stop reaches only while the work runs.
-    QMutex m_mutex;
     OperationProgress *m_progress = nullptr;
 };
 
