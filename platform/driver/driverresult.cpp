@@ -2,9 +2,12 @@
 
 #include <QFile>
 
+#include <cerrno>
 #include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+
+#include <vector>
 
 namespace DriverResult {
 
@@ -14,17 +17,26 @@ constexpr mode_t OwnerReadWrite = S_IRUSR | S_IWUSR;
 constexpr mode_t GroupReadWrite = S_IRGRP | S_IWGRP;
 
 // The name, or the number of an id the system has no name for, which usermod
-// takes as well.
+// takes as well. The reentrant lookups, as connections on other threads may
+// ask at the same time; a buffer too small for the entry is grown.
 QString groupName(gid_t id)
 {
-    const group *entry = ::getgrgid(id);
-    return entry ? QString::fromLocal8Bit(entry->gr_name) : QString::number(id);
+    group entry;
+    group *found = nullptr;
+    std::vector<char> buffer(1024);
+    while (::getgrgid_r(id, &entry, buffer.data(), buffer.size(), &found) == ERANGE)
+        buffer.resize(buffer.size() * 2);
+    return found ? QString::fromLocal8Bit(found->gr_name) : QString::number(id);
 }
 
 QString userName(uid_t id)
 {
-    const passwd *entry = ::getpwuid(id);
-    return entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(id);
+    passwd entry;
+    passwd *found = nullptr;
+    std::vector<char> buffer(1024);
+    while (::getpwuid_r(id, &entry, buffer.data(), buffer.size(), &found) == ERANGE)
+        buffer.resize(buffer.size() * 2);
+    return found ? QString::fromLocal8Bit(found->pw_name) : QString::number(id);
 }
 
 } // namespace

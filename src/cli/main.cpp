@@ -105,6 +105,17 @@ PortOutcome unknownPort(const QString &name)
     return outcome;
 }
 
+// A port's outcome: its command's, or that there is no such port.
+PortOutcome servePort(const CliOptions &options, const QString &name, OperationProgress &progress,
+                      CliProgress &progressLine, std::function<bool()> interrupted)
+{
+    PortInfo port;
+    if (!findPort(name, port))
+        return unknownPort(name);
+    PortJob job(options, port, progress, progressLine, std::move(interrupted));
+    return job.run();
+}
+
 void report(const CliOptions &options, const PortOutcome &outcome, bool severalPorts)
 {
     if (options.json) {
@@ -147,7 +158,11 @@ int main(int argc, char *argv[])
         standardOutput() << cliHelpText();
         return CliExit::Success;
     }
-    verboseLog = options.verbose;
+    const bool severalPorts = options.ports.size() > 1;
+    const bool atOnce = severalPorts && options.jobs > 1;
+    // Ports served at once leave their summaries only: their progress lines
+    // and exchange logs would be mixed line by line.
+    verboseLog = options.verbose && !atOnce;
     registerDriverComponent();
     if (options.command == CliOptions::Command::Ports)
         return listPorts(options);
@@ -157,26 +172,25 @@ int main(int argc, char *argv[])
     }
 
     OperationProgress progress;
-    ParallelPorts parallel(application.arguments(), options.jobs);
+    ParallelPorts parallel(options.jobs);
     const Interruption interruption(progress, [&parallel] { parallel.interrupt(); });
-    const bool severalPorts = options.ports.size() > 1;
     QList<PortOutcome> outcomes;
-    if (severalPorts && options.jobs > 1) {
-        outcomes = parallel.run(options.ports);
+    if (atOnce) {
+        outcomes =
+            parallel.run(options.ports, [&options](int index, OperationProgress &portProgress,
+                                                   std::function<bool()> interrupted) {
+                CliProgress noLine(portProgress, false);
+                return servePort(options, options.ports.at(index), portProgress, noLine,
+                                 std::move(interrupted));
+            });
     } else {
         CliProgress progressLine(progress,
                                  !options.quiet && !options.json && isatty(STDERR_FILENO));
         for (const QString &name : qAsConst(options.ports)) {
             if (interruption.requested())
                 break;
-            PortInfo port;
-            if (!findPort(name, port)) {
-                outcomes << unknownPort(name);
-                continue;
-            }
-            PortJob job(options, port, progress, progressLine,
-                        [&interruption] { return interruption.requested(); });
-            outcomes << job.run();
+            outcomes << servePort(options, name, progress, progressLine,
+                                  [&interruption] { return interruption.requested(); });
         }
     }
     int exitCode = CliExit::Success;

@@ -2,33 +2,41 @@
 
 #include "portjob.h"
 
-#include <QJsonObject>
 #include <QList>
 #include <QStringList>
-#include <QVector>
 
-// Serves several ports at once, each by a program of its own on one port:
-// the table editors belong to the thread of the application, so a port's
-// connection gets a process rather than a thread. The outcomes come back in
-// the order of the ports.
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class OperationProgress;
+
+// Serves several ports at once, each on a thread of its own with its own
+// connection and progress; the outcomes come back in the order of the ports.
 class ParallelPorts
 {
 public:
-    // arguments: the program's own, whose ports and jobs are replaced.
-    ParallelPorts(const QStringList &arguments, int jobs);
-    QList<PortOutcome> run(const QStringList &ports);
-    // Passes a stop on to every program still running.
+    // One port's work, run on its thread with that thread's progress;
+    // interrupted tells whether the user asked to stop before it began.
+    using Work = std::function<PortOutcome(int index, OperationProgress &progress,
+                                           std::function<bool()> interrupted)>;
+
+    explicit ParallelPorts(int jobs);
+    ~ParallelPorts();
+
+    // Runs work for each port, at most jobs at once, and returns once all
+    // that started are done. A port not started for a stop keeps only its name.
+    QList<PortOutcome> run(const QStringList &ports, const Work &work);
+    // Stops every running port at its next event point and starts no more.
+    // Called from the thread that called run, such as by its event loop.
     void interrupt();
 
 private:
-    QStringList argumentsFor(const QString &port) const;
+    class PortThread;
 
-    QStringList m_arguments;
     const int m_jobs;
-    // The process of each port while it runs, else 0.
-    QVector<qint64> m_running;
-    bool m_interrupted = false;
+    std::atomic<bool> m_interrupted{false};
+    // The threads of the ports that have started, by index; null for the others.
+    std::vector<std::unique_ptr<PortThread>> m_threads;
 };
-
-QJsonObject outcomeToJson(const PortOutcome &outcome, const QString &command);
-PortOutcome outcomeFromJson(const QJsonObject &object);

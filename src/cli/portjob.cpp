@@ -16,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QSaveFile>
 
 #include <map>
@@ -28,6 +29,21 @@ QString tr(const char *text)
 }
 
 } // namespace
+
+QJsonObject outcomeToJson(const PortOutcome &outcome, const QString &command)
+{
+    return {{QStringLiteral("port"), outcome.port},
+            {QStringLiteral("command"), command},
+            {QStringLiteral("exitCode"), outcome.exitCode},
+            {QStringLiteral("result"), outcome.result},
+            {QStringLiteral("message"), outcome.message},
+            {QStringLiteral("details"), outcome.details},
+            {QStringLiteral("summary"), outcome.summary},
+            {QStringLiteral("count"), outcome.count},
+            {QStringLiteral("identification"), outcome.identification},
+            {QStringLiteral("output"), outcome.output},
+            {QStringLiteral("differences"), QJsonArray::fromStringList(outcome.differences)}};
+}
 
 PortJob::PortJob(const CliOptions &options, const PortInfo &port, OperationProgress &progress,
                  CliProgress &report, std::function<bool()> interrupted)

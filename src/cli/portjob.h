@@ -5,6 +5,7 @@
 #include "progresstext.h"
 #include "protocolpelto.h"
 
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -36,6 +37,9 @@ struct PortOutcome
     // diff: "row<TAB>column<TAB>register<TAB>file".
     QStringList differences;
 };
+
+// The outcome as --json prints it, with the command's name.
+QJsonObject outcomeToJson(const PortOutcome &outcome, const QString &command);
 
 // Runs the command of the options on one port, in a connection of its own.
 class PortJob

@@ -69,6 +69,18 @@ QStringList directoryEntries(const QString &path)
     return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
+// Bytes the process has read in all; an emulator program that waits for its
+// line reads nothing more until a request comes.
+qint64 bytesRead(qint64 pid)
+{
+    QFile file(QStringLiteral("/proc/%1/io").arg(pid));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpression rchar(QStringLiteral("^rchar: (\\d+)$"),
+                                   QRegularExpression::MultilineOption);
+    return rchar.match(QString::fromLatin1(file.readAll())).captured(1).toLongLong();
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -538,6 +550,37 @@ private slots:
                     .hasMatch());
         QCOMPARE(directoryEntries(m_dir->path()), QStringList());
         QCOMPARE(run("check --port " + slow.path()).exitCode, 0);
+    }
+
+    // SIGINT while ports are read at once stops every one of them, and a
+    // port still waiting for a job is never opened.
+    void interruptStopsEveryPort()
+    {
+        RegisterProcess slow[3];
+        QStringList ports;
+        QList<qint64> readBefore;
+        for (RegisterProcess &emulator : slow) {
+            QVERIFY(emulator.start({"--goods", "3000", "--baud", "19200"}));
+            ports << emulator.path();
+            readBefore << bytesRead(emulator.pid());
+        }
+        QProcess process;
+        start(process, "read 1 -o goods-{port}.txt --jobs 2 --port " + ports.join(" --port "));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return bytesRead(slow[0].pid()) > readBefore[0] &&
+                       bytesRead(slow[1].pid()) > readBefore[1];
+            },
+            RunTimeoutMs));
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(RunTimeoutMs));
+        QCOMPARE(process.exitCode(), 130);
+        const QString said = QString::fromUtf8(process.readAllStandardError());
+        for (int index : {0, 1})
+            QVERIFY2(said.contains(ports.at(index) + ": Прервано пользователем\n    Прочитано "),
+                     qPrintable(said));
+        QCOMPARE(bytesRead(slow[2].pid()), readBefore[2]);
+        QCOMPARE(directoryEntries(m_dir->path()), QStringList());
     }
 };
 
