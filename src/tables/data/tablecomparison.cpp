@@ -16,6 +16,9 @@ bool isDifference(const TableData &table, int row, int column)
 void TableComparison::compare(TableData &table, const TableData &other)
 {
     *this = TableComparison();
+    // A mark is no edit: an editor would only check each unchanged text
+    // again, which costs more than the comparison.
+    const QuietTable quiet(table);
     const int columns = table.columnCount();
     m_tableRows = table.rowCount();
     m_commonRows = qMin(m_tableRows, other.rowCount());
@@ -49,6 +52,7 @@ void TableComparison::compare(TableData &table, const TableData &other)
 
 void TableComparison::clear(TableData &table)
 {
+    const QuietTable quiet(table);
     for (int row = 0; row < table.rowCount(); ++row) {
         for (int column = 0; column < table.columnCount(); ++column) {
             if (isDifference(table, row, column))

@@ -57,8 +57,27 @@ public:
     virtual CellHighlight highlight(int row, int column) const = 0;
     virtual void setHighlight(int row, int column, CellHighlight kind) = 0;
 
+    // Whether whatever shows the table hears of each change of a cell; off
+    // while marks are set in bulk (a comparison, the marks of differences),
+    // which are no edits. Returns the previous state.
+    virtual bool setQuiet(bool quiet) { return quiet; }
+
 protected:
     TableData() = default;
     TableData(const TableData &) = default;
     TableData &operator=(const TableData &) = default;
+};
+
+// Keeps the table quiet for its own lifetime, then as it was.
+class QuietTable
+{
+public:
+    explicit QuietTable(TableData &table) : m_table(table), m_wasQuiet(table.setQuiet(true)) {}
+    ~QuietTable() { m_table.setQuiet(m_wasQuiet); }
+    QuietTable(const QuietTable &) = delete;
+    QuietTable &operator=(const QuietTable &) = delete;
+
+private:
+    TableData &m_table;
+    const bool m_wasQuiet;
 };

@@ -2,7 +2,6 @@
 
 #include "cellmarks.h"
 
-#include <QSignalBlocker>
 #include <QTableWidget>
 
 int GridTable::rowCount() const
@@ -59,10 +58,9 @@ bool GridTable::isChanged(int row, int column) const
 void GridTable::setChanged(int row, int column, bool changed)
 {
     QTableWidgetItem *cell = m_grid.item(row, column);
-    if (!cell)
-        return;
-    const QSignalBlocker quiet(m_grid);
-    CellMarks::setWeight(*cell, changed ? CellMarks::changedWeight : CellMarks::unchangedWeight);
+    if (cell)
+        CellMarks::setWeight(*cell,
+                             changed ? CellMarks::changedWeight : CellMarks::unchangedWeight);
 }
 
 bool GridTable::isInvalid(int row, int column) const
@@ -76,15 +74,20 @@ CellHighlight GridTable::highlight(int row, int column) const
     const QTableWidgetItem *cell = m_grid.item(row, column);
     if (!cell)
         return CellHighlight::None;
+    // Most cells have none, which one look-up tells.
     const CellHighlight kind = CellMarks::highlight(*cell);
-    return CellMarks::isHighlighted(*cell, kind) ? kind : CellHighlight::None;
+    return kind != CellHighlight::None && CellMarks::isHighlighted(*cell, kind)
+               ? kind
+               : CellHighlight::None;
 }
 
 void GridTable::setHighlight(int row, int column, CellHighlight kind)
 {
-    QTableWidgetItem *cell = m_grid.item(row, column);
-    if (!cell)
-        return;
-    const QSignalBlocker quiet(m_grid);
-    CellMarks::setHighlight(*cell, kind);
+    if (QTableWidgetItem *cell = m_grid.item(row, column))
+        CellMarks::setHighlight(*cell, kind);
+}
+
+bool GridTable::setQuiet(bool quiet)
+{
+    return m_grid.blockSignals(quiet);
 }

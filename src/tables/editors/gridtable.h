@@ -7,8 +7,8 @@ class QTableWidget;
 // The table an editor's grid shows, as data: the grid's items are the cells,
 // with no copy of their own. The marks are the cells' looks (CellMarks): a
 // bold font for a changed cell, red for an invalid one, a colour per
-// highlight. Setting a mark is no edit, so the grid does not hear of it as
-// an item change; placing a cell is, so the editor checks it.
+// highlight. The grid hears of every change of an item, marks included,
+// unless it is kept quiet.
 class GridTable : public TableData
 {
 public:
@@ -29,6 +29,7 @@ public:
     bool isInvalid(int row, int column) const override;
     CellHighlight highlight(int row, int column) const override;
     void setHighlight(int row, int column, CellHighlight kind) override;
+    bool setQuiet(bool quiet) override;
 
 private:
     QTableWidget &m_grid;

@@ -79,12 +79,18 @@ void QMyTableWidget::settleLoad()
 {
     clearComparison();
     TableData &table = data();
-    const bool writable = isWritable();
     for (int row = 0; row < table.rowCount(); ++row) {
         for (int column = 0; column < table.columnCount(); ++column) {
             if (table.highlight(row, column) == CellHighlight::WriteMismatch)
                 table.setHighlight(row, column, CellHighlight::None);
-            if (!writable && table.isChanged(row, column))
+        }
+    }
+    if (isWritable())
+        return;
+    const QuietTable quiet(table);
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int column = 0; column < table.columnCount(); ++column) {
+            if (table.isChanged(row, column))
                 table.setChanged(row, column, false);
         }
     }

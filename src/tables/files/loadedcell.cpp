@@ -9,8 +9,9 @@ void placeLoadedCells(TableData &table, const QVector<LoadedCell> &cells)
         rows = qMax(rows, loaded.row + 1);
     table.setRowCount(rows);
     for (const LoadedCell &loaded : cells) {
-        if (table.hasCell(loaded.row, loaded.column) &&
-            table.text(loaded.row, loaded.column) == loaded.text)
+        // An empty text equals a missing cell's: only then is the cell looked for.
+        if (table.text(loaded.row, loaded.column) == loaded.text &&
+            (!loaded.text.isEmpty() || table.hasCell(loaded.row, loaded.column)))
             continue;
         table.setCell(loaded.row, loaded.column, loaded.text, loaded.width, TableData::Changed);
     }

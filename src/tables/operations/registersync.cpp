@@ -22,6 +22,9 @@ QString tr(const char *text)
 // the register's, which then stays. Returns the number of cells marked.
 qint64 markDifferences(TableData &table, const TableData &registerTable)
 {
+    // A mark is no edit, and a cell taken from the register was checked
+    // there: an editor would only check the texts again.
+    const QuietTable quiet(table);
     qint64 marked = 0;
     for (int row = 0; row < table.rowCount(); ++row) {
         for (int column = 0; column < table.columnCount(); ++column) {
