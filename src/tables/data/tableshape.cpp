@@ -35,11 +35,15 @@ bool fieldAddress(const TableData &data, int row, int column, FieldAddress &addr
 
 bool isValid(const TableData &data, int row, int column)
 {
+    return isValid(data, row, column, data.width(row, column), data.text(row, column));
+}
+
+bool isValid(const TableData &data, int row, int column, int width, const QString &text)
+{
     if (data.tableNumber() == settingsTable && column != settingsValueColumn)
         return true;
     FieldAddress address;
-    return fieldAddress(data, row, column, address) &&
-           cellIsValid(address, data.width(row, column), data.text(row, column));
+    return fieldAddress(data, row, column, address) && cellIsValid(address, width, text);
 }
 
 bool sameValue(const TableData &data, int row, int column, const QString &first,

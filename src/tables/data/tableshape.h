@@ -26,6 +26,8 @@ bool fieldAddress(const TableData &data, int row, int column, FieldAddress &addr
 // Whether the cell's field takes its text. A settings cell that shows no
 // value is always valid; a value without its field's number or type never is.
 bool isValid(const TableData &data, int row, int column);
+// The same for a text and width at hand, as an editor has them for an item.
+bool isValid(const TableData &data, int row, int column, int width, const QString &text);
 // Whether two texts of the cell stand for the same value in the register.
 bool sameValue(const TableData &data, int row, int column, const QString &first,
                const QString &second);

@@ -105,7 +105,8 @@ QTableWidgetItem *QMyTableWidget::findInvalidItem()
 
 void QMyTableWidget::checkCell(QTableWidgetItem &item)
 {
-    CellMarks::setValidity(item, TableShape::isValid(data(), item.row(), item.column()));
+    CellMarks::setValidity(
+        item, TableShape::isValid(data(), item.row(), item.column(), item.type(), item.text()));
 }
 
 bool QMyTableWidget::fieldAddress(int row, int column, FieldAddress &address)
