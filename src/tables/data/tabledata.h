@@ -28,6 +28,9 @@ public:
         // Not to be edited: a value of a table that is never written, or a
         // field's number or type.
         ReadOnly = 0x2,
+        // Shown valid until its check says otherwise, so that a large read
+        // or load is not coloured twice.
+        ShownValid = 0x4,
     };
 
     virtual ~TableData() = default;

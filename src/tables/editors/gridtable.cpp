@@ -36,8 +36,8 @@ int GridTable::width(int row, int column) const
     return cell ? cell->type() : 0;
 }
 
-// White already, so that the editor's check colours the cell only when it
-// finds it invalid: a large read or load would otherwise colour every cell twice.
+// A cell shown valid is white already, so that the editor's check colours it
+// only when it finds it invalid.
 void GridTable::setCell(int row, int column, const QString &text, int width, int flags)
 {
     auto *cell = new QTableWidgetItem(text, width);
@@ -45,7 +45,8 @@ void GridTable::setCell(int row, int column, const QString &text, int width, int
         cell->setFlags(cell->flags() & ~Qt::ItemIsEditable);
     if (flags & Changed)
         CellMarks::setWeight(*cell, CellMarks::changedWeight);
-    CellMarks::setValidity(*cell, true);
+    if (flags & ShownValid)
+        CellMarks::setValidity(*cell, true);
     m_grid.setItem(row, column, cell);
 }
 

@@ -13,6 +13,7 @@ void placeLoadedCells(TableData &table, const QVector<LoadedCell> &cells)
         if (table.text(loaded.row, loaded.column) == loaded.text &&
             (!loaded.text.isEmpty() || table.hasCell(loaded.row, loaded.column)))
             continue;
-        table.setCell(loaded.row, loaded.column, loaded.text, loaded.width, TableData::Changed);
+        table.setCell(loaded.row, loaded.column, loaded.text, loaded.width,
+                      TableData::Changed | TableData::ShownValid);
     }
 }

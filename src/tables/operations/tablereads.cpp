@@ -80,7 +80,7 @@ int readRecords(protocolBase &protocol, TableData &table, OperationProgress *pro
 int readGoods(protocolBase &protocol, TableData &table, OperationProgress *progress)
 {
     FieldList fields;
-    const int flags = readCellFlags(table);
+    const int flags = readCellFlags(table) | TableData::ShownValid;
     for (int row = 1; row <= maxTableRows; ++row) {
         if (row % goodsReadEventInterval == 0 && !eventPoint(progress, row - 1))
             return ERR_CANCELLED;
