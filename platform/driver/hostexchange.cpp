@@ -32,10 +32,24 @@ quint8 nextSeq()
 
 HostExchange::HostExchange(FrameLink &link) : m_link(link) {}
 
+bool HostExchange::exchange(const QByteArray &request, QByteArray &answer, int timeoutMs)
+{
+    const bool retry = m_lastFailed && request == m_lastRequest;
+    const quint8 seq = retry ? m_lastSeq : nextSeq();
+    if (retry)
+        qDebug() << "HostExchange: the failed request again, with its SEQ" << seq;
+    const bool answered = exchange(seq, request, answer, timeoutMs);
+    m_lastRequest = request;
+    m_lastSeq = seq;
+    m_lastFailed = !answered;
+    return answered;
+}
+
 // ACK and NAK carry no SEQ, so one that arrives late is taken for the current
 // request's. Every wrong guess only sends the request again, which the register
 // answers from what it answered before, never executing it twice.
-bool HostExchange::exchange(const QByteArray &request, QByteArray &answer, int timeoutMs)
+bool HostExchange::exchange(quint8 seq, const QByteArray &request, QByteArray &answer,
+                            int timeoutMs)
 {
     if (request.size() > SerialFrame::MaxPayload) {
         qDebug() << "HostExchange: request of" << request.size() << "bytes does not fit a frame";
@@ -43,7 +57,6 @@ bool HostExchange::exchange(const QByteArray &request, QByteArray &answer, int t
     }
     // Whatever is there belongs to earlier exchanges.
     m_link.discardInput();
-    const quint8 seq = nextSeq();
     PendingFrame pending(m_link, seq, request);
     QDeadlineTimer nextAsk(MinAskGapMs);
     int asksLeft = MaxAsksAgain;

@@ -11,6 +11,9 @@ class FrameLink;
 // register gives up resending a damaged answer, the request goes out again,
 // at most three times, at least 100 ms apart and only while there is time for
 // the answer: the register answers a repeat from what it answered before.
+// A request that failed and is sent again as the next one keeps its SEQ, so
+// that a register which executed it answers from what it answered and one
+// which did not executes it now: no retry ever executes a request twice.
 class HostExchange
 {
 public:
@@ -22,5 +25,11 @@ public:
     bool exchange(const QByteArray &request, QByteArray &answer, int timeoutMs);
 
 private:
+    bool exchange(quint8 seq, const QByteArray &request, QByteArray &answer, int timeoutMs);
+
     FrameLink &m_link;
+    // The last request, its SEQ, and whether its exchange failed.
+    QByteArray m_lastRequest;
+    quint8 m_lastSeq = 0;
+    bool m_lastFailed = false;
 };

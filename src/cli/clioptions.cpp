@@ -1,5 +1,6 @@
 #include "clioptions.h"
 
+#include "protocolpelto.h"
 #include "tablecatalogue.h"
 
 #include <QCommandLineParser>
@@ -159,6 +160,7 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     option({QStringLiteral("baud")}, QStringLiteral("rate"));
     option({QStringLiteral("password")}, QStringLiteral("password"));
     option({QStringLiteral("timeout")}, QStringLiteral("ms"));
+    option({QStringLiteral("retries")}, QStringLiteral("n"));
     option({QStringLiteral("json")});
     option({QStringLiteral("q"), QStringLiteral("quiet")});
     option({QStringLiteral("v"), QStringLiteral("verbose")});
@@ -198,6 +200,8 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     options.verify = !parser.isSet(QStringLiteral("no-verify"));
     if (!parseNumber(parser, QStringLiteral("jobs"), 1, 64, options.jobs, error) ||
         !parseNumber(parser, QStringLiteral("timeout"), 100, 600000, options.timeoutMs, error) ||
+        !parseNumber(parser, QStringLiteral("retries"), 0, protocolPelto::maxRetries,
+                     options.retries, error) ||
         !parseBaud(parser, options.baudRateCode, error) ||
         !parseCommandArguments(positional, options, error))
         return false;
@@ -288,6 +292,9 @@ OPTIONS
     --baud N         Скорость линии, бод: 2400 ... 921600 (по умолчанию 115200).
     --password P     Пароль доступа к ККТ (по умолчанию - пароль драйвера).
     --timeout MS     Ожидание ответа ККТ, мс (по умолчанию 20000).
+    --retries N      Повторов обмена, оставшегося без ответа: 0 ... 10
+                     (по умолчанию 2). Повтор идёт с тем же номером
+                     кадра, и ККТ не выполняет команду дважды.
     -o, --output F   Выходной файл; пишется целиком или не пишется вовсе.
     --format tsv|csv Формат read (csv только для таблицы 1).
     --no-verify      Не читать записанное обратно.

@@ -35,6 +35,8 @@ struct CliOptions
     int baudRateCode = BaudRate::DefaultCode;
     QString password;
     int timeoutMs = 20000;
+    // A failed exchange is tried this many more times.
+    int retries = 2;
     bool json = false;
     bool quiet = false;
     bool verbose = false;

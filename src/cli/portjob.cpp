@@ -53,6 +53,7 @@ PortJob::PortJob(const CliOptions &options, const PortInfo &port, OperationProgr
     m_protocol.setBaudRateCode(options.baudRateCode);
     m_protocol.setPassword(options.password);
     m_protocol.setExchangeTimeout(options.timeoutMs);
+    m_protocol.setRetries(options.retries);
 }
 
 QString PortJob::outputPath(const QString &pattern, const PortInfo &port)
@@ -93,6 +94,9 @@ PortOutcome PortJob::run()
     case Command::Ports:
         break;
     }
+    // Last, as the window's summary has them.
+    if (m_protocol.retriesDone() > 0 && !m_outcome.summary.isEmpty())
+        m_outcome.summary += QStringLiteral(", ") + ProgressText::retries(m_protocol.retriesDone());
     return m_outcome;
 }
 
@@ -127,6 +131,7 @@ void PortJob::end(qint64 count, int result)
     m_outcome.count = count;
     m_outcome.summary = ProgressText::done(m_work, count) + tr(" за ") +
                         ProgressText::duration(m_progress.elapsedMs());
+
     if (result == ERR_CANCELLED)
         m_outcome.summary += tr(" — прервано");
 }

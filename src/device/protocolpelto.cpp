@@ -17,6 +17,8 @@ constexpr char writeCommand = 0x50;
 constexpr char startDumpCommand = char(0x9C);
 constexpr char nextDumpBlockCommand = char(0x84);
 constexpr char answerMark = 0x55;
+// The driver's result when the register did not answer in time.
+constexpr int noAnswer = -1;
 // A field number 0 asks for the whole record.
 constexpr int wholeRecord = 0;
 constexpr int dumpSizeBytes = 3;
@@ -66,6 +68,7 @@ int protocolPelto::openPort(PortInfo port)
     fieldWidths.clear();
     lastFailure.clear();
     written = 0;
+    retried = 0;
     try {
         connectDriver(port);
     } catch (ErrorCode code) {
@@ -243,11 +246,21 @@ int protocolPelto::readFWBlock(QByteArray *dump)
     return outcome;
 }
 
+// Only an exchange that got no answer is tried again: one the register
+// answered, refusing or not, would be answered the same.
 int protocolPelto::exchange(const QByteArray &command, QByteArray *data)
 {
-    QByteArray answer;
-    driver.RunCommandExBin(command, &answer, exchangeTimeoutMs);
-    return judgeAnswer(driver.GetResultCode(), answer, data);
+    for (int attempt = 0;; ++attempt) {
+        QByteArray answer;
+        driver.RunCommandExBin(command, &answer, exchangeTimeoutMs);
+        const int resultCode = driver.GetResultCode();
+        if (resultCode != noAnswer || attempt >= retryLimit)
+            return judgeAnswer(resultCode, answer, data);
+        ++retried;
+        qDebug().noquote() << QStringLiteral("protocolPelto: no answer, retry %1 of %2")
+                                  .arg(attempt + 1)
+                                  .arg(retryLimit);
+    }
 }
 
 // An answer is 0x55, the register's error byte, then the data.

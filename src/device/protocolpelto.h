@@ -31,6 +31,14 @@ public:
     void setWarningBox(WarningBox box) { warningBox = std::move(box); }
     // Fields written since openPort.
     int fieldsWritten() const { return written; }
+    // How many more times an exchange that got no answer is tried, with the
+    // same request, which the driver sends with the same SEQ so that the
+    // register never executes it twice; 0 gives up at the first failure.
+    void setRetries(int count) { retryLimit = qBound(0, count, maxRetries); }
+    int retries() const { return retryLimit; }
+    // Exchanges tried again since openPort.
+    int retriesDone() const { return retried; }
+    static constexpr int maxRetries = 10;
 
     int openPort(PortInfo port) override;
     int closePort() override;
@@ -67,5 +75,7 @@ private:
     WarningBox warningBox;
     QString lastFailure;
     int written = 0;
+    int retryLimit = 0;
+    int retried = 0;
     bool lastAnswered = false;
 };

@@ -202,6 +202,7 @@ void MainWindow::createTableMenu()
     checkWritesAction->setChecked(Preferences::value(Preferences::CheckWrites, true).toBool());
     connect(checkWritesAction, &QAction::toggled, this,
             [](bool checked) { Preferences::setValue(Preferences::CheckWrites, checked); });
+    connection->addRetriesMenu(menu);
     menu->addSeparator();
     operationActions << comparisons->addToMenu(menu);
 }
@@ -439,7 +440,8 @@ void MainWindow::on_pbReadFW_clicked()
     if (code == ERR_OK)
         code = readDump();
     connection->protocol().closePort();
-    progressPanel->finish(code == ERR_OK ? dumpBuffer.size() : progress.done(), code);
+    progressPanel->finish(code == ERR_OK ? dumpBuffer.size() : progress.done(), code,
+                          connection->protocol().retriesDone());
 
     ui->pbCheckConn->setEnabled(true);
     ui->pbReadFW->setEnabled(true);

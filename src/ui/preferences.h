@@ -3,12 +3,13 @@
 #include <QVariant>
 
 // What the window keeps from one run to the next (the port, the line's rate,
-// whether writes are checked, its size and columns, the folder of the last
-// file), in the user's settings of the program.
+// the retries of a failed exchange, whether writes are checked, its size and columns, the folder of
+// the last file), in the user's settings of the program.
 namespace Preferences {
 
 inline constexpr char PortLocation[] = "port/location";
 inline constexpr char BaudRateCode[] = "port/baudRateCode";
+inline constexpr char Retries[] = "port/retries";
 inline constexpr char CheckWrites[] = "table/checkWrites";
 inline constexpr char WindowGeometry[] = "window/geometry";
 inline constexpr char FileFolder[] = "files/folder";

@@ -50,7 +50,7 @@ void ProgressPanel::start(ProgressText::Work work, qint64 total, bool cancellabl
     m_progress.start(total);
 }
 
-void ProgressPanel::finish(qint64 count, int result)
+void ProgressPanel::finish(qint64 count, int result, int retries)
 {
     m_progress.finish(count);
     m_showsRunning = false;
@@ -62,6 +62,8 @@ void ProgressPanel::finish(qint64 count, int result)
     if (m_progress.checkTotal() >= 0)
         summary += QStringLiteral(", ") +
                    ProgressText::checked(m_progress.checked(), m_progress.checkTotal());
+    if (retries > 0)
+        summary += QStringLiteral(", ") + ProgressText::retries(retries);
     if (result == ERR_CANCELLED)
         summary += tr(" — прервано");
     else if (result != ERR_OK)

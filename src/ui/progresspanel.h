@@ -23,8 +23,8 @@ public:
     // Starts the operation's progress; one that has event points can be stopped.
     void start(ProgressText::Work work, qint64 total, bool cancellable);
     // Ends it with the summary of what was done in all, how far the checks
-    // after writes got, and how it ended.
-    void finish(qint64 count, int result);
+    // after writes got, the exchanges tried again, and how it ended.
+    void finish(qint64 count, int result, int retries = 0);
 
 private:
     void showRunning();

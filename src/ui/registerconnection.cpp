@@ -7,9 +7,19 @@
 #include "preferences.h"
 #include "progresspanel.h"
 
+#include <QActionGroup>
 #include <QComboBox>
 #include <QDebug>
+#include <QMenu>
 #include <QMessageBox>
+
+namespace {
+
+// Enough for a line that spoils an exchange now and then, without waiting
+// long on one that is down.
+constexpr int defaultRetries = 2;
+
+} // namespace
 
 RegisterConnection::RegisterConnection(QComboBox *ports, ProgressPanel &progressPanel,
                                        QWidget *window)
@@ -50,6 +60,29 @@ void RegisterConnection::createBaudRateBox(QWidget *window)
         m_protocol.setBaudRateCode(code);
         Preferences::setValue(Preferences::BaudRateCode, code);
     });
+}
+
+void RegisterConnection::addRetriesMenu(QMenu *menu)
+{
+    QMenu *retries = menu->addMenu(tr("Повторов при сбое"));
+    retries->setObjectName(QStringLiteral("menuRetries"));
+    retries->setToolTipsVisible(true);
+    auto *choices = new QActionGroup(retries);
+    m_protocol.setRetries(Preferences::value(Preferences::Retries, defaultRetries).toInt());
+    for (const int count : {0, 1, 2, 3, 5, 10}) {
+        QAction *choice = retries->addAction(QString::number(count));
+        choice->setObjectName(QStringLiteral("actionRetries%1").arg(count));
+        choice->setCheckable(true);
+        choice->setChecked(count == m_protocol.retries());
+        choice->setToolTip(count == 0 ? tr("Остановиться на первом обмене без ответа")
+                                      : tr("Повторить обмен без ответа с тем же номером кадра: "
+                                           "ККТ не выполнит команду дважды"));
+        choices->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, count] {
+            m_protocol.setRetries(count);
+            Preferences::setValue(Preferences::Retries, count);
+        });
+    }
 }
 
 void RegisterConnection::check()
@@ -112,7 +145,7 @@ int RegisterConnection::withOpenPort(const std::function<int()> &exchange, Progr
             noteFailure(howFar);
         }
     }
-    m_progressPanel.finish(count(), result);
+    m_progressPanel.finish(count(), result, m_protocol.retriesDone());
     return result;
 }
 

@@ -12,6 +12,7 @@ class ElidingLabel;
 class PortChooser;
 class ProgressPanel;
 class QComboBox;
+class QMenu;
 class QWidget;
 
 // The window's way to the register: the port and the line's rate chosen, the
@@ -28,6 +29,10 @@ public:
     protocolPelto &protocol() { return m_protocol; }
     ElidingLabel *statusLabel() const { return m_portStatusLabel; }
     QComboBox *baudRateBox() const { return m_baudRateBox; }
+
+    // "Повторов при сбое": how many more times an exchange that got no
+    // answer is tried, remembered from one run to the next.
+    void addRetriesMenu(QMenu *menu);
 
     // Refills the port box with the ports there are now.
     void refreshPorts();

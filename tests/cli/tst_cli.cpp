@@ -291,6 +291,7 @@ private slots:
         row("write 3 --port {emu}", 2, usage);
         row("read 3 -o out.txt", 2, usage);
         row("read 3 -o out.txt --format csv --port {emu}", 2, usage);
+        row("read 3 -o out.txt --retries 11 --port {emu}", 2, usage);
         row("read 3 -o out.txt --port {emu} --port EMU1", 2, usage);
         row("read 3 -o same_{port}.txt --port /a/tty9 --port /b/tty9 --port {emu}", 2,
             "\\Amorvell-cli: [^\n]+ /a/tty9 и /b/tty9 [^\n]+same_tty9.txt\n\\z");

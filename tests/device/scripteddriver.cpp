@@ -46,8 +46,11 @@ void ScriptedDriver::record(const QString &call)
 {
     calls.append(call);
     const QString name = call.section(QLatin1Char('='), 0, 0);
-    if (name == failOn)
-        values.insert(QStringLiteral("ResultCode"), failCode);
-    else if (name == clearOn)
+    if (name == failOn) {
+        values.insert(QStringLiteral("ResultCode"), failures == 0 ? 0 : failCode);
+        if (failures > 0)
+            --failures;
+    } else if (name == clearOn) {
         values.insert(QStringLiteral("ResultCode"), 0);
+    }
 }

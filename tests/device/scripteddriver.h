@@ -25,7 +25,9 @@ public:                                                                         
 // A driver component whose answers a test scripts. Every property write
 // ("Name=value") and method call ("Name()") is recorded in order; RunCommand()
 // takes its InboundStream from `answers`; the operation named in `failOn`
-// leaves `failCode` in ResultCode until the one named in `clearOn` resets it.
+// leaves `failCode` in ResultCode until the one named in `clearOn` resets it,
+// the first `failures` times it is called (all, when negative); after those,
+// it leaves 0.
 class ScriptedDriver : public QObject
 {
     Q_OBJECT
@@ -73,6 +75,7 @@ public:
     QStringList answers;
     QString failOn;
     int failCode = -1;
+    int failures = -1;
     QString clearOn;
 
 private:

@@ -196,6 +196,42 @@ private slots:
         QCOMPARE(log.lines().filter(QRegularExpression("^writeToDrellPort\\(\\)")), logLines);
     }
 
+    // An exchange that got no answer goes out again as it was, up to the
+    // retries set, each noted in the log; one the register answered does not.
+    void retriesExchangesWithoutAnswer_data()
+    {
+        columns<int, int, int, int, int>("retries", "failures", "failCode", "code", "sends");
+        QTest::newRow("answered at the second send") << 2 << 1 << -1 << 0 << 2;
+        QTest::newRow("answered at the last send") << 2 << 2 << -1 << 0 << 3;
+        QTest::newRow("no answer beyond the retries") << 2 << -1 << -1 << int(ERR_DEVICE) << 3;
+        QTest::newRow("no retries") << 0 << 1 << -1 << int(ERR_DEVICE) << 1;
+        QTest::newRow("a refusal is an answer") << 2 << -1 << -3840 << -259 << 1;
+    }
+
+    void retriesExchangesWithoutAnswer()
+    {
+        const auto [retries, failures, failCode, code, sends] =
+            fetch<int, int, int, int, int>("retries", "failures", "failCode", "code", "sends");
+        m_protocol->setRetries(retries);
+        openBuiltInPort();
+        driver()->answers = QVector<QString>(sends, "5500aabbccdd").toList();
+        scriptFailure("RunCommand()", failCode);
+        driver()->failures = failures;
+        LogCapture log;
+        int result = 0;
+        try {
+            delete m_protocol->readField(FIELD_BIN, 1, 1, 1);
+        } catch (ErrorCode error) {
+            result = error;
+        }
+        QCOMPARE(result, code);
+        const QStringList sent = driver()->sentCommands();
+        QCOMPARE(sent.size(), sends);
+        QCOMPARE(QSet<QString>(sent.begin(), sent.end()).size(), 1);
+        QCOMPARE(m_protocol->retriesDone(), sends - 1);
+        QCOMPARE(log.lines().filter("no answer, retry").size(), sends - 1);
+    }
+
     void writeFieldResetsNeedResult_data()
     {
         columns<bool, int, int, QStringList>("flag", "resultCode", "code", "before");

@@ -237,6 +237,18 @@ private slots:
         QVERIFY(!child<QAction>("actionCheckWrites")->isChecked());
     }
 
+    // Two retries unless chosen otherwise, one choice at a time, remembered.
+    void retriesSettingRemembered()
+    {
+        QVERIFY(child<QAction>("actionRetries2")->isChecked());
+        child<QAction>("actionRetries5")->trigger();
+        QVERIFY(!child<QAction>("actionRetries2")->isChecked());
+        cleanup();
+        openWindow();
+        QVERIFY(child<QAction>("actionRetries5")->isChecked());
+        QVERIFY(!child<QAction>("actionRetries2")->isChecked());
+    }
+
     // A stopped check keeps what it found and says how far it got.
     void stoppedCheck()
     {

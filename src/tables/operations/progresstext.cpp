@@ -55,6 +55,12 @@ QString number(qint64 value)
 
 } // namespace
 
+QString retries(qint64 count)
+{
+    static const Forms forms{"повтор", "повтора", "повторов"};
+    return number(count) + QLatin1Char(' ') + QString::fromUtf8(formFor(forms, count));
+}
+
 QString done(Work work, qint64 count)
 {
     const Wording &wording = wordingOf(work);
