@@ -4,6 +4,7 @@
 #include "elidinglabel.h"
 #include "errorcode.h"
 #include "filedialogs.h"
+#include "menuactions.h"
 #include "portlist.h"
 #include "preferences.h"
 #include "profilecommands.h"
@@ -131,6 +132,8 @@ void MainWindow::on_tabWidget_currentChanged(int)
     // Tabs change while the window is still being built.
     if (comparisons)
         comparisons->updateComparisonLabel();
+    if (continueReadAction)
+        updateContinueAction();
 }
 
 void MainWindow::updateWriteButton()
@@ -204,7 +207,17 @@ void MainWindow::createTableMenu()
             [](bool checked) { Preferences::setValue(Preferences::CheckWrites, checked); });
     connection->addRetriesMenu(menu);
     menu->addSeparator();
+    continueReadAction = MenuActions::add(menu, tr("Дочитать"), "actionContinueRead", {}, this,
+                                          &MainWindow::continueRead);
+    continueReadAction->setToolTip(
+        tr("Прочитать из ККТ строки, которые остановленное чтение не успело получить"));
+    operationActions << continueReadAction;
+    // The grid that was read in part offers it too.
+    for (QMyTableWidget *editor : tabs->editors())
+        editor->addAction(continueReadAction);
+    menu->addSeparator();
     operationActions << comparisons->addToMenu(menu);
+    updateContinueAction();
 }
 
 void MainWindow::createProfileMenu()
@@ -284,6 +297,35 @@ int MainWindow::readCurrentTable()
         ProgressText::Work::RecordsRead, -1, [editor] { return editor->rowCount(); });
     tabs->setIncomplete(editor, result != ERR_OK);
     return result;
+}
+
+void MainWindow::continueRead()
+{
+    qDebug() << "MainWindow::continueRead";
+    runTableOperation(
+        tr("Чтение таблицы"), [this] { return continueCurrentTable(); }, false);
+}
+
+// Appending changes no cell the grid holds, so unsaved edits stay without a question.
+int MainWindow::continueCurrentTable()
+{
+    QMyTableWidget *editor = tabs->currentEditor();
+    if (!editor || !tabs->isIncomplete(editor))
+        return ERR_WRONG_TABLE_NUMBER;
+    editor->clearComparison();
+    const int before = editor->rowCount();
+    const int result = connection->withOpenPort(
+        [this, editor] { return editor->continueReading(connection->protocol()); },
+        ProgressText::Work::RecordsRead, -1,
+        [editor, before] { return qMax(0, editor->rowCount() - before); });
+    tabs->setIncomplete(editor, result != ERR_OK);
+    return result;
+}
+
+void MainWindow::updateContinueAction()
+{
+    QMyTableWidget *editor = tabs->currentEditor();
+    continueReadAction->setEnabled(editor && tabs->isIncomplete(editor) && ui->pbRead->isEnabled());
 }
 
 int MainWindow::writeCurrentTable()
@@ -406,6 +448,7 @@ void MainWindow::endOperation()
     setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
     setOperationControlsEnabled(true);
     updateWriteButton();
+    updateContinueAction();
     tabs->updateModifiedMarker();
     comparisons->updateComparisonLabel();
     repaint();

@@ -66,6 +66,11 @@ private:
 
     // Table operations; each returns a result code.
     int readCurrentTable();
+    // "Дочитать": reads on where a read of the current table stopped.
+    void continueRead();
+    int continueCurrentTable();
+    // Offered while the current table was read in part and nothing runs.
+    void updateContinueAction();
     int writeCurrentTable();
     int loadCurrentTable();
     int saveCurrentTable();
@@ -86,6 +91,7 @@ private:
     ElidingLabel *operationStatusLabel = nullptr;
     QAction *dumpPageAction = nullptr;
     QAction *checkWritesAction = nullptr;
+    QAction *continueReadAction = nullptr;
     // The commands that start an operation, besides the form's buttons.
     QList<QAction *> operationActions;
     OperationProgress progress;

@@ -1,11 +1,13 @@
 #include "cellmarks.h"
 #include "modalanswer.h"
 #include "portlist.h"
+#include "progresstext.h"
 #include "qmytablewidget.h"
 #include "registerprocess.h"
 #include "testdata.h"
 #include "windowtestsupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -81,6 +83,52 @@ private slots:
         QVERIFY(hasIncompleteMark());
         QCOMPARE(noBox.seen, QString());
         QCOMPARE(statusLabel(1)->text(), "Ожидание");
+    }
+
+    // "Дочитать" is offered for a table read in part, reads the rest, and the
+    // table is then what a whole read gives; unsaved edits stay.
+    void continuedRead()
+    {
+        useEmulator(600);
+        auto *continueRead = child<QAction>("actionContinueRead");
+        QVERIFY(!continueRead->isEnabled());
+        WhenDuringOperation press([&] { return currentEditor()->rowCount() >= 100; },
+                                  [&] { QTest::keyClick(window, Qt::Key_Escape); });
+        click("pbRead");
+        QVERIFY(press.happened());
+        const int stoppedAt = currentEditor()->rowCount();
+        QVERIFY(stoppedAt < 600 && hasIncompleteMark());
+        QVERIFY(continueRead->isEnabled());
+        QVERIFY(currentEditor()->actions().contains(continueRead));
+        editCell(0, 0, "ПРАВКА");
+
+        {
+            NoMessageBox noBox;
+            continueRead->trigger();
+            QCOMPARE(noBox.seen, QString());
+        }
+        QCOMPARE(currentEditor()->rowCount(), 600);
+        QVERIFY(!hasIncompleteMark());
+        QVERIFY(!continueRead->isEnabled());
+        QCOMPARE(currentEditor()->item(0, 0)->text(), "ПРАВКА");
+        QVERIFY(CellMarks::isChanged(*currentEditor()->item(0, 0)));
+        QVERIFY2(progressLabel()->text().startsWith(
+                     ProgressText::done(ProgressText::Work::RecordsRead, 600 - stoppedAt) + " за"),
+                 qPrintable(progressLabel()->text()));
+        const auto contents = [this] {
+            QStringList texts;
+            for (int row = 1; row < currentEditor()->rowCount(); ++row) {
+                for (int column = 0; column < currentEditor()->columnCount(); ++column)
+                    texts << currentEditor()->item(row, column)->text();
+            }
+            return texts;
+        };
+        const QStringList continued = contents();
+        ModalSeen dropEdits;
+        answerMessageBox(&dropEdits, QMessageBox::Yes, window);
+        click("pbRead");
+        QCOMPARE(dropEdits.text, "Есть незаписанные изменения. Они будут потеряны.\nПродолжить?");
+        QCOMPARE(contents(), continued);
     }
 
     void cancelledWrite()

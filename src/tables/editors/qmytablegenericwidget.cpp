@@ -55,3 +55,9 @@ int QMyTableGenericWidget::readTable(protocolBase &protocol)
     const AppendingRows appending(*this);
     return TableOperations::readTable(protocol, data(), operationProgress());
 }
+
+int QMyTableGenericWidget::continueReading(protocolBase &protocol)
+{
+    const AppendingRows appending(*this);
+    return TableOperations::continueTable(protocol, data(), operationProgress());
+}

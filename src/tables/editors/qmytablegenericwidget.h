@@ -21,6 +21,7 @@ public:
     // a row. The goods come a record per exchange, the GSM/Wi-Fi settings a
     // register row per column.
     int readTable(protocolBase &protocol) override;
+    int continueReading(protocolBase &protocol) override;
 
     // Lays the grid out; while a read appends rows below the visible ones,
     // only the scroll bars and headers change.

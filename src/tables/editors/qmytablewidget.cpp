@@ -33,6 +33,11 @@ const TableData &QMyTableWidget::data() const
     return const_cast<QMyTableWidget *>(this)->data();
 }
 
+int QMyTableWidget::continueReading(protocolBase &protocol)
+{
+    return TableOperations::continueTable(protocol, data(), m_progress);
+}
+
 int QMyTableWidget::writeTable(protocolBase &protocol)
 {
     return TableOperations::writeTable(protocol, data(), nullptr, m_progress);

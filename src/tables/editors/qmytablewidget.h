@@ -36,6 +36,8 @@ public slots:
 
 public:
     virtual int readTable(protocolBase &protocol) = 0;
+    // Reads on where a read that stopped left the grid (TableOperations::continueTable).
+    virtual int continueReading(protocolBase &protocol);
     // Sends the changed cells only (the settings: every value), stopping at
     // the first one that fails.
     virtual int writeTable(protocolBase &protocol);

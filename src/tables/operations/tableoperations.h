@@ -19,6 +19,10 @@ namespace TableOperations {
 // the register has no more rows (fields, for the settings), a stop asked for,
 // or a failure, which keeps what was read.
 int readTable(protocolBase &protocol, TableData &table, OperationProgress *progress);
+// Reads on where a read that stopped left the table, appending what it had
+// not read yet; only the last row of a table read field by field is read
+// again, as the stop may have come inside it.
+int continueTable(protocolBase &protocol, TableData &table, OperationProgress *progress);
 
 // Sends the table's changed cells (the settings: every value), stopping at
 // the first one that fails. A cell once written is no longer changed nor

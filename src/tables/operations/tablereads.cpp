@@ -48,13 +48,14 @@ void setReadCell(TableData &table, int row, int column, FieldBase &value, int fl
     table.setCell(row, column, text, value.width(), flags);
 }
 
-// Rows 1, 2, ... until the register answers -259; -260 skips the rest of a row.
-int readRecords(protocolBase &protocol, TableData &table, OperationProgress *progress)
+// Rows first, first + 1, ... until the register answers -259; -260 skips the
+// rest of a row.
+int readRecords(protocolBase &protocol, TableData &table, OperationProgress *progress, int first)
 {
     const int number = table.tableNumber();
     const int fields = fieldCount(number);
     const int flags = readCellFlags(table);
-    for (int row = 1; row <= maxTableRows; ++row) {
+    for (int row = first; row <= maxTableRows; ++row) {
         if (row % readEventInterval == 0 && !eventPoint(progress, row - 1))
             return ERR_CANCELLED;
         try {
@@ -77,11 +78,11 @@ int readRecords(protocolBase &protocol, TableData &table, OperationProgress *pro
 
 // A whole record per exchange, in one list for the whole read: the protocol
 // fills it on the first record and refreshes its values for every later one.
-int readGoods(protocolBase &protocol, TableData &table, OperationProgress *progress)
+int readGoods(protocolBase &protocol, TableData &table, OperationProgress *progress, int first)
 {
     FieldList fields;
     const int flags = readCellFlags(table) | TableData::ShownValid;
-    for (int row = 1; row <= maxTableRows; ++row) {
+    for (int row = first; row <= maxTableRows; ++row) {
         if (row % goodsReadEventInterval == 0 && !eventPoint(progress, row - 1))
             return ERR_CANCELLED;
         const int result = protocol.readRow(goodsTable, row, &fields);
@@ -96,12 +97,12 @@ int readGoods(protocolBase &protocol, TableData &table, OperationProgress *progr
     return ERR_OK;
 }
 
-// Fields 1 to 255 until the register answers -260; a field refused otherwise
-// leaves its row empty.
-int readSettings(protocolBase &protocol, TableData &table)
+// Fields first to 255 until the register answers -260; a field refused
+// otherwise leaves its row empty.
+int readSettings(protocolBase &protocol, TableData &table, int first)
 {
     const int number = table.tableNumber();
-    for (int field = 1; field <= maxSettingsField; ++field) {
+    for (int field = first; field <= maxSettingsField; ++field) {
         try {
             const FieldPtr value(
                 protocol.readField(fieldType(number, field), number, settingsRow, field));
@@ -122,14 +123,14 @@ int readSettings(protocolBase &protocol, TableData &table)
     return ERR_OK;
 }
 
-// Register rows 1, 2, ... into the columns of one row, until the register
-// refuses one or the catalogue knows no type for it.
-int readWireless(protocolBase &protocol, TableData &table, OperationProgress *progress)
+// Register rows first, first + 1, ... into the columns of one row, until the
+// register refuses one or the catalogue knows no type for it.
+int readWireless(protocolBase &protocol, TableData &table, OperationProgress *progress, int first)
 {
     const int number = table.tableNumber();
     const int flags = readCellFlags(table);
     table.setRowCount(1);
-    for (int row = 1; row <= maxTableRows; ++row) {
+    for (int row = first; row <= maxTableRows; ++row) {
         if (row % readEventInterval == 0 && !eventPoint(progress, row - 1))
             return ERR_CANCELLED;
         try {
@@ -145,20 +146,54 @@ int readWireless(protocolBase &protocol, TableData &table, OperationProgress *pr
     return ERR_OK;
 }
 
+// The register row or field to read first: 1 for a new read; for one that
+// goes on, the row after the last for the goods and the settings, whose rows
+// come whole, the first column without a value for GSM/Wi-Fi, and the last
+// row again for the others, which a stop may have cut inside a row.
+int firstToRead(const TableData &table, bool goOn)
+{
+    if (!goOn)
+        return 1;
+    switch (table.tableNumber()) {
+    case goodsTable:
+    case TableShape::settingsTable:
+        return table.rowCount() + 1;
+    case TableShape::wirelessTable: {
+        int column = 0;
+        while (column < table.columnCount() && table.hasCell(0, column))
+            ++column;
+        return column + 1;
+    }
+    default:
+        return qMax(1, table.rowCount());
+    }
+}
+
+int read(protocolBase &protocol, TableData &table, OperationProgress *progress, bool goOn)
+{
+    const int first = firstToRead(table, goOn);
+    switch (table.tableNumber()) {
+    case goodsTable:
+        return readGoods(protocol, table, progress, first);
+    case TableShape::settingsTable:
+        return readSettings(protocol, table, first);
+    case TableShape::wirelessTable:
+        return readWireless(protocol, table, progress, first);
+    default:
+        return readRecords(protocol, table, progress, first);
+    }
+}
+
 } // namespace
 
 int readTable(protocolBase &protocol, TableData &table, OperationProgress *progress)
 {
-    switch (table.tableNumber()) {
-    case goodsTable:
-        return readGoods(protocol, table, progress);
-    case TableShape::settingsTable:
-        return readSettings(protocol, table);
-    case TableShape::wirelessTable:
-        return readWireless(protocol, table, progress);
-    default:
-        return readRecords(protocol, table, progress);
-    }
+    return read(protocol, table, progress, false);
+}
+
+int continueTable(protocolBase &protocol, TableData &table, OperationProgress *progress)
+{
+    return read(protocol, table, progress, true);
 }
 
 } // namespace TableOperations
