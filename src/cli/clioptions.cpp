@@ -155,6 +155,7 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     option({QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("file"));
     option({QStringLiteral("format")}, QStringLiteral("format"));
     option({QStringLiteral("no-verify")});
+    option({QStringLiteral("resume")});
     option({QStringLiteral("port")}, QStringLiteral("port"));
     option({QStringLiteral("jobs")}, QStringLiteral("n"));
     option({QStringLiteral("baud")}, QStringLiteral("rate"));
@@ -198,6 +199,7 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     options.quiet = parser.isSet(QStringLiteral("quiet"));
     options.verbose = parser.isSet(QStringLiteral("verbose"));
     options.verify = !parser.isSet(QStringLiteral("no-verify"));
+    options.resume = parser.isSet(QStringLiteral("resume"));
     if (!parseNumber(parser, QStringLiteral("jobs"), 1, 64, options.jobs, error) ||
         !parseNumber(parser, QStringLiteral("timeout"), 100, 600000, options.timeoutMs, error) ||
         !parseNumber(parser, QStringLiteral("retries"), 0, protocolPelto::maxRetries,
@@ -205,6 +207,12 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
         !parseBaud(parser, options.baudRateCode, error) ||
         !parseCommandArguments(positional, options, error))
         return false;
+
+    if (options.resume &&
+        (options.command != CliOptions::Command::Read || options.output.isEmpty())) {
+        error = tr("--resume есть только у read с файлом -o");
+        return false;
+    }
 
     const QString format = parser.value(QStringLiteral("format"));
     if (!format.isEmpty() && format != QLatin1String("tsv") && format != QLatin1String("csv")) {
@@ -298,6 +306,10 @@ OPTIONS
     -o, --output F   Выходной файл; пишется целиком или не пишется вовсе.
     --format tsv|csv Формат read (csv только для таблицы 1).
     --no-verify      Не читать записанное обратно.
+    --resume         read: продолжить чтение, прерванное или оборвавшееся, с
+                     места остановки. Прочитанное до остановки read хранит в
+                     файле -o с добавкой .partial (в формате txt); после
+                     полного чтения этот файл удаляется.
     --json           По объекту JSON на порт в стандартный вывод, по строке:
                      port, command, exitCode, result, message, details,
                      count, identification, output, differences.

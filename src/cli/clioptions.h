@@ -41,6 +41,8 @@ struct CliOptions
     bool quiet = false;
     bool verbose = false;
     bool verify = true;
+    // read goes on from the output file's ".partial" file, if there is one.
+    bool resume = false;
     bool help = false;
 };
 

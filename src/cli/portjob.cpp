@@ -244,14 +244,42 @@ int PortJob::check()
     return CliExit::Success;
 }
 
+// A read cut short keeps what it got beside the output file, which --resume
+// goes on from; the output file itself is written only whole.
 int PortJob::read()
 {
     MemoryTable table(m_options.table);
+    const QString partial = partialPath();
+    if (m_options.resume && !partial.isEmpty() && QFileInfo::exists(partial)) {
+        if (const int loaded = TableFile::load(table, partial); loaded != ERR_OK)
+            return fileFailed(loaded, partial);
+    }
+    const int before = table.rowCount();
     begin(ProgressText::Work::RecordsRead, -1);
-    const int result =
-        connected([&] { return TableOperations::readTable(m_protocol, table, &m_progress); });
-    end(table.rowCount(), result);
-    return result == ERR_OK ? saveTable(table) : registerFailed(result);
+    const int result = connected([&] {
+        return before > 0 ? TableOperations::continueTable(m_protocol, table, &m_progress)
+                          : TableOperations::readTable(m_protocol, table, &m_progress);
+    });
+    end(qMax(0, table.rowCount() - before), result);
+    if (result == ERR_OK) {
+        const int saved = saveTable(table);
+        if (saved == CliExit::Success && !partial.isEmpty())
+            QFile::remove(partial);
+        return saved;
+    }
+    const int exitCode = registerFailed(result);
+    if (!partial.isEmpty() && table.rowCount() > 0 &&
+        TableFile::save(table, partial, TableFile::Format::Table) == ERR_OK)
+        m_outcome.details +=
+            (m_outcome.details.isEmpty() ? QString() : QStringLiteral("\n")) +
+            tr("Прочитанное сохранено в %1; продолжить чтение: та же команда с --resume.")
+                .arg(partial);
+    return exitCode;
+}
+
+QString PortJob::partialPath() const
+{
+    return m_outcome.output.isEmpty() ? QString() : m_outcome.output + QStringLiteral(".partial");
 }
 
 // Only what differs from the register is written.

@@ -76,6 +76,9 @@ private:
     // Loads the command's input file into a new table.
     int loadInput(std::unique_ptr<MemoryTable> &table);
     int saveTable(const TableData &table);
+    // Where a read cut short keeps what it read: beside the output file, in
+    // the table's own tab-separated form; empty without an output file.
+    QString partialPath() const;
     std::function<TableData *(int)> tableIn(std::map<int, std::unique_ptr<MemoryTable>> &tables);
     int refuseInvalidValue(const TableData &file, const QString &path);
 

@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 
@@ -136,6 +137,14 @@ class TestCli : public QObject
                 [&process, &log] { log += process.readAllStandardError(); });
         start(process, command + " -v");
         return QTest::qWaitFor([&log] { return log.contains("exchange 46"); }, RunTimeoutMs);
+    }
+
+    // Whether the directory holds no file but what reads cut short keep.
+    static bool onlyPartialFiles(const QString &directory)
+    {
+        const QStringList entries = directoryEntries(directory);
+        return std::all_of(entries.begin(), entries.end(),
+                           [](const QString &entry) { return entry.endsWith(".partial"); });
     }
 
     // Every table of the register on port, below the profile's dated header;
@@ -292,6 +301,8 @@ private slots:
         row("read 3 -o out.txt", 2, usage);
         row("read 3 -o out.txt --format csv --port {emu}", 2, usage);
         row("read 3 -o out.txt --retries 11 --port {emu}", 2, usage);
+        row("read 3 --resume --port {emu}", 2, usage);
+        row("diff 3 {in}/users.txt --resume --port {emu}", 2, usage);
         row("read 3 -o out.txt --port {emu} --port EMU1", 2, usage);
         row("read 3 -o same_{port}.txt --port /a/tty9 --port /b/tty9 --port {emu}", 2,
             "\\Amorvell-cli: [^\n]+ /a/tty9 и /b/tty9 [^\n]+same_tty9.txt\n\\z");
@@ -456,7 +467,7 @@ private slots:
         log += process.readAllStandardError();
         QCOMPARE(process.exitCode(), 4);
         QVERIFY2(log.contains("Нет связи") && log.contains("Прочитан"), log.constData());
-        QCOMPARE(directoryEntries(m_dir->path()), QStringList());
+        QVERIFY(onlyPartialFiles(m_dir->path()));
     }
 
     // A register changed by write, saved by backup and restored to another
@@ -532,8 +543,9 @@ private slots:
         QCOMPARE(result.exitCode, code);
     }
 
-    // SIGINT during a long read: exit code 130, no file, not even a
-    // temporary one, and the register answers the next connection.
+    // SIGINT during a long read: exit code 130, no output file, not even a
+    // temporary one, only what was read kept for --resume, and the register
+    // answers the next connection.
     void interruptedReadLeavesNoFile()
     {
         RegisterProcess slow;
@@ -549,7 +561,7 @@ private slots:
         QVERIFY(QRegularExpression(": Прервано пользователем\n    Прочитано [^\n]+ — прервано\n")
                     .match(QString::fromUtf8(log))
                     .hasMatch());
-        QCOMPARE(directoryEntries(m_dir->path()), QStringList());
+        QVERIFY(onlyPartialFiles(m_dir->path()));
         QCOMPARE(run("check --port " + slow.path()).exitCode, 0);
     }
 
@@ -581,7 +593,40 @@ private slots:
             QVERIFY2(said.contains(ports.at(index) + ": Прервано пользователем\n    Прочитано "),
                      qPrintable(said));
         QCOMPARE(bytesRead(slow[2].pid()), readBefore[2]);
-        QCOMPARE(directoryEntries(m_dir->path()), QStringList());
+        QVERIFY(onlyPartialFiles(m_dir->path()));
+    }
+
+    // A read the line failed keeps what it read; --resume reads only the
+    // rest, and the file is then a whole read's, the kept part gone.
+    void failedReadResumes()
+    {
+        RegisterProcess emulator;
+        QVERIFY(emulator.start({"--goods", "600", "--baud", "115200"}));
+        QProcess process;
+        QByteArray log;
+        QVERIFY(startUntilReading(
+            process, "read 1 -o goods.txt --timeout 300 --retries 0 --port " + emulator.path(),
+            log));
+        QVERIFY(QTest::qWaitFor([&] { return log.count("exchange 46") > 100; }, RunTimeoutMs));
+        ::kill(pid_t(emulator.pid()), SIGSTOP);
+        const bool ended = process.waitForFinished(RunTimeoutMs);
+        ::kill(pid_t(emulator.pid()), SIGCONT);
+        QVERIFY(ended);
+        QCOMPARE(process.exitCode(), 4);
+        QCOMPARE(directoryEntries(m_dir->path()), QStringList{"goods.txt.partial"});
+        int kept = 0;
+        for (const QString &line : fileLines(here("goods.txt.partial")).mid(1))
+            kept = qMax(kept, line.section('\t', 0, 0).toInt());
+        QVERIFY(kept > 0 && kept < 600);
+
+        const Run resumed = run("read 1 -o goods.txt --resume --port " + emulator.path());
+        QCOMPARE(resumed.exitCode, 0);
+        QVERIFY2(resumed.err.contains(
+                     QRegularExpression(QStringLiteral("Прочитан\\S* %1 запис").arg(600 - kept))),
+                 qPrintable(resumed.err));
+        QCOMPARE(directoryEntries(m_dir->path()), QStringList{"goods.txt"});
+        QCOMPARE(run("read 1 -o whole.txt --port " + emulator.path()).exitCode, 0);
+        QCOMPARE(fileLines(here("goods.txt")), fileLines(here("whole.txt")));
     }
 };
 
