@@ -162,6 +162,7 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     option({QStringLiteral("password")}, QStringLiteral("password"));
     option({QStringLiteral("timeout")}, QStringLiteral("ms"));
     option({QStringLiteral("retries")}, QStringLiteral("n"));
+    option({QStringLiteral("wait-port")}, QStringLiteral("seconds"));
     option({QStringLiteral("json")});
     option({QStringLiteral("q"), QStringLiteral("quiet")});
     option({QStringLiteral("v"), QStringLiteral("verbose")});
@@ -204,6 +205,8 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
         !parseNumber(parser, QStringLiteral("timeout"), 100, 600000, options.timeoutMs, error) ||
         !parseNumber(parser, QStringLiteral("retries"), 0, protocolPelto::maxRetries,
                      options.retries, error) ||
+        !parseNumber(parser, QStringLiteral("wait-port"), 0, 3600, options.waitPortSeconds,
+                     error) ||
         !parseBaud(parser, options.baudRateCode, error) ||
         !parseCommandArguments(positional, options, error))
         return false;
@@ -303,6 +306,9 @@ OPTIONS
     --retries N      Повторов обмена, оставшегося без ответа: 0 ... 10
                      (по умолчанию 2). Повтор идёт с тем же номером
                      кадра, и ККТ не выполняет команду дважды.
+    --wait-port S    Если порт пропал во время чтения или записи таблицы
+                     (переходник USB отключён), ждать до S секунд, пока он
+                     появится по тому же пути, и продолжить (по умолчанию 0).
     -o, --output F   Выходной файл; пишется целиком или не пишется вовсе.
     --format tsv|csv Формат read (csv только для таблицы 1).
     --no-verify      Не читать записанное обратно.

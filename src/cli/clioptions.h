@@ -37,6 +37,8 @@ struct CliOptions
     int timeoutMs = 20000;
     // A failed exchange is tried this many more times.
     int retries = 2;
+    // How long a port gone in the middle of a read or write is waited for.
+    int waitPortSeconds = 0;
     bool json = false;
     bool quiet = false;
     bool verbose = false;

@@ -54,6 +54,9 @@ PortJob::PortJob(const CliOptions &options, const PortInfo &port, OperationProgr
     m_protocol.setPassword(options.password);
     m_protocol.setExchangeTimeout(options.timeoutMs);
     m_protocol.setRetries(options.retries);
+    m_protocol.setPortWait(options.waitPortSeconds * 1000, [this](bool waiting) {
+        return !waiting || m_progress.eventPoint(m_progress.done());
+    });
 }
 
 QString PortJob::outputPath(const QString &pattern, const PortInfo &port)

@@ -5,7 +5,9 @@
 #include "fieldfactory.h"
 #include "tablecatalogue.h"
 
+#include <QDeadlineTimer>
 #include <QDebug>
+#include <QThread>
 
 namespace {
 
@@ -19,6 +21,15 @@ constexpr char nextDumpBlockCommand = char(0x84);
 constexpr char answerMark = 0x55;
 // The driver's result when the register did not answer in time.
 constexpr int noAnswer = -1;
+// The driver's result when the line failed while open: the device is gone.
+constexpr int portGone = -13;
+// How often a gone port is looked for, and how often the one waiting is
+// asked whether to go on meanwhile.
+constexpr int portLookIntervalMs = 250;
+constexpr int portWaitTickMs = 25;
+// A port that keeps going away is given up after this many comebacks within
+// one exchange.
+constexpr int maxComebacks = 3;
 // A field number 0 asks for the whole record.
 constexpr int wholeRecord = 0;
 constexpr int dumpSizeBytes = 3;
@@ -63,8 +74,15 @@ void protocolPelto::setBaudRateCode(int code)
         baudRateCode = code;
 }
 
+void protocolPelto::setPortWait(int ms, PortWait stillWaiting)
+{
+    portWaitMs = qMax(0, ms);
+    portWait = std::move(stillWaiting);
+}
+
 int protocolPelto::openPort(PortInfo port)
 {
+    connectedPort = port;
     fieldWidths.clear();
     lastFailure.clear();
     written = 0;
@@ -101,6 +119,38 @@ void protocolPelto::connectDriver(const PortInfo &port)
     checkConnectStep();
     driver.SetMode(connectMode, accessPassword);
     checkConnectStep();
+}
+
+// The register is connected to anew, as by openPort: identified, its mode
+// entered.
+bool protocolPelto::reconnect()
+{
+    if (portWaitMs <= 0 || !portWait)
+        return false;
+    qDebug().noquote() << QStringLiteral("protocolPelto: port %1 gone, waiting up to %2 ms")
+                              .arg(connectedPort.systemLocation())
+                              .arg(portWaitMs);
+    driver.SetDeviceEnabled(false);
+    const QDeadlineTimer deadline(portWaitMs);
+    QDeadlineTimer nextLook(0);
+    bool back = false;
+    while (!back && !deadline.hasExpired() && portWait(true)) {
+        if (nextLook.hasExpired()) {
+            nextLook.setRemainingTime(portLookIntervalMs);
+            try {
+                connectDriver(connectedPort);
+                back = true;
+            } catch (ErrorCode) {
+                driver.SetDeviceEnabled(false);
+            }
+        } else {
+            QThread::msleep(portWaitTickMs);
+        }
+    }
+    portWait(false);
+    qDebug().noquote() << (back ? QStringLiteral("protocolPelto: port back, going on")
+                                : QStringLiteral("protocolPelto: port not back"));
+    return back;
 }
 
 void protocolPelto::checkConnectStep()
@@ -247,13 +297,30 @@ int protocolPelto::readFWBlock(QByteArray *dump)
 }
 
 // Only an exchange that got no answer is tried again: one the register
-// answered, refusing or not, would be answered the same.
+// answered, refusing or not, would be answered the same. A table read or
+// write whose port went away goes out again once the port is back.
 int protocolPelto::exchange(const QByteArray &command, QByteArray *data)
 {
+    const bool mayWaitForPort =
+        !command.isEmpty() && (command.at(0) == readCommand || command.at(0) == writeCommand);
+    int comebacks = 0;
     for (int attempt = 0;; ++attempt) {
         QByteArray answer;
         driver.RunCommandExBin(command, &answer, exchangeTimeoutMs);
         const int resultCode = driver.GetResultCode();
+        if (resultCode == portGone && mayWaitForPort && comebacks < maxComebacks) {
+            noteDriverFailure(resultCode);
+            const QString goneCause = lastFailure;
+            if (reconnect()) {
+                ++comebacks;
+                --attempt;
+                continue;
+            }
+            // What the user hears is why the port went, not what its last look found.
+            lastFailure = goneCause;
+            lastAnswered = false;
+            return driverResultToCode(resultCode);
+        }
         if (resultCode != noAnswer || attempt >= retryLimit)
             return judgeAnswer(resultCode, answer, data);
         ++retried;

@@ -38,6 +38,15 @@ public:
     int retries() const { return retryLimit; }
     // Exchanges tried again since openPort.
     int retriesDone() const { return retried; }
+    // When the port goes away in the middle of a table read or write (a USB
+    // adapter pulled), how long to wait for the same path to come back and
+    // carry on; stillWaiting is asked every few hundredths of a second while
+    // it waits (true), whether to go on (false stops at once), and told once
+    // when the wait ends (false). 0 ms fails at once, as without a wait.
+    // A dump never waits: its next block after a new connection could be
+    // another than the one lost.
+    using PortWait = std::function<bool(bool waiting)>;
+    void setPortWait(int ms, PortWait stillWaiting);
     static constexpr int maxRetries = 10;
 
     int openPort(PortInfo port) override;
@@ -55,6 +64,9 @@ private:
     void connectDriver(const PortInfo &port);
     void checkConnectStep();
     void noteDriverFailure(int resultCode);
+    // Waits for the port to come back and connects again; false when it did
+    // not within the wait, or the wait was stopped.
+    bool reconnect();
     void learnFieldWidths(int table, int row, FieldList *fields);
     void layOutRecord(int table, int row, FieldList *fields) const;
     // One command and its answer; on success data holds the answer data.
@@ -73,6 +85,9 @@ private:
     QString accessPassword;
     int exchangeTimeoutMs = 20000;
     WarningBox warningBox;
+    PortInfo connectedPort;
+    int portWaitMs = 0;
+    PortWait portWait;
     QString lastFailure;
     int written = 0;
     int retryLimit = 0;

@@ -206,6 +206,7 @@ void MainWindow::createTableMenu()
     connect(checkWritesAction, &QAction::toggled, this,
             [](bool checked) { Preferences::setValue(Preferences::CheckWrites, checked); });
     connection->addRetriesMenu(menu);
+    connection->addPortWaitMenu(menu);
     menu->addSeparator();
     continueReadAction = MenuActions::add(menu, tr("Дочитать"), "actionContinueRead", {}, this,
                                           &MainWindow::continueRead);

@@ -10,6 +10,7 @@ namespace Preferences {
 inline constexpr char PortLocation[] = "port/location";
 inline constexpr char BaudRateCode[] = "port/baudRateCode";
 inline constexpr char Retries[] = "port/retries";
+inline constexpr char PortWaitSeconds[] = "port/waitSeconds";
 inline constexpr char CheckWrites[] = "table/checkWrites";
 inline constexpr char WindowGeometry[] = "window/geometry";
 inline constexpr char FileFolder[] = "files/folder";

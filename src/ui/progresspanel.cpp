@@ -4,6 +4,7 @@
 #include "errorcode.h"
 #include "operationprogress.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QShortcut>
@@ -70,6 +71,19 @@ void ProgressPanel::finish(qint64 count, int result, int retries)
         summary += tr(" — ошибка");
     m_text->setFullText(summary);
     m_text->repaint();
+}
+
+bool ProgressPanel::waitForPort(bool waiting)
+{
+    if (!waiting) {
+        if (m_showsRunning)
+            showRunning();
+        return true;
+    }
+    m_text->setFullText(tr("Ожидание подключения…"));
+    m_text->repaint();
+    QCoreApplication::processEvents();
+    return !m_progress.cancelRequested();
 }
 
 // Repainted at once: the window handles its events only at the event points.

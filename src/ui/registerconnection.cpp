@@ -18,6 +18,8 @@ namespace {
 // Enough for a line that spoils an exchange now and then, without waiting
 // long on one that is down.
 constexpr int defaultRetries = 2;
+// Time to put a loose cable or a pulled adapter back.
+constexpr int defaultPortWaitSeconds = 30;
 
 } // namespace
 
@@ -64,24 +66,63 @@ void RegisterConnection::createBaudRateBox(QWidget *window)
 
 void RegisterConnection::addRetriesMenu(QMenu *menu)
 {
-    QMenu *retries = menu->addMenu(tr("Повторов при сбое"));
-    retries->setObjectName(QStringLiteral("menuRetries"));
-    retries->setToolTipsVisible(true);
-    auto *choices = new QActionGroup(retries);
-    m_protocol.setRetries(Preferences::value(Preferences::Retries, defaultRetries).toInt());
-    for (const int count : {0, 1, 2, 3, 5, 10}) {
-        QAction *choice = retries->addAction(QString::number(count));
-        choice->setObjectName(QStringLiteral("actionRetries%1").arg(count));
-        choice->setCheckable(true);
-        choice->setChecked(count == m_protocol.retries());
-        choice->setToolTip(count == 0 ? tr("Остановиться на первом обмене без ответа")
-                                      : tr("Повторить обмен без ответа с тем же номером кадра: "
-                                           "ККТ не выполнит команду дважды"));
-        choices->addAction(choice);
-        connect(choice, &QAction::triggered, this, [this, count] {
+    const int retries = Preferences::value(Preferences::Retries, defaultRetries).toInt();
+    m_protocol.setRetries(retries);
+    addChoiceMenu(
+        menu, tr("Повторов при сбое"), "Retries", {0, 1, 2, 3, 5, 10}, retries,
+        [](int count) {
+            return count == 0 ? tr("Остановиться на первом обмене без ответа")
+                              : tr("Повторить обмен без ответа с тем же номером "
+                                   "кадра: ККТ не выполнит команду дважды");
+        },
+        [this](int count) {
             m_protocol.setRetries(count);
             Preferences::setValue(Preferences::Retries, count);
         });
+}
+
+void RegisterConnection::addPortWaitMenu(QMenu *menu)
+{
+    const int seconds =
+        Preferences::value(Preferences::PortWaitSeconds, defaultPortWaitSeconds).toInt();
+    setPortWait(seconds);
+    addChoiceMenu(
+        menu, tr("Ждать пропавший порт, с"), "PortWait", {0, 10, 30, 60, 120}, seconds,
+        [](int choice) {
+            return choice == 0 ? tr("Остановиться, как только порт пропал")
+                               : tr("Если порт пропал во время чтения или записи таблицы, ждать, "
+                                    "пока он появится снова, и продолжить");
+        },
+        [this](int choice) {
+            setPortWait(choice);
+            Preferences::setValue(Preferences::PortWaitSeconds, choice);
+        });
+}
+
+void RegisterConnection::setPortWait(int seconds)
+{
+    m_protocol.setPortWait(seconds * 1000,
+                           [this](bool waiting) { return m_progressPanel.waitForPort(waiting); });
+}
+
+// One of the numbers, checked where it is current; chose() is told the new one.
+void RegisterConnection::addChoiceMenu(QMenu *menu, const QString &title, const char *name,
+                                       const QList<int> &numbers, int current,
+                                       const std::function<QString(int)> &toolTip,
+                                       const std::function<void(int)> &chose)
+{
+    QMenu *choices = menu->addMenu(title);
+    choices->setObjectName(QStringLiteral("menu%1").arg(QLatin1String(name)));
+    choices->setToolTipsVisible(true);
+    auto *group = new QActionGroup(choices);
+    for (const int number : numbers) {
+        QAction *choice = choices->addAction(QString::number(number));
+        choice->setObjectName(QStringLiteral("action%1%2").arg(QLatin1String(name)).arg(number));
+        choice->setCheckable(true);
+        choice->setChecked(number == current);
+        choice->setToolTip(toolTip(number));
+        group->addAction(choice);
+        connect(choice, &QAction::triggered, this, [chose, number] { chose(number); });
     }
 }
 

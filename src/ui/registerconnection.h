@@ -33,6 +33,9 @@ public:
     // "Повторов при сбое": how many more times an exchange that got no
     // answer is tried, remembered from one run to the next.
     void addRetriesMenu(QMenu *menu);
+    // "Ждать пропавший порт, с": how long a port gone in the middle of a
+    // table read or write is waited for, remembered (30 s unless changed).
+    void addPortWaitMenu(QMenu *menu);
 
     // Refills the port box with the ports there are now.
     void refreshPorts();
@@ -61,6 +64,11 @@ signals:
 
 private:
     void createBaudRateBox(QWidget *window);
+    void setPortWait(int seconds);
+    void addChoiceMenu(QMenu *menu, const QString &title, const char *name,
+                       const QList<int> &numbers, int current,
+                       const std::function<QString(int)> &toolTip,
+                       const std::function<void(int)> &chose);
     PortInfo currentPort() const;
 
     protocolPelto m_protocol;

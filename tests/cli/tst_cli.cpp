@@ -596,6 +596,33 @@ private slots:
         QVERIFY(onlyPartialFiles(m_dir->path()));
     }
 
+    // A register whose line goes away in the middle of a read (its program
+    // killed) and comes back on the same path within --wait-port: the read
+    // goes on to the end, and the file is a whole read's.
+    void readWaitsForPortToComeBack()
+    {
+        const QString link = here("register");
+        const QStringList arguments{"--link", link, "--goods", "600", "--baud", "115200"};
+        RegisterProcess first;
+        QVERIFY(first.start(arguments));
+        QProcess process;
+        QByteArray log;
+        QVERIFY(
+            startUntilReading(process, "read 1 -o goods.txt --wait-port 60 --port " + link, log));
+        QVERIFY(QTest::qWaitFor([&] { return log.count("exchange 46") > 100; }, RunTimeoutMs));
+        ::kill(pid_t(first.pid()), SIGKILL);
+        QVERIFY(QTest::qWaitFor([&] { return log.contains("gone, waiting"); }, RunTimeoutMs));
+        RegisterProcess second;
+        QVERIFY(second.start(arguments));
+        QVERIFY(process.waitForFinished(RunTimeoutMs));
+        log += process.readAllStandardError();
+        QCOMPARE(process.exitCode(), 0);
+        QVERIFY2(log.contains("port back, going on") && log.contains("Прочитано 600 записей"),
+                 log.right(2000).constData());
+        QCOMPARE(run("read 1 -o whole.txt --port " + link).exitCode, 0);
+        QCOMPARE(fileLines(here("goods.txt")), fileLines(here("whole.txt")));
+    }
+
     // A read the line failed keeps what it read; --resume reads only the
     // rest, and the file is then a whole read's, the kept part gone.
     void failedReadResumes()

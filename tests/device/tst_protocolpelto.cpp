@@ -232,6 +232,49 @@ private slots:
         QCOMPARE(log.lines().filter("no answer, retry").size(), sends - 1);
     }
 
+    // A read whose port went away connects again once the port is back and
+    // goes on; a wait that is stopped or a dump block gives up at once.
+    void waitsForGonePort_data()
+    {
+        columns<bool, int, bool, int, int>("dump", "failures", "keepWaiting", "code", "connects");
+        QTest::newRow("back at the first look") << false << 1 << true << 0 << 1;
+        QTest::newRow("gone again, back again") << false << 2 << true << 0 << 2;
+        QTest::newRow("wait stopped") << false << 1 << false << int(ERR_DEVICE) << 0;
+        QTest::newRow("a dump block never waits") << true << 1 << true << int(ERR_DEVICE) << 0;
+    }
+
+    void waitsForGonePort()
+    {
+        const auto [dump, failures, keepWaiting, code, connects] =
+            fetch<bool, int, bool, int, int>("dump", "failures", "keepWaiting", "code", "connects");
+        QStringList waits;
+        m_protocol->setPortWait(5000, [&, keepWaiting = keepWaiting](bool waiting) {
+            waits << (waiting ? "waiting" : "done");
+            return keepWaiting;
+        });
+        openBuiltInPort();
+        driver()->answers = QVector<QString>(failures + 1, "5500aabbccdd").toList();
+        scriptFailure("RunCommand()", -13);
+        driver()->failures = failures;
+        // A new connection starts with the device disabled, which clears the failure.
+        driver()->clearOn = "DeviceEnabled";
+        int result = 0;
+        if (dump) {
+            QByteArray block;
+            result = m_protocol->readFWBlock(&block);
+        } else {
+            try {
+                delete m_protocol->readField(FIELD_BIN, 1, 1, 1);
+            } catch (ErrorCode error) {
+                result = error;
+            }
+        }
+        QCOMPARE(result, code);
+        QCOMPARE(driver()->calls.count("DeviceEnabled=true"), connects);
+        QCOMPARE(waits.count("done"), dump ? 0 : qMin(failures, connects + 1));
+        QCOMPARE(m_protocol->retriesDone(), 0);
+    }
+
     void writeFieldResetsNeedResult_data()
     {
         columns<bool, int, int, QStringList>("flag", "resultCode", "code", "before");

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTemporaryDir>
 
 #include <csignal>
 
@@ -131,6 +132,35 @@ private slots:
         QCOMPARE(contents(), continued);
     }
 
+    // A register whose line goes away in the middle of a read and comes back
+    // on the same path: the window says it waits, then reads on to the end.
+    void readWaitsForPortToComeBack()
+    {
+        QTemporaryDir directory;
+        const QString link = directory.filePath("register");
+        const QStringList arguments{"--link", link, "--goods", "600", "--baud", "115200"};
+        QVERIFY(emulator.start(arguments));
+        fillPortBox(ports(), {PortInfo::typedPath(link)});
+        ports()->setCurrentIndex(0);
+        RegisterProcess second;
+        WhenDuringOperation kill([&] { return currentEditor()->rowCount() >= 100; },
+                                 [&] { ::kill(pid_t(emulator.pid()), SIGKILL); });
+        bool sawWait = false;
+        WhenDuringOperation comeBack(
+            [&] { return progressLabel()->text() == "Ожидание подключения…"; },
+            [&] {
+                sawWait = true;
+                QVERIFY(second.start(arguments));
+            });
+        NoMessageBox noBox;
+        click("pbRead");
+        QVERIFY(sawWait);
+        QCOMPARE(noBox.seen, QString());
+        QCOMPARE(currentEditor()->rowCount(), 600);
+        QVERIFY(!hasIncompleteMark());
+        QVERIFY(progressLabel()->text().startsWith("Прочитано 600 записей"));
+    }
+
     void cancelledWrite()
     {
         useEmulator(600);
@@ -173,6 +203,7 @@ private slots:
     // its save asks first.
     void killedReadIsIncomplete()
     {
+        child<QAction>("actionPortWait0")->trigger();
         useEmulator(3000);
         WhenDuringOperation kill([&] { return currentEditor()->rowCount() >= 100; },
                                  [&] { ::kill(pid_t(emulator.pid()), SIGKILL); });

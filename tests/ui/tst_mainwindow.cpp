@@ -7,6 +7,7 @@
 #include "testdata.h"
 #include "windowtestsupport.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -334,6 +335,8 @@ private slots:
         } else if (failure == "forbidden") {
             forbidden = std::make_unique<DeviceForbidden>(path);
         } else if (failure == "killed mid-read") {
+            // Not waited for: the window would wait for it to come back.
+            child<QAction>("actionPortWait0")->trigger();
             connect(&killer, &QTimer::timeout, [&] {
                 if (currentEditor()->rowCount() >= 100 && killer.isActive()) {
                     killer.stop();
