@@ -211,9 +211,10 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
         !parseCommandArguments(positional, options, error))
         return false;
 
-    if (options.resume &&
-        (options.command != CliOptions::Command::Read || options.output.isEmpty())) {
-        error = tr("--resume есть только у read с файлом -o");
+    if (options.resume && ((options.command != CliOptions::Command::Read &&
+                            options.command != CliOptions::Command::Backup) ||
+                           options.output.isEmpty())) {
+        error = tr("--resume есть только у read и backup с файлом -o");
         return false;
     }
 
@@ -312,10 +313,11 @@ OPTIONS
     -o, --output F   Выходной файл; пишется целиком или не пишется вовсе.
     --format tsv|csv Формат read (csv только для таблицы 1).
     --no-verify      Не читать записанное обратно.
-    --resume         read: продолжить чтение, прерванное или оборвавшееся, с
-                     места остановки. Прочитанное до остановки read хранит в
-                     файле -o с добавкой .partial (в формате txt); после
-                     полного чтения этот файл удаляется.
+    --resume         read, backup: продолжить чтение, прерванное или
+                     оборвавшееся, с места остановки. Прочитанное до
+                     остановки хранится в файле -o с добавкой .partial
+                     (read - в формате txt, backup - профилем); после полного
+                     чтения этот файл удаляется.
     --json           По объекту JSON на порт в стандартный вывод, по строке:
                      port, command, exitCode, result, message, details,
                      count, identification, output, differences.

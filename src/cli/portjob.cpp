@@ -273,10 +273,7 @@ int PortJob::read()
     const int exitCode = registerFailed(result);
     if (!partial.isEmpty() && table.rowCount() > 0 &&
         TableFile::save(table, partial, TableFile::Format::Table) == ERR_OK)
-        m_outcome.details +=
-            (m_outcome.details.isEmpty() ? QString() : QStringLiteral("\n")) +
-            tr("Прочитанное сохранено в %1; продолжить чтение: та же команда с --resume.")
-                .arg(partial);
+        notePartial(partial);
     return exitCode;
 }
 
@@ -345,18 +342,62 @@ int PortJob::dump()
     return CliExit::Success;
 }
 
+// As read: a backup cut short keeps the tables it read, the last in part,
+// as a profile beside the output file, which --resume goes on from.
 int PortJob::backup()
 {
     RegisterProfile profile;
+    const QString partial = partialPath();
+    if (m_options.resume && QFileInfo::exists(partial)) {
+        if (const int loaded = loadPartialProfile(partial, profile); loaded != CliExit::Success)
+            return loaded;
+    }
+    const qint64 before = profile.records();
     begin(ProgressText::Work::RecordsRead, -1);
     const int result =
         connected([&] { return TableOperations::readProfile(m_protocol, m_progress, profile); });
-    end(profile.records(), result);
-    if (result != ERR_OK)
-        return registerFailed(result);
+    end(profile.records() - before, result);
+    if (result != ERR_OK) {
+        const int exitCode = registerFailed(result);
+        if (!profile.tables.empty() && ProfileFile::save(partial, profile) == ERR_OK)
+            notePartial(partial);
+        return exitCode;
+    }
     m_outcome.identification = profile.identification;
     const int written = ProfileFile::save(m_outcome.output, profile);
-    return written == ERR_OK ? CliExit::Success : fileFailed(written, m_outcome.output);
+    if (written != ERR_OK)
+        return fileFailed(written, m_outcome.output);
+    QFile::remove(partial);
+    return CliExit::Success;
+}
+
+// The tables of a partial profile in the order a profile is read, up to the
+// first it lacks.
+int PortJob::loadPartialProfile(const QString &path, RegisterProfile &profile)
+{
+    std::map<int, std::unique_ptr<MemoryTable>> tables;
+    ProfileFile::Checked checked;
+    QString problem;
+    const int parsed = ProfileFile::check(path, tableIn(tables), checked, problem);
+    if (parsed != ERR_OK)
+        return fileFailed(parsed, path, problem);
+    for (const auto &[table, apply] : qAsConst(checked.tables))
+        apply();
+    for (int number : TableCatalogue::numbers()) {
+        auto found = tables.find(number);
+        if (found == tables.end())
+            break;
+        profile.tables.push_back(std::move(found->second));
+    }
+    return CliExit::Success;
+}
+
+void PortJob::notePartial(const QString &partial)
+{
+    m_outcome.details += (m_outcome.details.isEmpty() ? QString() : QStringLiteral("\n")) +
+                         tr("Прочитанное сохранено в %1; продолжить чтение: та же команда с "
+                            "--resume.")
+                             .arg(partial);
 }
 
 // Each writable table of the profile as write does it, all in one connection.

@@ -15,6 +15,7 @@
 
 class CliProgress;
 class MemoryTable;
+struct RegisterProfile;
 class OperationProgress;
 class TableData;
 
@@ -79,6 +80,9 @@ private:
     // Where a read cut short keeps what it read: beside the output file, in
     // the table's own tab-separated form; empty without an output file.
     QString partialPath() const;
+    // Tells where what was read is kept and how to go on.
+    void notePartial(const QString &partial);
+    int loadPartialProfile(const QString &path, RegisterProfile &profile);
     std::function<TableData *(int)> tableIn(std::map<int, std::unique_ptr<MemoryTable>> &tables);
     int refuseInvalidValue(const TableData &file, const QString &path);
 

@@ -40,10 +40,16 @@ int readProfile(protocolBase &protocol, OperationProgress &progress, RegisterPro
     if (identified != ERR_OK)
         return identified;
     const QVector<int> numbers = TableCatalogue::numbers();
-    for (int index = 0; index < numbers.size(); ++index) {
-        tables.push_back(std::make_unique<MemoryTable>(numbers.at(index)));
+    // A profile read in part goes on with its last table, which the stop cut.
+    const int readBefore = int(tables.size());
+    for (int index = qMax(0, readBefore - 1); index < numbers.size(); ++index) {
+        const bool goOn = index < readBefore;
+        if (!goOn)
+            tables.push_back(std::make_unique<MemoryTable>(numbers.at(index)));
         progress.startPart(partLabel(index, numbers.size(), numbers.at(index)), -1);
-        const int result = readTable(protocol, *tables.back(), &progress);
+        MemoryTable &table = *tables.at(std::size_t(index));
+        const int result = goOn ? continueTable(protocol, table, &progress)
+                                : readTable(protocol, table, &progress);
         if (result != ERR_OK)
             return result;
     }

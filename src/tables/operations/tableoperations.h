@@ -40,7 +40,8 @@ QString partLabel(int index, int count, int table);
 // The register's identification, then every table a profile holds, in the
 // order of the window's tabs, each as a part of the progress: what "Сохранить
 // профиль..." and `backup` keep. On failure the tables read so far stay, the
-// last one being the table that failed.
+// last one being the table that failed; given such a profile, it goes on
+// with that table and reads the rest.
 int readProfile(protocolBase &protocol, OperationProgress &progress, RegisterProfile &profile);
 
 // Writes the table's changed cells and, with a check, reads them back: also
