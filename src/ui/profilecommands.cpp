@@ -30,6 +30,8 @@ ProfileCommands::ProfileCommands(TableTabs &tabs, RegisterConnection &connection
 {
 }
 
+ProfileCommands::~ProfileCommands() = default;
+
 QList<QAction *> ProfileCommands::addToMenu(QMenu *menu)
 {
     return {MenuActions::add(menu, tr("Сохранить профиль..."), "actionSaveProfile", {}, this,
@@ -58,7 +60,8 @@ void ProfileCommands::writeAll()
         tr("Запись всех таблиц"), [this] { return writeAllTables(); }, false);
 }
 
-// The grids keep their values: the tables are read into memory.
+// The grids keep their values: the tables are read into memory. A save that
+// stops or fails keeps what it read, and the next one may go on from there.
 int ProfileCommands::saveProfileFile()
 {
     const QString path =
@@ -66,23 +69,46 @@ int ProfileCommands::saveProfileFile()
                              tr("Профили ККТ (*.prf);;Все файлы (*.*)"), tr("Профиль ККТ"));
     if (path.isEmpty())
         return ERR_CANCELLED;
-    RegisterProfile profile;
+    RegisterProfile profile = profileToGoOn();
+    const qint64 before = profile.records();
     int result = m_connection.withOpenPort(
         [this, &profile] {
             return TableOperations::readProfile(m_connection.protocol(), m_progress, profile);
         },
-        ProgressText::Work::RecordsRead, -1, [&profile] { return profile.records(); },
+        ProgressText::Work::RecordsRead, -1,
+        [&profile, before] { return profile.records() - before; },
         [this, &profile] {
             return profile.tables.empty() ? QString()
                                           : tr("Не прочитана таблица %1.")
                                                 .arg(caption(profile.tables.back()->tableNumber()));
         });
-    if (result != ERR_OK)
+    if (result != ERR_OK) {
+        if (!profile.tables.empty())
+            m_partialProfile = std::make_unique<RegisterProfile>(std::move(profile));
         return result;
+    }
     result = ProfileFile::save(path, profile);
     qDebug().noquote() << "MainWindow: profile of" << profile.identification << "saved to" << path
                        << "with result" << result;
     return result;
+}
+
+RegisterProfile ProfileCommands::profileToGoOn()
+{
+    RegisterProfile profile;
+    if (!m_partialProfile)
+        return profile;
+    const std::unique_ptr<RegisterProfile> partial = std::move(m_partialProfile);
+    const auto answer = QMessageBox::question(
+        m_window, tr("Сохранить профиль"),
+        tr("Прошлое чтение профиля ККТ %1 остановилось в таблице «%2» (%3).\n"
+           "Продолжить с этого места?")
+            .arg(partial->identification, caption(partial->tables.back()->tableNumber()),
+                 ProgressText::done(ProgressText::Work::RecordsRead, partial->records()).toLower()),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes);
+    if (answer == QMessageBox::Yes)
+        profile = std::move(*partial);
+    return profile;
 }
 
 // Checked whole before any grid changes: a bad table anywhere in the file

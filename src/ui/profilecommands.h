@@ -3,6 +3,8 @@
 #include <QList>
 #include <QObject>
 
+#include <memory>
+
 class OperationProgress;
 class OperationRunner;
 class ProgressPanel;
@@ -11,6 +13,7 @@ class QMenu;
 class QWidget;
 class RegisterConnection;
 class TableTabs;
+struct RegisterProfile;
 
 // The profile commands: a profile holds every table of a register, saved
 // from the register to a file or loaded from one into the grids; and the
@@ -23,6 +26,7 @@ public:
     ProfileCommands(TableTabs &tabs, RegisterConnection &connection, OperationRunner &runner,
                     ProgressPanel &progressPanel, OperationProgress &progress,
                     const QAction &checkWrites, QWidget *window);
+    ~ProfileCommands() override;
 
     // Returns the actions added, each of which starts an operation.
     QList<QAction *> addToMenu(QMenu *menu);
@@ -34,6 +38,9 @@ private:
     int saveProfileFile();
     int loadProfileFile();
     int writeAllTables();
+    // Whether to go on with the profile a save read in part before, asked
+    // only when there is one; it is taken either way.
+    RegisterProfile profileToGoOn();
 
     TableTabs &m_tabs;
     RegisterConnection &m_connection;
@@ -42,4 +49,6 @@ private:
     OperationProgress &m_progress;
     const QAction &m_checkWrites;
     QWidget *m_window;
+    // What a save that stopped or failed had read, for the next one.
+    std::unique_ptr<RegisterProfile> m_partialProfile;
 };

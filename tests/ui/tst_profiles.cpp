@@ -9,6 +9,9 @@
 #include <QAction>
 #include <QComboBox>
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -74,6 +77,39 @@ class TestProfiles : public WindowTest
     }
 
 private slots:
+    // A profile save stopped in the middle keeps what it read: the next save
+    // asks, goes on from there and saves what a save in one go saves.
+    void stoppedSaveGoesOn()
+    {
+        RegisterProcess emulator;
+        QVERIFY(emulator.start({"--goods", "600", "--baud", "115200"}));
+        usePort(emulator.path());
+        QTemporaryDir directory;
+        const QString path = directory.filePath("register.prf");
+        WhenDuringOperation press(
+            [&] {
+                return QRegularExpression("Записи: (\\d+)")
+                           .match(progressLabel()->text())
+                           .captured(1)
+                           .toInt() > 100;
+            },
+            [&] { child<QPushButton>("pbCancel")->click(); });
+        answerFileDialog(path);
+        trigger("actionSaveProfile");
+        QVERIFY(press.happened());
+        QVERIFY(!QFile::exists(path));
+
+        ModalSeen question;
+        answerFileDialog(path);
+        answerMessageBox(&question, QMessageBox::Yes, window);
+        trigger("actionSaveProfile");
+        QVERIFY2(question.text.startsWith("Прошлое чтение профиля ККТ"), qPrintable(question.text));
+        QVERIFY(QFile::exists(path));
+        // The kept part is taken: the next save asks nothing.
+        saveProfile(directory.filePath("whole.prf"));
+        QCOMPARE(fileLines(path).mid(3), fileLines(directory.filePath("whole.prf")).mid(3));
+    }
+
     // A profile of one register, loaded into a new window or into the one that
     // read the register, and written to another, makes the second one's tables
     // those of the first: also those the grids already held unmarked.
