@@ -40,6 +40,17 @@ class TestProtocolPelto : public QObject
             scriptFailure("RunCommand()", resultCode);
     }
 
+    // What a read of one field returns: 0, or the code it throws.
+    int readFieldResult()
+    {
+        try {
+            delete m_protocol->readField(FIELD_BIN, 1, 1, 1);
+        } catch (ErrorCode error) {
+            return error;
+        }
+        return 0;
+    }
+
 private slots:
     void init()
     {
@@ -186,12 +197,7 @@ private slots:
             fetch<int, QString, int, QStringList>("resultCode", "answer", "code", "logLines");
         openBuiltInPort(answer, resultCode);
         LogCapture log;
-        int thrown = 0;
-        try {
-            delete m_protocol->readField(FIELD_BIN, 1, 1, 1);
-        } catch (ErrorCode error) {
-            thrown = error;
-        }
+        const int thrown = readFieldResult();
         QCOMPARE(thrown, code);
         QCOMPARE(log.lines().filter(QRegularExpression("^writeToDrellPort\\(\\)")), logLines);
     }
@@ -218,12 +224,7 @@ private slots:
         scriptFailure("RunCommand()", failCode);
         driver()->failures = failures;
         LogCapture log;
-        int result = 0;
-        try {
-            delete m_protocol->readField(FIELD_BIN, 1, 1, 1);
-        } catch (ErrorCode error) {
-            result = error;
-        }
+        const int result = readFieldResult();
         QCOMPARE(result, code);
         const QStringList sent = driver()->sentCommands();
         QCOMPARE(sent.size(), sends);
@@ -263,11 +264,7 @@ private slots:
             QByteArray block;
             result = m_protocol->readFWBlock(&block);
         } else {
-            try {
-                delete m_protocol->readField(FIELD_BIN, 1, 1, 1);
-            } catch (ErrorCode error) {
-                result = error;
-            }
+            result = readFieldResult();
         }
         QCOMPARE(result, code);
         QCOMPARE(driver()->calls.count("DeviceEnabled=true"), connects);

@@ -7,8 +7,8 @@ namespace {
 
 int catalogueColumns(int table)
 {
-    const TableSpec *spec = TableCatalogue::find(table);
-    return spec ? spec->columns.size() : 0;
+    const auto *catalogued = TableCatalogue::find(table);
+    return catalogued ? catalogued->columns.size() : 0;
 }
 
 } // namespace

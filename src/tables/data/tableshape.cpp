@@ -85,9 +85,10 @@ bool firstInvalidCell(const TableData &data, int &row, int &column)
 
 QString columnHeader(int table, int column)
 {
-    const TableSpec *spec = TableCatalogue::find(table);
-    if (spec && column >= 0 && column < spec->columns.size() && !spec->columns[column].hidden)
-        return spec->columns[column].header;
+    const auto *catalogued = TableCatalogue::find(table);
+    if (catalogued && column >= 0 && column < catalogued->columns.size() &&
+        !catalogued->columns[column].hidden)
+        return catalogued->columns[column].header;
     return QString::number(column + 1);
 }
 
