@@ -8,6 +8,7 @@
 #include "pacedline.h"
 #include "pseudoterminal.h"
 #include "registeremulator.h"
+#include "registerprotocol.h"
 #include "registerresponder.h"
 #include "statefile.h"
 #include "stopsignals.h"
@@ -202,10 +203,15 @@ int main(int argc, char *argv[])
     while (!stopSignals.received())
         responder.serveNext();
 
+    using namespace RegisterProtocol;
     std::fprintf(stderr,
-                 "register-emulator: %d requests executed, %d repeated; %s; "
-                 "%lld bytes sent, %lld received\n",
+                 "register-emulator: %d requests executed, %d repeated; "
+                 "executed %d identifications, %d mode entries, %d reads, %d writes, "
+                 "%d dump starts, %d dump blocks; %s; %lld bytes sent, %lld received\n",
                  responder.executedRequests(), responder.repeatedRequests(),
+                 responder.executedCommands(Identify), responder.executedCommands(EnterMode),
+                 responder.executedCommands(ReadField), responder.executedCommands(WriteField),
+                 responder.executedCommands(StartDump), responder.executedCommands(NextDumpBlock),
                  qPrintable(faultyLine.summary()), terminalLine.bytesWritten(),
                  terminalLine.bytesRead());
     return 0;

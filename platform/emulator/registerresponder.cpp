@@ -55,6 +55,8 @@ void RegisterResponder::answer(const FrameEvent &request)
         m_lastAnswer = m_handler(request.payload);
         remember(request);
         ++m_executed;
+        if (!request.payload.isEmpty())
+            ++m_executedCommands[quint8(request.payload[0])];
     }
     // The register answers at once, so the ACK of the request goes with the answer.
     m_pending.emplace(m_link, request.seq, m_lastAnswer, true);

@@ -30,6 +30,8 @@ public:
 
     int executedRequests() const { return m_executed; }
     int repeatedRequests() const { return m_repeated; }
+    // Requests executed with this command byte.
+    int executedCommands(quint8 command) const { return m_executedCommands[command]; }
 
 private:
     void answer(const FrameEvent &request);
@@ -45,4 +47,5 @@ private:
     QByteArray m_lastAnswer;
     int m_executed = 0;
     int m_repeated = 0;
+    std::array<int, 256> m_executedCommands{};
 };

@@ -115,10 +115,31 @@ void protocolPelto::connectDriver(const PortInfo &port)
     driver.SetPortNumber(portNumberOf(port.portName()));
     driver.SetPortName(port.systemLocation());
     checkConnectStep();
-    driver.SetDeviceEnabled(true);
+    // Identification and mode entry change nothing in the register, so a
+    // spoiled line gets the same retries as any exchange.
+    for (int attempt = 0;; ++attempt) {
+        driver.SetDeviceEnabled(true);
+        if (!retryAfter(driver.GetResultCode(), attempt))
+            break;
+    }
     checkConnectStep();
-    driver.SetMode(connectMode, accessPassword);
+    for (int attempt = 0;; ++attempt) {
+        driver.SetMode(connectMode, accessPassword);
+        if (!retryAfter(driver.GetResultCode(), attempt))
+            break;
+    }
     checkConnectStep();
+}
+
+bool protocolPelto::retryAfter(int resultCode, int attempt)
+{
+    if (resultCode != noAnswer || attempt >= retryLimit)
+        return false;
+    ++retried;
+    qDebug().noquote() << QStringLiteral("protocolPelto: no answer, retry %1 of %2")
+                              .arg(attempt + 1)
+                              .arg(retryLimit);
+    return true;
 }
 
 // The register is connected to anew, as by openPort: identified, its mode
@@ -321,12 +342,8 @@ int protocolPelto::exchange(const QByteArray &command, QByteArray *data)
             lastAnswered = false;
             return driverResultToCode(resultCode);
         }
-        if (resultCode != noAnswer || attempt >= retryLimit)
+        if (!retryAfter(resultCode, attempt))
             return judgeAnswer(resultCode, answer, data);
-        ++retried;
-        qDebug().noquote() << QStringLiteral("protocolPelto: no answer, retry %1 of %2")
-                                  .arg(attempt + 1)
-                                  .arg(retryLimit);
     }
 }
 

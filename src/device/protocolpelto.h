@@ -64,6 +64,9 @@ private:
     void connectDriver(const PortInfo &port);
     void checkConnectStep();
     void noteDriverFailure(int resultCode);
+    // Whether an attempt that ended with the driver's result is to be made
+    // again; counts and logs the retry.
+    bool retryAfter(int resultCode, int attempt);
     // Waits for the port to come back and connects again; false when it did
     // not within the wait, or the wait was stopped.
     bool reconnect();

@@ -141,6 +141,35 @@ private slots:
         QCOMPARE(driver()->calls.last(), "DeviceEnabled=false");
     }
 
+    // Identifying and entering the mode change nothing, so they are retried
+    // like any exchange without an answer; a refusal is not.
+    void retriesConnectWithoutAnswer_data()
+    {
+        columns<QString, int, int, int, int>("operation", "failures", "failCode", "code", "tries");
+        QTest::newRow("identified at the second try") << "DeviceEnabled" << 1 << -1 << 0 << 2;
+        QTest::newRow("mode entered at the last try") << "SetMode()" << 2 << -1 << 0 << 3;
+        QTest::newRow("no answer beyond the retries")
+            << "SetMode()" << -1 << -1 << int(ERR_PORT_NOT_OPEN) << 3;
+        QTest::newRow("a refused password is an answer")
+            << "SetMode()" << -1 << -16 << int(ERR_PORT_NOT_OPEN) << 1;
+    }
+
+    void retriesConnectWithoutAnswer()
+    {
+        const auto [operation, failures, failCode, code, tries] =
+            fetch<QString, int, int, int, int>("operation", "failures", "failCode", "code",
+                                               "tries");
+        openBuiltInPort();
+        m_protocol->setRetries(2);
+        driver()->calls.clear();
+        scriptFailure(operation, failCode);
+        driver()->failures = failures;
+        QCOMPARE(m_protocol->openPort(builtInPort), code);
+        const QString call = operation == "DeviceEnabled" ? "DeviceEnabled=true" : operation;
+        QCOMPARE(driver()->calls.count(call), tries);
+        QCOMPARE(m_protocol->retriesDone(), tries - 1);
+    }
+
     // The window shows the warning in a box; the command line has it as the cause.
     void openPortWarnsWithoutComponent()
     {

@@ -235,6 +235,11 @@ void TestEmulatorProgram::countsBytesOnLine()
         QRegularExpression(QStringLiteral("; (\\d+) bytes sent, (\\d+) received$"))
             .match(summary.trimmed());
     QVERIFY2(counts.hasMatch(), qPrintable(summary));
+    QVERIFY2(
+        summary.contains(QStringLiteral("executed 0 identifications, 0 mode entries, %1 reads, "
+                                        "0 writes, 0 dump starts, 0 dump blocks;")
+                             .arg(Exchanges)),
+        qPrintable(summary));
     QCOMPARE(counts.captured(1).toLongLong(), sent);
     // The host's last ACK may still be on its way when the signal comes.
     const qint64 counted = counts.captured(2).toLongLong();
