@@ -211,14 +211,8 @@ int protocolPelto::writeField(FieldBase *value, bool flag)
     QByteArray command =
         tableCommand(writeCommand, value->tableNumber(), value->rowNumber(), value->fieldNumber());
     command.append(value->rawData());
-    if (!flag)
-        driver.SetNeedResult(2);
-    QByteArray answer;
-    driver.RunCommandExBin(command, &answer, exchangeTimeoutMs);
-    const int resultCode = driver.GetResultCode();
-    driver.SetNeedResult(0);
     QByteArray data;
-    const int outcome = judgeAnswer(resultCode, answer, &data);
+    const int outcome = exchange(command, &data, flag);
     if (outcome == ERR_OK)
         ++written;
     return outcome;
@@ -320,17 +314,24 @@ int protocolPelto::readFWBlock(QByteArray *dump)
 // Only an exchange that got no answer is tried again: one the register
 // answered, refusing or not, would be answered the same. A table read or
 // write whose port went away goes out again once the port is back.
-int protocolPelto::exchange(const QByteArray &command, QByteArray *data)
+int protocolPelto::exchange(const QByteArray &command, QByteArray *data, bool needResult)
 {
-    const bool mayWaitForPort =
-        !command.isEmpty() && (command.at(0) == readCommand || command.at(0) == writeCommand);
+    const bool write = !command.isEmpty() && command.at(0) == writeCommand;
+    const bool mayWaitForPort = write || (!command.isEmpty() && command.at(0) == readCommand);
     int comebacks = 0;
     for (int attempt = 0;; ++attempt) {
         QByteArray answer;
+        if (!needResult)
+            driver.SetNeedResult(2);
         driver.RunCommandExBin(command, &answer, exchangeTimeoutMs);
+        // Both read before NeedResult is reset, which a driver may answer
+        // with a result of its own.
         const int resultCode = driver.GetResultCode();
-        if (resultCode == portGone && mayWaitForPort && comebacks < maxComebacks) {
+        if (resultCode != 0)
             noteDriverFailure(resultCode);
+        if (write)
+            driver.SetNeedResult(0);
+        if (resultCode == portGone && mayWaitForPort && comebacks < maxComebacks) {
             const QString goneCause = lastFailure;
             if (reconnect()) {
                 ++comebacks;
@@ -351,10 +352,8 @@ int protocolPelto::exchange(const QByteArray &command, QByteArray *data)
 int protocolPelto::judgeAnswer(int resultCode, const QByteArray &answer, QByteArray *data)
 {
     lastAnswered = false;
-    if (resultCode != 0) {
-        noteDriverFailure(resultCode);
+    if (resultCode != 0)
         return driverResultToCode(resultCode);
-    }
     if (answer.size() < 2 || answer.at(0) != answerMark) {
         qDebug().nospace().noquote()
             << "writeToDrellPort() -> failed. Response: " << answer.toHex(' ');

@@ -73,8 +73,11 @@ private:
     void learnFieldWidths(int table, int row, FieldList *fields);
     void layOutRecord(int table, int row, FieldList *fields) const;
     // One command and its answer; on success data holds the answer data.
-    int exchange(const QByteArray &command, QByteArray *data);
+    // Without needResult the driver's NeedResult is 2 for it; a write resets
+    // NeedResult to 0 after every try.
+    int exchange(const QByteArray &command, QByteArray *data, bool needResult = true);
 
+    // The driver's failure, if any, is noted by the caller.
     int judgeAnswer(int resultCode, const QByteArray &answer, QByteArray *data);
     static int driverResultToCode(int resultCode);
     static int answerErrorToCode(quint8 error);

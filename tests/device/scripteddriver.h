@@ -52,6 +52,8 @@ class ScriptedDriver : public QObject
     SCRIPTED_READ_ONLY(QVariant, UCodePage)
     SCRIPTED_READ_ONLY(QVariant, UDescription)
     SCRIPTED_READ_ONLY(int, ResultCode)
+    // "result N" of the ResultCode at the time it is read.
+    Q_PROPERTY(QString ResultDescription READ getResultDescription)
 
 public:
     // Registers the component under the driver's ProgID.
@@ -66,6 +68,11 @@ public:
     Q_INVOKABLE void SetMode() { record(QStringLiteral("SetMode()")); }
     Q_INVOKABLE void RunCommand();
     Q_INVOKABLE void GetDeviceMetrics() { record(QStringLiteral("GetDeviceMetrics()")); }
+
+    QString getResultDescription() const
+    {
+        return QStringLiteral("result %1").arg(getResultCode());
+    }
 
     // The OutboundStream of every RunCommand() so far.
     QStringList sentCommands() const;

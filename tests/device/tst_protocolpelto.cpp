@@ -235,26 +235,34 @@ private slots:
     // retries set, each noted in the log; one the register answered does not.
     void retriesExchangesWithoutAnswer_data()
     {
-        columns<int, int, int, int, int>("retries", "failures", "failCode", "code", "sends");
-        QTest::newRow("answered at the second send") << 2 << 1 << -1 << 0 << 2;
-        QTest::newRow("answered at the last send") << 2 << 2 << -1 << 0 << 3;
-        QTest::newRow("no answer beyond the retries") << 2 << -1 << -1 << int(ERR_DEVICE) << 3;
-        QTest::newRow("no retries") << 0 << 1 << -1 << int(ERR_DEVICE) << 1;
-        QTest::newRow("a refusal is an answer") << 2 << -1 << -3840 << -259 << 1;
+        columns<bool, int, int, int, int, int>("write", "retries", "failures", "failCode", "code",
+                                               "sends");
+        QTest::newRow("answered at the second send") << false << 2 << 1 << -1 << 0 << 2;
+        QTest::newRow("answered at the last send") << false << 2 << 2 << -1 << 0 << 3;
+        QTest::newRow("no answer beyond the retries")
+            << false << 2 << -1 << -1 << int(ERR_DEVICE) << 3;
+        QTest::newRow("no retries") << false << 0 << 1 << -1 << int(ERR_DEVICE) << 1;
+        QTest::newRow("a refusal is an answer") << false << 2 << -1 << -3840 << -259 << 1;
+        QTest::newRow("a write answered at the second send") << true << 2 << 1 << -1 << 0 << 2;
+        QTest::newRow("a write without an answer") << true << 1 << -1 << -1 << int(ERR_DEVICE) << 2;
     }
 
     void retriesExchangesWithoutAnswer()
     {
-        const auto [retries, failures, failCode, code, sends] =
-            fetch<int, int, int, int, int>("retries", "failures", "failCode", "code", "sends");
+        const auto [write, retries, failures, failCode, code, sends] =
+            fetch<bool, int, int, int, int, int>("write", "retries", "failures", "failCode", "code",
+                                                 "sends");
         m_protocol->setRetries(retries);
         openBuiltInPort();
-        driver()->answers = QVector<QString>(sends, "5500aabbccdd").toList();
+        driver()->answers = QVector<QString>(sends, write ? "5500" : "5500aabbccdd").toList();
         scriptFailure("RunCommand()", failCode);
         driver()->failures = failures;
         LogCapture log;
-        const int result = readFieldResult();
+        FieldBase value(2, 5, 3, 2);
+        value.setRawData(QByteArray::fromHex("0102"));
+        const int result = write ? m_protocol->writeField(&value, true) : readFieldResult();
         QCOMPARE(result, code);
+        QCOMPARE(m_protocol->fieldsWritten(), write && code == 0 ? 1 : 0);
         const QStringList sent = driver()->sentCommands();
         QCOMPARE(sent.size(), sends);
         QCOMPARE(QSet<QString>(sent.begin(), sent.end()).size(), 1);
@@ -320,6 +328,8 @@ private slots:
         FieldBase value(2, 5, 3, 2);
         value.setRawData(QByteArray::fromHex("0102"));
         QCOMPARE(m_protocol->writeField(&value, flag), code);
+        QCOMPARE(m_protocol->failureCause(),
+                 resultCode == 0 ? QString() : QStringLiteral("result %1").arg(resultCode));
         const QStringList expected =
             before + QStringList{"StreamFormat=3", "OutboundStream=50020005030102",
                                  "ENQTimeout=20000", "RunCommand()", "NeedResult=0"};
