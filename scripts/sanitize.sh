@@ -21,7 +21,7 @@ export ASAN_OPTIONS="detect_leaks=1:fast_unwind_on_malloc=0:log_path=$reports/as
 export LSAN_OPTIONS="suppressions=$root/cmake/sanitizers/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1:log_path=$reports/ubsan"
 status=0
-(cd "$build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)") || status=1
+"$root/scripts/ctest.sh" "$build" || status=1
 for report in "$reports"/*; do
     [ -e "$report" ] || continue
     echo "== $report"

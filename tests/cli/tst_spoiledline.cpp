@@ -8,27 +8,6 @@
 namespace {
 
 constexpr int ProgramTimeoutMs = 110000;
-constexpr int ChangedRows = 100;
-
-// Fields 1, 2, 3, 4 and 7 of the first ChangedRows goods of a goods table
-// file, each with another value: 500 cells.
-QByteArray changedGoods(const QByteArray &file)
-{
-    QStringList lines = QString::fromUtf8(file).split(QLatin1Char('\n'));
-    for (QString &line : lines) {
-        QStringList parts = line.split(QLatin1Char('\t'));
-        const int row = parts.value(0).toInt();
-        const int field = parts.value(1).toInt();
-        if (parts.size() != 4 || row > ChangedRows || field == 5 || field == 6)
-            continue;
-        parts[3] = field == 1   ? QStringLiteral("ТОВАР %1").arg(row)
-                   : field == 2 ? QStringLiteral("2000000%1").arg(row, 6, 10, QLatin1Char('0'))
-                   : field == 3 ? QStringLiteral("%1.50").arg(row)
-                                : QString::number(1 - parts.at(3).toInt() % 2);
-        line = parts.join(QLatin1Char('\t'));
-    }
-    return lines.join(QLatin1Char('\n')).toUtf8();
-}
 
 } // namespace
 
@@ -61,14 +40,16 @@ class TestSpoiledLine : public QObject
     }
 
     // The command on a clean line, then on a spoiled one.
-    void compareLines(const QStringList &registerArguments, const QString &words,
-                      LineComparison::Outcome &clean)
+    void compareLines(const QStringList &registerArguments, const QString &outputName,
+                      const QString &words, LineComparison::Outcome &clean)
     {
         QString problem;
-        QVERIFY2(LineComparison::run(registerArguments, false, command(words), clean, problem),
+        QVERIFY2(LineComparison::run(registerArguments, false, outputName, command(words), clean,
+                                     problem),
                  qPrintable(problem));
         LineComparison::Outcome spoiled;
-        QVERIFY2(LineComparison::run(registerArguments, true, command(words), spoiled, problem),
+        QVERIFY2(LineComparison::run(registerArguments, true, outputName, command(words), spoiled,
+                                     problem),
                  qPrintable(problem));
         QVERIFY(spoiled.output == clean.output);
         QVERIFY(spoiled.state == clean.state);
@@ -87,7 +68,7 @@ private slots:
     void readsGoods()
     {
         LineComparison::Outcome clean;
-        compareLines({"--goods", "2000"}, "read 1 -o {output} --port {port}", clean);
+        compareLines({"--goods", "2000"}, "goods.txt", "read 1 -o {output} --port {port}", clean);
         QCOMPARE(clean.output.count("\n1\t1\t64\t"), 1);
         QVERIFY(clean.output.contains("\n2000\t7\t1\t"));
     }
@@ -99,16 +80,17 @@ private slots:
         const QString changed = m_home.filePath("changed.txt");
         LineComparison::Outcome read;
         QString problem;
-        QVERIFY2(LineComparison::run({"--goods", QString::number(ChangedRows)}, false,
+        QVERIFY2(LineComparison::run({"--goods", QString::number(LineComparison::changedGoodsRows)},
+                                     false, "goods.txt",
                                      command("read 1 -o {output} --port {port}"), read, problem),
                  qPrintable(problem));
         QFile file(changed);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(changedGoods(read.output));
+        file.write(LineComparison::changedGoods(read.output));
         file.close();
 
         LineComparison::Outcome clean;
-        compareLines({"--goods", QString::number(ChangedRows)},
+        compareLines({"--goods", QString::number(LineComparison::changedGoodsRows)}, "none",
                      "write 1 " + changed + " --port {port}", clean);
         QVERIFY2(clean.executed.contains(" 500 writes"), qPrintable(clean.executed));
     }
@@ -118,7 +100,7 @@ private slots:
     void readsWholeDump()
     {
         LineComparison::Outcome clean;
-        compareLines({}, "dump 2 -o {output} --retries 10 --port {port}", clean);
+        compareLines({}, "dump.bin", "dump 2 -o {output} --retries 10 --port {port}", clean);
         QVERIFY(clean.output.size() > 4096);
     }
 };

@@ -15,6 +15,11 @@ namespace LineComparison {
 const QStringList spoiledLine{QStringLiteral("--corrupt"), QStringLiteral("0.01"),
                               QStringLiteral("--seed"), QStringLiteral("11")};
 
+// A goods table file, tab-separated, with fields 1, 2, 3, 4 and 7 of its
+// first changedGoodsRows records given other values: 500 cells to write.
+constexpr int changedGoodsRows = 100;
+QByteArray changedGoods(const QByteArray &file);
+
 struct Outcome
 {
     // What the operation left in its output file.
@@ -28,10 +33,11 @@ struct Outcome
 };
 
 // Starts the emulator program with arguments (and a state file of its own),
-// spoiled or clean, runs operation with its terminal's path and an output
-// path, stops it. False, with the reason in problem, when anything failed.
+// spoiled or clean, runs operation with its terminal's path and the path of
+// an output file named outputName, stops it. False, with the reason in
+// problem, when anything failed.
 using Operation = std::function<bool(const QString &port, const QString &output)>;
-bool run(const QStringList &arguments, bool spoiled, const Operation &operation, Outcome &outcome,
-         QString &problem);
+bool run(const QStringList &arguments, bool spoiled, const QString &outputName,
+         const Operation &operation, Outcome &outcome, QString &problem);
 
 } // namespace LineComparison
