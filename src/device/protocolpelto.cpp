@@ -3,10 +3,12 @@
 #include "devicetablenumber.h"
 #include "errorcode.h"
 #include "fieldfactory.h"
+#include "stableportname.h"
 #include "tablecatalogue.h"
 
 #include <QDeadlineTimer>
 #include <QDebug>
+#include <QFileInfo>
 #include <QThread>
 
 namespace {
@@ -83,6 +85,7 @@ void protocolPelto::setPortWait(int ms, PortWait stillWaiting)
 int protocolPelto::openPort(PortInfo port)
 {
     connectedPort = port;
+    stableLocation = StablePortName::of(port.systemLocation());
     fieldWidths.clear();
     lastFailure.clear();
     written = 0;
@@ -143,7 +146,8 @@ bool protocolPelto::retryAfter(int resultCode, int attempt)
 }
 
 // The register is connected to anew, as by openPort: identified, its mode
-// entered.
+// entered. A USB adapter may come back under another ttyUSB number, which its
+// stable name follows.
 bool protocolPelto::reconnect()
 {
     if (portWaitMs <= 0 || !portWait)
@@ -155,11 +159,16 @@ bool protocolPelto::reconnect()
     const QDeadlineTimer deadline(portWaitMs);
     QDeadlineTimer nextLook(0);
     bool back = false;
+    QString location;
     while (!back && !deadline.hasExpired() && portWait(true)) {
         if (nextLook.hasExpired()) {
             nextLook.setRemainingTime(portLookIntervalMs);
+            location = !stableLocation.isEmpty() && QFileInfo::exists(stableLocation)
+                           ? stableLocation
+                           : connectedPort.systemLocation();
             try {
-                connectDriver(connectedPort);
+                connectDriver(
+                    PortInfo(connectedPort.portName(), connectedPort.description(), location));
                 back = true;
             } catch (ErrorCode) {
                 driver.SetDeviceEnabled(false);
@@ -169,8 +178,9 @@ bool protocolPelto::reconnect()
         }
     }
     portWait(false);
-    qDebug().noquote() << (back ? QStringLiteral("protocolPelto: port back, going on")
-                                : QStringLiteral("protocolPelto: port not back"));
+    qDebug().noquote()
+        << (back ? QStringLiteral("protocolPelto: port back at %1, going on").arg(location)
+                 : QStringLiteral("protocolPelto: port not back"));
     return back;
 }
 

@@ -39,12 +39,11 @@ public:
     // Exchanges tried again since openPort.
     int retriesDone() const { return retried; }
     // When the port goes away in the middle of a table read or write (a USB
-    // adapter pulled), how long to wait for the same path to come back and
-    // carry on; stillWaiting is asked every few hundredths of a second while
-    // it waits (true), whether to go on (false stops at once), and told once
-    // when the wait ends (false). 0 ms fails at once, as without a wait.
-    // A dump never waits: its next block after a new connection could be
-    // another than the one lost.
+    // adapter pulled), how long to wait for the same device to come back (at
+    // the same path, or at its /dev/serial/by-id name) and carry on; stillWaiting is asked every
+    // few hundredths of a second while it waits (true), whether to go on (false stops at once), and
+    // told once when the wait ends (false). 0 ms fails at once, as without a wait. A dump never
+    // waits: its next block after a new connection could be another than the one lost.
     using PortWait = std::function<bool(bool waiting)>;
     void setPortWait(int ms, PortWait stillWaiting);
     static constexpr int maxRetries = 10;
@@ -92,6 +91,8 @@ private:
     int exchangeTimeoutMs = 20000;
     WarningBox warningBox;
     PortInfo connectedPort;
+    // Its name under /dev/serial/by-id, if it has one.
+    QString stableLocation;
     int portWaitMs = 0;
     PortWait portWait;
     QString lastFailure;

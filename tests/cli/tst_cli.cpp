@@ -92,6 +92,8 @@ class TestCli : public QObject
     // The same, but where AddressSanitizer looks for leaks with exact stacks.
     QProcessEnvironment m_leakChecked;
     QTemporaryDir m_home;
+    // The directory of stable port names the program looks in.
+    QString m_byId;
     // Files made from the built-in register's tables in initTestCase.
     QTemporaryDir m_inputs;
     // Each case's working directory, where its outputs go.
@@ -169,6 +171,8 @@ private slots:
         m_environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("none-installed"));
         m_environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath("data"));
         m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config"));
+        m_byId = m_home.filePath("by-id");
+        m_environment.insert(QStringLiteral("MORVELL_SERIAL_BY_ID"), m_byId);
         // The exact stacks of leak reports make every allocation of an
         // instrumented program slow: one case looks for leaks, the rest not.
         m_leakChecked = m_environment;
@@ -597,29 +601,53 @@ private slots:
     }
 
     // A register whose line goes away in the middle of a read (its program
-    // killed) and comes back on the same path within --wait-port: the read
-    // goes on to the end, and the file is a whole read's.
+    // killed) and comes back within --wait-port, on the same path or, as a
+    // USB adapter plugged in again, under another name that its stable name
+    // (a link in the by-id directory) follows: the read goes on to the end,
+    // reads no row again but the one cut off, and the file is a whole read's.
+    void readWaitsForPortToComeBack_data()
+    {
+        columns<QString>("comesBackAs");
+        QTest::newRow("the same path") << "ttyUSB0";
+        QTest::newRow("another number") << "ttyUSB1";
+    }
+
     void readWaitsForPortToComeBack()
     {
-        const QString link = here("register");
-        const QStringList arguments{"--link", link, "--goods", "600", "--baud", "115200"};
+        QFETCH(QString, comesBackAs);
+        const QStringList arguments{"--goods", "600", "--baud", "115200"};
         RegisterProcess first;
-        QVERIFY(first.start(arguments));
+        QVERIFY(first.start(QStringList{"--link", here("ttyUSB0")} + arguments));
+        QVERIFY(QDir().mkpath(m_byId));
+        const QString stableName = m_byId + "/usb-Maker_Adapter_A1-if00-port0";
+        QFile::remove(stableName);
+        QVERIFY(QFile::link(here("ttyUSB0"), stableName));
         QProcess process;
         QByteArray log;
-        QVERIFY(
-            startUntilReading(process, "read 1 -o goods.txt --wait-port 60 --port " + link, log));
+        QVERIFY(startUntilReading(
+            process, "read 1 -o goods.txt --wait-port 60 --port " + here("ttyUSB0"), log));
         QVERIFY(QTest::qWaitFor([&] { return log.count("exchange 46") > 100; }, RunTimeoutMs));
         ::kill(pid_t(first.pid()), SIGKILL);
         QVERIFY(QTest::qWaitFor([&] { return log.contains("gone, waiting"); }, RunTimeoutMs));
+        QVERIFY(QFile::remove(here("ttyUSB0")));
         RegisterProcess second;
-        QVERIFY(second.start(arguments));
+        QVERIFY(second.start(QStringList{"--link", here(comesBackAs)} + arguments));
+        QVERIFY(QFile::remove(stableName) && QFile::link(here(comesBackAs), stableName));
         QVERIFY(process.waitForFinished(RunTimeoutMs));
         log += process.readAllStandardError();
         QCOMPARE(process.exitCode(), 0);
-        QVERIFY2(log.contains("port back, going on") && log.contains("Прочитано 600 записей"),
+        QVERIFY2(log.contains("port back at ") && log.contains("Прочитано 600 записей"),
                  log.right(2000).constData());
-        QCOMPARE(run("read 1 -o whole.txt --port " + link).exitCode, 0);
+        // Seven fields of the first record, 600 records and the end, each answered once.
+        QStringList answered;
+        auto reads = QRegularExpression(QStringLiteral("DriverComponent::exchange (46\\S+) -> 55"))
+                         .globalMatch(QString::fromUtf8(log));
+        while (reads.hasNext())
+            answered << reads.next().captured(1);
+        QCOMPARE(answered.size(), 608);
+        answered.removeDuplicates();
+        QCOMPARE(answered.size(), 608);
+        QCOMPARE(run("read 1 -o whole.txt --port " + here(comesBackAs)).exitCode, 0);
         QCOMPARE(fileLines(here("goods.txt")), fileLines(here("whole.txt")));
     }
 
