@@ -1,3 +1,4 @@
+#include "logcapture.h"
 #include "registerprocess.h"
 #include "testdata.h"
 
@@ -639,11 +640,7 @@ private slots:
         QVERIFY2(log.contains("port back at ") && log.contains("Прочитано 600 записей"),
                  log.right(2000).constData());
         // Seven fields of the first record, 600 records and the end, each answered once.
-        QStringList answered;
-        auto reads = QRegularExpression(QStringLiteral("DriverComponent::exchange (46\\S+) -> 55"))
-                         .globalMatch(QString::fromUtf8(log));
-        while (reads.hasNext())
-            answered << reads.next().captured(1);
+        QStringList answered = LogCapture::answeredRequests(QString::fromUtf8(log), "46");
         QCOMPARE(answered.size(), 608);
         answered.removeDuplicates();
         QCOMPARE(answered.size(), 608);

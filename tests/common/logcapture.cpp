@@ -2,6 +2,7 @@
 
 #include <QMutex>
 #include <QMutexLocker>
+#include <QRegularExpression>
 
 namespace {
 
@@ -36,4 +37,15 @@ void LogCapture::clear()
 {
     QMutexLocker lock(&capturedMutex);
     captured.clear();
+}
+
+QStringList LogCapture::answeredRequests(const QString &log, const QString &command)
+{
+    QStringList answered;
+    auto exchanges =
+        QRegularExpression(QStringLiteral("DriverComponent::exchange (%1\\S*) -> 55").arg(command))
+            .globalMatch(log);
+    while (exchanges.hasNext())
+        answered << exchanges.next().captured(1);
+    return answered;
 }

@@ -14,6 +14,9 @@ public:
     LogCapture &operator=(const LogCapture &) = delete;
 
     QStringList lines() const;
+    // The requests starting with command (hex) that the driver logged an
+    // answer to, in order, from log lines joined or not.
+    static QStringList answeredRequests(const QString &log, const QString &command);
     bool contains(const QString &line) const { return lines().contains(line); }
     void clear();
 

@@ -1,4 +1,5 @@
 #include "cellmarks.h"
+#include "logcapture.h"
 #include "modalanswer.h"
 #include "portlist.h"
 #include "progresstext.h"
@@ -31,6 +32,17 @@ class TestLongOperations : public WindowTest
     }
 
     bool hasIncompleteMark() { return !tabs()->tabIcon(tabs()->currentIndex()).isNull(); }
+
+    // The texts of the current grid from a row on.
+    QStringList gridTexts(int fromRow = 0)
+    {
+        QStringList texts;
+        for (int row = fromRow; row < currentEditor()->rowCount(); ++row) {
+            for (int column = 0; column < currentEditor()->columnCount(); ++column)
+                texts << currentEditor()->item(row, column)->text();
+        }
+        return texts;
+    }
 
 private slots:
     void cleanup()
@@ -116,24 +128,17 @@ private slots:
         QVERIFY2(progressLabel()->text().startsWith(
                      ProgressText::done(ProgressText::Work::RecordsRead, 600 - stoppedAt) + " за"),
                  qPrintable(progressLabel()->text()));
-        const auto contents = [this] {
-            QStringList texts;
-            for (int row = 1; row < currentEditor()->rowCount(); ++row) {
-                for (int column = 0; column < currentEditor()->columnCount(); ++column)
-                    texts << currentEditor()->item(row, column)->text();
-            }
-            return texts;
-        };
-        const QStringList continued = contents();
+        const QStringList continued = gridTexts(1);
         ModalSeen dropEdits;
         answerMessageBox(&dropEdits, QMessageBox::Yes, window);
         click("pbRead");
         QCOMPARE(dropEdits.text, "Есть незаписанные изменения. Они будут потеряны.\nПродолжить?");
-        QCOMPARE(contents(), continued);
+        QCOMPARE(gridTexts(1), continued);
     }
 
     // A register whose line goes away in the middle of a read and comes back
-    // on the same path: the window says it waits, then reads on to the end.
+    // on the same path: the window says it waits, then reads on to the end,
+    // answered once for every record, to what a whole read gives.
     void readWaitsForPortToComeBack()
     {
         QTemporaryDir directory;
@@ -153,12 +158,21 @@ private slots:
                 QVERIFY(second.start(arguments));
             });
         NoMessageBox noBox;
+        LogCapture log;
         click("pbRead");
         QVERIFY(sawWait);
         QCOMPARE(noBox.seen, QString());
         QCOMPARE(currentEditor()->rowCount(), 600);
         QVERIFY(!hasIncompleteMark());
         QVERIFY(progressLabel()->text().startsWith("Прочитано 600 записей"));
+        // Seven fields of the first record, 600 records and the end.
+        QStringList answered = LogCapture::answeredRequests(log.lines().join('\n'), "46");
+        QCOMPARE(answered.size(), 608);
+        answered.removeDuplicates();
+        QCOMPARE(answered.size(), 608);
+        const QStringList afterComeback = gridTexts();
+        click("pbRead");
+        QCOMPARE(gridTexts(), afterComeback);
     }
 
     void cancelledWrite()
