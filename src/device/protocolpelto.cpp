@@ -6,6 +6,7 @@
 #include "stableportname.h"
 #include "tablecatalogue.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDebug>
 #include <QFileInfo>
@@ -90,6 +91,8 @@ int protocolPelto::openPort(PortInfo port)
     lastFailure.clear();
     written = 0;
     retried = 0;
+    exchanged = 0;
+    failedTries = 0;
     try {
         connectDriver(port);
     } catch (ErrorCode code) {
@@ -120,18 +123,85 @@ void protocolPelto::connectDriver(const PortInfo &port)
     checkConnectStep();
     // Identification and mode entry change nothing in the register, so a
     // spoiled line gets the same retries as any exchange.
+    connectStep(ExchangeRecord::Kind::Identification, [this] { driver.SetDeviceEnabled(true); });
+    connectStep(ExchangeRecord::Kind::ModeEntry,
+                [this] { driver.SetMode(connectMode, accessPassword); });
+}
+
+// Throws ERR_PORT_NOT_OPEN when the step failed.
+void protocolPelto::connectStep(ExchangeRecord::Kind kind, const std::function<void()> &step)
+{
+    Recording recording(*this);
+    int resultCode = 0;
     for (int attempt = 0;; ++attempt) {
-        driver.SetDeviceEnabled(true);
-        if (!retryAfter(driver.GetResultCode(), attempt))
+        step();
+        resultCode = driver.GetResultCode();
+        if (!retryAfter(resultCode, attempt))
             break;
     }
-    checkConnectStep();
-    for (int attempt = 0;; ++attempt) {
-        driver.SetMode(connectMode, accessPassword);
-        if (!retryAfter(driver.GetResultCode(), attempt))
-            break;
+    if (resultCode != 0)
+        noteDriverFailure(resultCode);
+    recording.end(kind, 0, QByteArray(), QByteArray(),
+                  resultCode == 0 ? int(ERR_OK) : int(ERR_PORT_NOT_OPEN), resultCode == 0);
+    if (resultCode != 0)
+        throw ERR_PORT_NOT_OPEN;
+}
+
+protocolPelto::Recording::Recording(protocolPelto &protocol)
+    : m_protocol(protocol), m_retriesBefore(protocol.retried)
+{
+    if (m_protocol.exchangeObserver) {
+        m_startedMs = QDateTime::currentMSecsSinceEpoch();
+        m_timer.start();
     }
-    checkConnectStep();
+}
+
+// Counts the exchange, and its failed tries, and tells the observer.
+void protocolPelto::Recording::end(ExchangeRecord::Kind kind, int table, const QByteArray &request,
+                                   const QByteArray &answer, int outcome, bool answered)
+{
+    const int retries = m_protocol.retried - m_retriesBefore;
+    // A refusal by the register is an answer, and so is the end of a dump.
+    const bool failed = !answered && (outcome == ERR_DEVICE || outcome == ERR_INVALID_DATA ||
+                                      outcome == ERR_PORT_NOT_OPEN);
+    ++m_protocol.exchanged;
+    m_protocol.failedTries += retries + (failed ? 1 : 0);
+    if (!m_protocol.exchangeObserver)
+        return;
+    ExchangeRecord record;
+    record.startedMs = m_startedMs;
+    record.durationUs = m_timer.nsecsElapsed() / 1000;
+    record.kind = kind;
+    record.table = quint8(table);
+    if (request.size() >= 5) {
+        record.row = quint16(quint8(request.at(2)) << 8 | quint8(request.at(3)));
+        record.field = quint8(request.at(4));
+    }
+    record.result = outcome;
+    record.retries = quint8(qMin(retries, 255));
+    record.failed = failed;
+    record.port = m_protocol.connectedPort.systemLocation();
+    if (failed)
+        record.failure = m_protocol.lastFailure;
+    record.request = request;
+    record.answer = answer;
+    m_protocol.exchangeObserver->exchanged(record);
+}
+
+ExchangeRecord::Kind protocolPelto::kindOf(const QByteArray &command)
+{
+    switch (command.isEmpty() ? 0 : command.at(0)) {
+    case readCommand:
+        return command.size() >= 5 && command.at(4) == wholeRecord
+                   ? ExchangeRecord::Kind::ReadRecord
+                   : ExchangeRecord::Kind::ReadField;
+    case writeCommand:
+        return ExchangeRecord::Kind::WriteField;
+    case startDumpCommand:
+        return ExchangeRecord::Kind::StartDump;
+    default:
+        return ExchangeRecord::Kind::DumpBlock;
+    }
 }
 
 bool protocolPelto::retryAfter(int resultCode, int attempt)
@@ -208,7 +278,7 @@ int protocolPelto::closePort()
 FieldBase *protocolPelto::readField(int type, int table, int row, int field)
 {
     QByteArray data;
-    const int outcome = exchange(tableCommand(readCommand, table, row, field), &data);
+    const int outcome = exchange(tableCommand(readCommand, table, row, field), &data, table);
     if (outcome != ERR_OK)
         throw ErrorCode(outcome);
     FieldBase *value = createField(table, row, field, type, data.size());
@@ -222,7 +292,7 @@ int protocolPelto::writeField(FieldBase *value, bool flag)
         tableCommand(writeCommand, value->tableNumber(), value->rowNumber(), value->fieldNumber());
     command.append(value->rawData());
     QByteArray data;
-    const int outcome = exchange(command, &data, flag);
+    const int outcome = exchange(command, &data, value->tableNumber(), flag);
     if (outcome == ERR_OK)
         ++written;
     return outcome;
@@ -260,7 +330,7 @@ int protocolPelto::readRow(int table, int row, FieldList *fields)
         }
     }
     QByteArray data;
-    const int outcome = exchange(tableCommand(readCommand, table, row, wholeRecord), &data);
+    const int outcome = exchange(tableCommand(readCommand, table, row, wholeRecord), &data, table);
     if (outcome != ERR_OK)
         return outcome;
     // A list that did not learn this connection's widths (another caller's,
@@ -324,13 +394,23 @@ int protocolPelto::readFWBlock(QByteArray *dump)
 // Only an exchange that got no answer is tried again: one the register
 // answered, refusing or not, would be answered the same. A table read or
 // write whose port went away goes out again once the port is back.
-int protocolPelto::exchange(const QByteArray &command, QByteArray *data, bool needResult)
+int protocolPelto::exchange(const QByteArray &command, QByteArray *data, int table, bool needResult)
+{
+    Recording recording(*this);
+    QByteArray answer;
+    const int outcome = tryExchange(command, answer, data, needResult);
+    recording.end(kindOf(command), table, command, answer, outcome, lastAnswered);
+    return outcome;
+}
+
+int protocolPelto::tryExchange(const QByteArray &command, QByteArray &answer, QByteArray *data,
+                               bool needResult)
 {
     const bool write = !command.isEmpty() && command.at(0) == writeCommand;
     const bool mayWaitForPort = write || (!command.isEmpty() && command.at(0) == readCommand);
     int comebacks = 0;
     for (int attempt = 0;; ++attempt) {
-        QByteArray answer;
+        answer.clear();
         if (!needResult)
             driver.SetNeedResult(2);
         driver.RunCommandExBin(command, &answer, exchangeTimeoutMs);

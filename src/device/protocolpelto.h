@@ -2,8 +2,10 @@
 
 #include "baudrate.h"
 #include "driveroperations.h"
+#include "exchangerecord.h"
 #include "protocolbase.h"
 
+#include <QElapsedTimer>
 #include <QVector>
 
 #include <functional>
@@ -38,6 +40,13 @@ public:
     int retries() const { return retryLimit; }
     // Exchanges tried again since openPort.
     int retriesDone() const { return retried; }
+    // Exchanges since openPort, the connection's own among them, and the
+    // tries among them that failed: each retried one, and the last of each
+    // exchange that failed.
+    int exchangesDone() const { return exchanged; }
+    int failedTriesDone() const { return failedTries; }
+    // Told of every exchange as it ends, from the next one on; none by default.
+    void setExchangeObserver(ExchangeObserver *observer) { exchangeObserver = observer; }
     // When the port goes away in the middle of a table read or write (a USB
     // adapter pulled), how long to wait for the same device to come back (at
     // the same path, or at its /dev/serial/by-id name) and carry on; stillWaiting is asked every
@@ -59,9 +68,27 @@ public:
     bool answeredLastRequest() const override { return lastAnswered; }
 
 private:
+    // What one exchange is counted and recorded as, once it ended.
+    class Recording
+    {
+    public:
+        explicit Recording(protocolPelto &protocol);
+        // answered: the register's answer came, whatever it said.
+        void end(ExchangeRecord::Kind kind, int table, const QByteArray &request,
+                 const QByteArray &answer, int outcome, bool answered);
+
+    private:
+        protocolPelto &m_protocol;
+        int m_retriesBefore;
+        qint64 m_startedMs = 0;
+        QElapsedTimer m_timer;
+    };
+
     // Each step throws ERR_PORT_NOT_OPEN when it fails.
     void connectDriver(const PortInfo &port);
     void checkConnectStep();
+    void connectStep(ExchangeRecord::Kind kind, const std::function<void()> &step);
+    static ExchangeRecord::Kind kindOf(const QByteArray &command);
     void noteDriverFailure(int resultCode);
     // Whether an attempt that ended with the driver's result is to be made
     // again; counts and logs the retry.
@@ -71,10 +98,15 @@ private:
     bool reconnect();
     void learnFieldWidths(int table, int row, FieldList *fields);
     void layOutRecord(int table, int row, FieldList *fields) const;
-    // One command and its answer; on success data holds the answer data.
+    // One command and its answer, counted and recorded; on success data
+    // holds the answer data. table is the logical table it addresses, if any.
     // Without needResult the driver's NeedResult is 2 for it; a write resets
     // NeedResult to 0 after every try.
-    int exchange(const QByteArray &command, QByteArray *data, bool needResult = true);
+    int exchange(const QByteArray &command, QByteArray *data, int table = 0,
+                 bool needResult = true);
+    // The tries of one exchange; answer holds the last one's answer.
+    int tryExchange(const QByteArray &command, QByteArray &answer, QByteArray *data,
+                    bool needResult);
 
     // The driver's failure, if any, is noted by the caller.
     int judgeAnswer(int resultCode, const QByteArray &answer, QByteArray *data);
@@ -99,5 +131,8 @@ private:
     int written = 0;
     int retryLimit = 0;
     int retried = 0;
+    int exchanged = 0;
+    int failedTries = 0;
+    ExchangeObserver *exchangeObserver = nullptr;
     bool lastAnswered = false;
 };

@@ -1,5 +1,6 @@
 #include "automationregistry.h"
 #include "errorcode.h"
+#include "exchangejournal.h"
 #include "fieldtypes.h"
 #include "logcapture.h"
 #include "protocolpelto.h"
@@ -254,6 +255,8 @@ private slots:
                                                  "sends");
         m_protocol->setRetries(retries);
         openBuiltInPort();
+        ExchangeJournal journal;
+        m_protocol->setExchangeObserver(&journal);
         driver()->answers = QVector<QString>(sends, write ? "5500" : "5500aabbccdd").toList();
         scriptFailure("RunCommand()", failCode);
         driver()->failures = failures;
@@ -268,6 +271,15 @@ private slots:
         QCOMPARE(QSet<QString>(sent.begin(), sent.end()).size(), 1);
         QCOMPARE(m_protocol->retriesDone(), sends - 1);
         QCOMPARE(log.lines().filter("no answer, retry").size(), sends - 1);
+        // One exchange however many tries; a refusal is an answer.
+        const bool failed = code != 0 && failCode == -1;
+        QCOMPARE(journal.size(), 1);
+        QCOMPARE(int(journal.at(0).retries), sends - 1);
+        QCOMPARE(journal.at(0).failed, failed);
+        QCOMPARE(journal.at(0).failure, failed ? QString("result -1") : QString());
+        QCOMPARE(journal.at(0).result, code);
+        QCOMPARE(m_protocol->failedTriesDone(), sends - 1 + (failed ? 1 : 0));
+        m_protocol->setExchangeObserver(nullptr);
     }
 
     // A read whose port went away connects again once the port is back and
