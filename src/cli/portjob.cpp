@@ -98,8 +98,8 @@ PortOutcome PortJob::run()
         break;
     }
     // Last, as the window's summary has them.
-    if (m_protocol.retriesDone() > 0 && !m_outcome.summary.isEmpty())
-        m_outcome.summary += QStringLiteral(", ") + ProgressText::retries(m_protocol.retriesDone());
+    if (!m_outcome.summary.isEmpty())
+        m_outcome.summary += ProgressText::exchangeTrouble(m_protocol.exchangeCounts());
     return m_outcome;
 }
 

@@ -38,6 +38,15 @@ struct ExchangeRecord
     QByteArray answer;
 };
 
+// A connection's exchanges so far, the retries among them, and the tries that
+// failed: each retried one, and the last of each exchange that failed.
+struct ExchangeCounts
+{
+    int exchanges = 0;
+    int retries = 0;
+    int failures = 0;
+};
+
 // Told of every exchange as it ends.
 class ExchangeObserver
 {

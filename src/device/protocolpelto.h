@@ -40,11 +40,8 @@ public:
     int retries() const { return retryLimit; }
     // Exchanges tried again since openPort.
     int retriesDone() const { return retried; }
-    // Exchanges since openPort, the connection's own among them, and the
-    // tries among them that failed: each retried one, and the last of each
-    // exchange that failed.
-    int exchangesDone() const { return exchanged; }
-    int failedTriesDone() const { return failedTries; }
+    // Since openPort, the connection's own exchanges among them.
+    ExchangeCounts exchangeCounts() const { return {exchanged, retried, failedTries}; }
     // Told of every exchange as it ends, from the next one on; none by default.
     void setExchangeObserver(ExchangeObserver *observer) { exchangeObserver = observer; }
     // When the port goes away in the middle of a table read or write (a USB

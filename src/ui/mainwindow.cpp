@@ -485,7 +485,7 @@ void MainWindow::on_pbReadFW_clicked()
         code = readDump();
     connection->protocol().closePort();
     progressPanel->finish(code == ERR_OK ? dumpBuffer.size() : progress.done(), code,
-                          connection->protocol().retriesDone());
+                          connection->protocol().exchangeCounts());
 
     ui->pbCheckConn->setEnabled(true);
     ui->pbReadFW->setEnabled(true);

@@ -51,7 +51,7 @@ void ProgressPanel::start(ProgressText::Work work, qint64 total, bool cancellabl
     m_progress.start(total);
 }
 
-void ProgressPanel::finish(qint64 count, int result, int retries)
+void ProgressPanel::finish(qint64 count, int result, const ExchangeCounts &exchanges)
 {
     m_progress.finish(count);
     m_showsRunning = false;
@@ -63,8 +63,7 @@ void ProgressPanel::finish(qint64 count, int result, int retries)
     if (m_progress.checkTotal() >= 0)
         summary += QStringLiteral(", ") +
                    ProgressText::checked(m_progress.checked(), m_progress.checkTotal());
-    if (retries > 0)
-        summary += QStringLiteral(", ") + ProgressText::retries(retries);
+    summary += ProgressText::exchangeTrouble(exchanges);
     if (result == ERR_CANCELLED)
         summary += tr(" — прервано");
     else if (result != ERR_OK)

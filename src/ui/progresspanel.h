@@ -27,8 +27,8 @@ public:
     // goes back to the running count.
     bool waitForPort(bool waiting);
     // Ends it with the summary of what was done in all, how far the checks
-    // after writes got, the exchanges tried again, and how it ended.
-    void finish(qint64 count, int result, int retries = 0);
+    // after writes got, the exchanges where any failed, and how it ended.
+    void finish(qint64 count, int result, const ExchangeCounts &exchanges = {});
 
 private:
     void showRunning();

@@ -186,7 +186,7 @@ int RegisterConnection::withOpenPort(const std::function<int()> &exchange, Progr
             noteFailure(howFar);
         }
     }
-    m_progressPanel.finish(count(), result, m_protocol.retriesDone());
+    m_progressPanel.finish(count(), result, m_protocol.exchangeCounts());
     return result;
 }
 

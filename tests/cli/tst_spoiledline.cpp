@@ -20,6 +20,8 @@ class TestSpoiledLine : public QObject
 
     QTemporaryDir m_home;
     QProcessEnvironment m_environment;
+    // What the last command wrote to standard error.
+    mutable QString m_summary;
 
     // The program with the command's words, "{port}" and "{output}" replaced.
     LineComparison::Operation command(const QString &words) const
@@ -30,11 +32,12 @@ class TestSpoiledLine : public QObject
             arguments.replaceInStrings(QStringLiteral("{output}"), output);
             QProcess process;
             process.setProcessEnvironment(m_environment);
-            process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             process.start(QStringLiteral(MORVELL_CLI), arguments);
             if (!process.waitForFinished(ProgramTimeoutMs))
                 process.kill();
             process.waitForFinished();
+            m_summary = QString::fromUtf8(process.readAllStandardError());
+            qInfo().noquote() << m_summary.trimmed();
             return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
         };
     }
@@ -69,6 +72,13 @@ private slots:
     {
         LineComparison::Outcome clean;
         compareLines({"--goods", "2000"}, "goods.txt", "read 1 -o {output} --port {port}", clean);
+        // The spoiled line's summary counts what it cost.
+        QVERIFY2(QRegularExpression(
+                     "^\\S+: Прочитано 2\u00a0000 записей за .+, 2\u00a0\\d{3} обмен\\S*, "
+                     "\\d+ повтор\\S*, \\d+ сбо\\S+\n$")
+                     .match(m_summary)
+                     .hasMatch(),
+                 qPrintable(m_summary));
         QCOMPARE(clean.output.count("\n1\t1\t64\t"), 1);
         QVERIFY(clean.output.contains("\n2000\t7\t1\t"));
     }

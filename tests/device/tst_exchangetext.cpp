@@ -107,8 +107,8 @@ private slots:
             }
         }
         QCOMPARE(held, connection + expected);
-        QCOMPARE(protocol.exchangesDone(), journal.size());
-        QCOMPARE(protocol.failedTriesDone(), 0);
+        QCOMPARE(protocol.exchangeCounts().exchanges, journal.size());
+        QCOMPARE(protocol.exchangeCounts().failures, 0);
     }
 
     // Once full, each record added drops the oldest.

@@ -278,7 +278,7 @@ private slots:
         QCOMPARE(journal.at(0).failed, failed);
         QCOMPARE(journal.at(0).failure, failed ? QString("result -1") : QString());
         QCOMPARE(journal.at(0).result, code);
-        QCOMPARE(m_protocol->failedTriesDone(), sends - 1 + (failed ? 1 : 0));
+        QCOMPARE(m_protocol->exchangeCounts().failures, sends - 1 + (failed ? 1 : 0));
         m_protocol->setExchangeObserver(nullptr);
     }
 

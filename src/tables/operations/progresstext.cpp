@@ -55,10 +55,19 @@ QString number(qint64 value)
 
 } // namespace
 
-QString retries(qint64 count)
+QString exchangeTrouble(const ExchangeCounts &counts)
 {
-    static const Forms forms{"повтор", "повтора", "повторов"};
-    return number(count) + QLatin1Char(' ') + QString::fromUtf8(formFor(forms, count));
+    if (counts.failures == 0)
+        return QString();
+    static const Forms exchanges{"обмен", "обмена", "обменов"};
+    static const Forms retries{"повтор", "повтора", "повторов"};
+    static const Forms failures{"сбой", "сбоя", "сбоев"};
+    const auto counted = [](qint64 count, const Forms &forms) {
+        return number(count) + QLatin1Char(' ') + QString::fromUtf8(formFor(forms, count));
+    };
+    return QStringLiteral(", %1, %2, %3")
+        .arg(counted(counts.exchanges, exchanges), counted(counts.retries, retries),
+             counted(counts.failures, failures));
 }
 
 QString done(Work work, qint64 count)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exchangerecord.h"
+
 #include <QString>
 
 // The Russian texts that report the progress and the outcome of an operation.
@@ -24,8 +26,8 @@ QString duration(qint64 ms);
 // "Записи: 12 345 из 65 535, 1 234/с, осталось 8 мин 2 с"; the total and the
 // time left only where known (not negative).
 QString running(Work work, qint64 done, qint64 total, double perSecond, qint64 remainingMs);
-// "1 повтор", "3 повтора": the exchanges tried again after getting no answer.
-QString retries(qint64 count);
+// ", 2 017 обменов, 3 повтора, 4 сбоя" where a try failed; else empty.
+QString exchangeTrouble(const ExchangeCounts &counts);
 // How far the check after a write got: "проверено" once it checked all total
 // fields, else "проверено 120 полей из 480".
 QString checked(qint64 count, qint64 total);

@@ -74,6 +74,16 @@ private slots:
         QTest::newRow("eleven mismatches")
             << ProgressText::mismatches(11, 2, QString::fromUtf8("Имя"))
             << QString::fromUtf8("Проверка записи: 11 несовпадений, первое — строка 2, «Имя».");
+        QTest::newRow("no try failed") << ProgressText::exchangeTrouble({2017, 0, 0}) << QString();
+        QTest::newRow("tries failed, retried")
+            << ProgressText::exchangeTrouble({2017, 17, 17})
+            << QString::fromUtf8(", 2\u00a0017 обменов, 17 повторов, 17 сбоев");
+        QTest::newRow("the last try failed too")
+            << ProgressText::exchangeTrouble({22, 2, 3})
+            << QString::fromUtf8(", 22 обмена, 2 повтора, 3 сбоя");
+        QTest::newRow("one exchange, no retry")
+            << ProgressText::exchangeTrouble({1, 0, 1})
+            << QString::fromUtf8(", 1 обмен, 0 повторов, 1 сбой");
     }
 
     void checkOutcome()
