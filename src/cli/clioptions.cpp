@@ -163,6 +163,7 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     option({QStringLiteral("timeout")}, QStringLiteral("ms"));
     option({QStringLiteral("retries")}, QStringLiteral("n"));
     option({QStringLiteral("wait-port")}, QStringLiteral("seconds"));
+    option({QStringLiteral("trace")}, QStringLiteral("file"));
     option({QStringLiteral("json")});
     option({QStringLiteral("q"), QStringLiteral("quiet")});
     option({QStringLiteral("v"), QStringLiteral("verbose")});
@@ -201,6 +202,7 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     options.verbose = parser.isSet(QStringLiteral("verbose"));
     options.verify = !parser.isSet(QStringLiteral("no-verify"));
     options.resume = parser.isSet(QStringLiteral("resume"));
+    options.trace = parser.value(QStringLiteral("trace"));
     if (!parseNumber(parser, QStringLiteral("jobs"), 1, 64, options.jobs, error) ||
         !parseNumber(parser, QStringLiteral("timeout"), 100, 600000, options.timeoutMs, error) ||
         !parseNumber(parser, QStringLiteral("retries"), 0, protocolPelto::maxRetries,
@@ -310,6 +312,12 @@ OPTIONS
     --wait-port S    Если порт пропал во время чтения или записи таблицы
                      (переходник USB отключён), ждать до S секунд, пока он
                      появится по тому же пути, и продолжить (по умолчанию 0).
+    --trace F|-      Обмены с ККТ по строке на обмен, по мере обмена, в файл F
+                     (- - на стандартный поток ошибок): время, длительность,
+                     порт, команда, таблица, строка, поле, код и его значение,
+                     повторы, байты запроса и ответа, через табуляцию, под
+                     строкой заголовка; те же строки, что экспорт окна
+                     "Обмен с ККТ". Записанное остаётся и при обрыве.
     -o, --output F   Выходной файл; пишется целиком или не пишется вовсе.
     --format tsv|csv Формат read (csv только для таблицы 1).
     --no-verify      Не читать записанное обратно.

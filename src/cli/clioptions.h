@@ -39,6 +39,8 @@ struct CliOptions
     int retries = 2;
     // How long a port gone in the middle of a read or write is waited for.
     int waitPortSeconds = 0;
+    // --trace: the file of the exchanges, "-" for standard error; empty for none.
+    QString trace;
     bool json = false;
     bool quiet = false;
     bool verbose = false;

@@ -4,6 +4,7 @@
 #include "clioptions.h"
 #include "cliprogress.h"
 #include "driverregistration.h"
+#include "exchangetrace.h"
 #include "interruption.h"
 #include "operationprogress.h"
 #include "parallelports.h"
@@ -107,12 +108,13 @@ PortOutcome unknownPort(const QString &name)
 
 // A port's outcome: its command's, or that there is no such port.
 PortOutcome servePort(const CliOptions &options, const QString &name, OperationProgress &progress,
-                      CliProgress &progressLine, std::function<bool()> interrupted)
+                      CliProgress &progressLine, std::function<bool()> interrupted,
+                      ExchangeTrace *trace)
 {
     PortInfo port;
     if (!findPort(name, port))
         return unknownPort(name);
-    PortJob job(options, port, progress, progressLine, std::move(interrupted));
+    PortJob job(options, port, progress, progressLine, std::move(interrupted), trace);
     return job.run();
 }
 
@@ -170,27 +172,40 @@ int main(int argc, char *argv[])
         standardError() << "morvell-cli: " << shared << '\n';
         return CliExit::Usage;
     }
+    ExchangeTrace trace;
+    if (!options.trace.isEmpty() && !trace.open(options.trace, error)) {
+        standardError() << "morvell-cli: "
+                        << QCoreApplication::translate("main",
+                                                       "не удалось открыть файл --trace %1: %2")
+                               .arg(options.trace, error)
+                        << '\n';
+        return CliExit::File;
+    }
+    ExchangeTrace *tracing = options.trace.isEmpty() ? nullptr : &trace;
 
     OperationProgress progress;
     ParallelPorts parallel(options.jobs);
     const Interruption interruption(progress, [&parallel] { parallel.interrupt(); });
     QList<PortOutcome> outcomes;
     if (atOnce) {
-        outcomes =
-            parallel.run(options.ports, [&options](int index, OperationProgress &portProgress,
-                                                   std::function<bool()> interrupted) {
-                CliProgress noLine(portProgress, false);
-                return servePort(options, options.ports.at(index), portProgress, noLine,
-                                 std::move(interrupted));
-            });
+        outcomes = parallel.run(options.ports,
+                                [&options, tracing](int index, OperationProgress &portProgress,
+                                                    std::function<bool()> interrupted) {
+                                    CliProgress noLine(portProgress, false);
+                                    return servePort(options, options.ports.at(index), portProgress,
+                                                     noLine, std::move(interrupted), tracing);
+                                });
     } else {
-        CliProgress progressLine(progress,
-                                 !options.quiet && !options.json && isatty(STDERR_FILENO));
+        // A trace on standard error would be cut by the progress line.
+        CliProgress progressLine(progress, !options.quiet && !options.json &&
+                                               options.trace != QLatin1String("-") &&
+                                               isatty(STDERR_FILENO));
         for (const QString &name : qAsConst(options.ports)) {
             if (interruption.requested())
                 break;
-            outcomes << servePort(options, name, progress, progressLine,
-                                  [&interruption] { return interruption.requested(); });
+            outcomes << servePort(
+                options, name, progress, progressLine,
+                [&interruption] { return interruption.requested(); }, tracing);
         }
     }
     int exitCode = CliExit::Success;

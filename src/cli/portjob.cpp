@@ -46,10 +46,11 @@ QJsonObject outcomeToJson(const PortOutcome &outcome, const QString &command)
 }
 
 PortJob::PortJob(const CliOptions &options, const PortInfo &port, OperationProgress &progress,
-                 CliProgress &report, std::function<bool()> interrupted)
+                 CliProgress &report, std::function<bool()> interrupted, ExchangeObserver *trace)
     : m_options(options), m_port(port), m_progress(progress), m_report(report),
       m_interrupted(std::move(interrupted))
 {
+    m_protocol.setExchangeObserver(trace);
     m_protocol.setBaudRateCode(options.baudRateCode);
     m_protocol.setPassword(options.password);
     m_protocol.setExchangeTimeout(options.timeoutMs);

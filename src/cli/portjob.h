@@ -14,6 +14,7 @@
 #include <memory>
 
 class CliProgress;
+class ExchangeObserver;
 class MemoryTable;
 struct RegisterProfile;
 class OperationProgress;
@@ -46,9 +47,11 @@ QJsonObject outcomeToJson(const PortOutcome &outcome, const QString &command);
 class PortJob
 {
 public:
-    // interrupted tells whether the user asked to stop before the work began.
+    // interrupted tells whether the user asked to stop before the work began;
+    // trace, if any, is told of every exchange.
     PortJob(const CliOptions &options, const PortInfo &port, OperationProgress &progress,
-            CliProgress &report, std::function<bool()> interrupted);
+            CliProgress &report, std::function<bool()> interrupted,
+            ExchangeObserver *trace = nullptr);
     PortOutcome run();
 
     // The -o path for a port: "{port}" replaced by the port's name.

@@ -570,6 +570,60 @@ private slots:
         QCOMPARE(run("check --port " + slow.path()).exitCode, 0);
     }
 
+    // --trace writes a line per exchange, to a file or standard error alike,
+    // below a header line: the connection's two steps, then the read's own,
+    // ended by the register's refusal of the row after the last.
+    void traceHasLinePerExchange()
+    {
+        const auto exchanges = [](const QString &text) {
+            QStringList lines = text.split('\n').filter(QStringLiteral("\t"));
+            for (QString &line : lines)
+                line = line.section('\t', 2); // after the time and the duration
+            return lines;
+        };
+        const Run toFile = run("read 3 -o users.txt --trace trace.txt --port EMU1");
+        QCOMPARE(toFile.exitCode, 0);
+        const QStringList traced = exchanges(QString::fromUtf8(fileBytes(here("trace.txt"))));
+        const Run toError = run("read 3 --trace - --port EMU1");
+        QCOMPARE(toError.exitCode, 0);
+        QCOMPARE(exchanges(toError.err), traced);
+
+        QCOMPARE(fileLines(here("trace.txt")).first(),
+                 "Время\tДлительность, мс\tПорт\tКоманда\tТаблица\tСтрока\tПоле\tКод\tЗначение\t"
+                 "Повторы\tЗапрос\tОтвет");
+        const QRegularExpression read(
+            "^emulator:builtin\tЧтение поля\t3 Пользователи и пароли\t(\\d+)\t[12]\t0\t"
+            "Ошибок нет\t\t46 03 00 [0-9a-f]{2} 0[12]\t55 00( [0-9a-f]{2})+$");
+        QCOMPARE(traced.value(1), "emulator:builtin\tИдентификация\t\t\t\t0\tОшибок нет\t\t\t");
+        QCOMPARE(traced.value(2), "emulator:builtin\tВход в режим\t\t\t\t0\tОшибок нет\t\t\t");
+        const QStringList rows = fileLines(here("users.txt")).filter(QRegularExpression("^\\d+\t"));
+        QCOMPARE(traced.size(), 1 + 2 + rows.size() + 1);
+        for (int index = 3; index < traced.size() - 1; ++index)
+            QVERIFY2(read.match(traced.at(index)).hasMatch(), qPrintable(traced.at(index)));
+        QVERIFY2(traced.last().contains("\t-259\tНеверный номер ряда\t\t46 03 00 0b 01\t55 92"),
+                 qPrintable(traced.last()));
+        QCOMPARE(run("read 3 --trace nowhere/trace.txt --port EMU1").exitCode, 5);
+    }
+
+    // Each line is written through: a run that is killed keeps them all whole.
+    void traceSurvivesKill()
+    {
+        RegisterProcess slow;
+        QVERIFY(slow.start({"--goods", "3000", "--baud", "19200"}));
+        QProcess process;
+        QByteArray log;
+        QVERIFY(startUntilReading(
+            process, "read 1 -o goods.txt --trace trace.txt --port " + slow.path(), log));
+        QVERIFY(QTest::qWaitFor([&] { return fileBytes(here("trace.txt")).count('\n') > 100; },
+                                RunTimeoutMs));
+        ::kill(pid_t(process.processId()), SIGKILL);
+        QVERIFY(process.waitForFinished(RunTimeoutMs));
+        const QByteArray traced = fileBytes(here("trace.txt"));
+        QVERIFY(traced.endsWith('\n'));
+        for (const QByteArray &line : traced.split('\n').mid(1, traced.count('\n') - 1))
+            QCOMPARE(line.count('\t'), 11);
+    }
+
     // SIGINT while ports are read at once stops every one of them, and a
     // port still waiting for a job is never opened.
     void interruptStopsEveryPort()
