@@ -5,6 +5,7 @@
 #include "faultyline.h"
 #include "fdline.h"
 #include "framelink.h"
+#include "hostspeedline.h"
 #include "pacedline.h"
 #include "pseudoterminal.h"
 #include "registeremulator.h"
@@ -106,7 +107,9 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
            "Makes this symbolic link to the terminal, removed at exit, and holds <path>.lock "
            "meanwhile; replaces a dangling link or one left by an emulator that was killed.",
            "path");
-    option("baud", "Paces the line at this rate, 8N1, as a real line (default: not paced).",
+    option("baud",
+           "Paces the line at this rate, 8N1, as a real line, and hears the host only while "
+           "it has the terminal at this rate (default: not paced, any rate).",
            "rate");
     if (!parser.parse(application.arguments())) {
         error = parser.errorText();
@@ -181,9 +184,10 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("--link %1: %2").arg(options.linkPath, error), UsageFailure);
 
     FdLine terminalLine(terminal.masterFd(), stopSignals.fd());
+    HostSpeedLine heardLine(terminalLine, terminal.masterFd(), options.baud);
     std::optional<PacedLine> pacedLine;
     if (options.baud > 0)
-        pacedLine.emplace(terminalLine, options.baud);
+        pacedLine.emplace(heardLine, options.baud);
     ByteLine &wire = pacedLine ? static_cast<ByteLine &>(*pacedLine) : terminalLine;
     FaultyLine faultyLine(wire, options.faults);
     ByteLine &line = hasFaults(options.faults) ? static_cast<ByteLine &>(faultyLine) : wire;

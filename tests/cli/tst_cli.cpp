@@ -464,7 +464,8 @@ private slots:
         QProcess process;
         QByteArray log;
         QVERIFY(startUntilReading(
-            process, "read 2 -o settings.txt --timeout 300 --port " + silent.path(), log));
+            process, "read 2 -o settings.txt --timeout 300 --baud 2400 --port " + silent.path(),
+            log));
         ::kill(pid_t(silent.pid()), SIGSTOP);
         const bool ended = process.waitForFinished(RunTimeoutMs);
         ::kill(pid_t(silent.pid()), SIGCONT);
@@ -557,7 +558,8 @@ private slots:
         QVERIFY(slow.start({"--goods", "3000", "--baud", "19200"}));
         QProcess process;
         QByteArray log;
-        QVERIFY(startUntilReading(process, "read 1 -o goods.txt --port " + slow.path(), log));
+        QVERIFY(startUntilReading(process, "read 1 -o goods.txt --baud 19200 --port " + slow.path(),
+                                  log));
         ::kill(pid_t(process.processId()), SIGINT);
         QVERIFY(process.waitForFinished(RunTimeoutMs));
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
@@ -567,7 +569,7 @@ private slots:
                     .match(QString::fromUtf8(log))
                     .hasMatch());
         QVERIFY(onlyPartialFiles(m_dir->path()));
-        QCOMPARE(run("check --port " + slow.path()).exitCode, 0);
+        QCOMPARE(run("check --baud 19200 --port " + slow.path()).exitCode, 0);
     }
 
     // --trace writes a line per exchange, to a file or standard error alike,
@@ -613,7 +615,8 @@ private slots:
         QProcess process;
         QByteArray log;
         QVERIFY(startUntilReading(
-            process, "read 1 -o goods.txt --trace trace.txt --port " + slow.path(), log));
+            process, "read 1 -o goods.txt --trace trace.txt --baud 19200 --port " + slow.path(),
+            log));
         QVERIFY(QTest::qWaitFor([&] { return fileBytes(here("trace.txt")).count('\n') > 100; },
                                 RunTimeoutMs));
         ::kill(pid_t(process.processId()), SIGKILL);
@@ -637,7 +640,8 @@ private slots:
             readBefore << bytesRead(emulator.pid());
         }
         QProcess process;
-        start(process, "read 1 -o goods-{port}.txt --jobs 2 --port " + ports.join(" --port "));
+        start(process,
+              "read 1 -o goods-{port}.txt --jobs 2 --baud 19200 --port " + ports.join(" --port "));
         QVERIFY(QTest::qWaitFor(
             [&] {
                 return bytesRead(slow[0].pid()) > readBefore[0] &&

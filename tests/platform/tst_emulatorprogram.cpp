@@ -1,6 +1,10 @@
+#include "baudrate.h"
+#include "driverregistration.h"
+#include "errorcode.h"
 #include "fdline.h"
 #include "framelink.h"
 #include "hostexchange.h"
+#include "protocolpelto.h"
 #include "pseudoterminal.h"
 #include "registercommands.h"
 #include "registerprocess.h"
@@ -14,6 +18,7 @@
 
 #include <fcntl.h>
 #include <memory>
+#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -70,6 +75,8 @@ private slots:
     void takesOverLinkOfKilledRun();
     void countsBytesOnLine_data();
     void countsBytesOnLine();
+    void hearsOnlyItsOwnSpeed_data();
+    void hearsOnlyItsOwnSpeed();
 
 private:
     QString pathOf(const char *name) const { return m_directory.filePath(QLatin1String(name)); }
@@ -212,6 +219,12 @@ void TestEmulatorProgram::countsBytesOnLine()
     const int fd = ::open(QFile::encodeName(emulator.path()).constData(),
                           O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     QVERIFY(fd >= 0);
+    // A paced register hears only a host at its speed.
+    termios settings = {};
+    QVERIFY(::tcgetattr(fd, &settings) == 0);
+    ::cfmakeraw(&settings);
+    ::cfsetspeed(&settings, B115200);
+    QVERIFY(::tcsetattr(fd, TCSANOW, &settings) == 0);
     FdLine line(fd, -1);
     FrameLink link(line);
     HostExchange host(link);
@@ -250,6 +263,39 @@ void TestEmulatorProgram::countsBytesOnLine()
             elapsedNs >= 0.95 * wireNs,
             qPrintable(QStringLiteral("%1 ns for %2 ns on the wire").arg(elapsedNs).arg(wireNs)));
     }
+}
+
+void TestEmulatorProgram::hearsOnlyItsOwnSpeed_data()
+{
+    QTest::addColumn<int>("registerBaud");
+    QTest::addColumn<int>("hostBaud");
+    QTest::newRow("both at 57600") << 57600 << 57600;
+    QTest::newRow("host at 9600, register at 57600") << 57600 << 9600;
+    QTest::newRow("host at 115200, register at 57600") << 57600 << 115200;
+    QTest::newRow("a rate without a constant of its own") << 14400 << 14400;
+    QTest::newRow("host at 19200, register at 14400") << 14400 << 19200;
+}
+
+// At another speed than its own the register takes the host's bytes for
+// noise: it neither answers nor executes anything.
+void TestEmulatorProgram::hearsOnlyItsOwnSpeed()
+{
+    QFETCH(int, registerBaud);
+    QFETCH(int, hostBaud);
+    registerDriverComponent();
+    RegisterProcess emulator;
+    QVERIFY(emulator.start({"--baud", QString::number(registerBaud)}));
+    protocolPelto protocol;
+    const int *rate = std::find(std::begin(BaudRate::Rates), std::end(BaudRate::Rates), hostBaud);
+    protocol.setBaudRateCode(BaudRate::FirstCode + int(rate - std::begin(BaudRate::Rates)));
+    const bool sameSpeed = registerBaud == hostBaud;
+    QCOMPARE(protocol.openPort(PortInfo(QStringLiteral("pts"), QString(), emulator.path())),
+             sameSpeed ? int(ERR_OK) : int(ERR_PORT_NOT_OPEN));
+    protocol.closePort();
+    const QString summary = emulator.stop();
+    QVERIFY2(summary.contains(sameSpeed ? QStringLiteral("executed 1 identifications, 1 mode")
+                                        : QStringLiteral("executed 0 identifications, 0 mode")),
+             qPrintable(summary));
 }
 
 QTEST_GUILESS_MAIN(TestEmulatorProgram)
