@@ -14,7 +14,8 @@ namespace {
 
 constexpr int PortNumberBase = 1000;
 // Identification and mode entry are short commands; a register that does not
-// answer them quickly is not there.
+// answer them quickly is not there. A shorter ENQTimeout shortens the wait
+// further, as a search of many ports at many rates needs.
 constexpr int ServiceTimeoutMs = 1000;
 
 bool lineFailure(int resultCode)
@@ -206,7 +207,7 @@ int DriverComponent::exchange(const QByteArray &request, QByteArray &answer, int
 int DriverComponent::command(const QByteArray &request, Answer &answer)
 {
     QByteArray bytes;
-    const int result = exchange(request, bytes, ServiceTimeoutMs);
+    const int result = exchange(request, bytes, qMin(ServiceTimeoutMs, m_enqTimeout));
     if (result != DriverResult::Ok)
         return result;
     if (!parseAnswer(bytes, answer))

@@ -49,6 +49,7 @@ class DriverComponent : public QObject
     Q_PROPERTY(int UBuild READ build)
     Q_PROPERTY(int UCodePage READ codePage)
     Q_PROPERTY(QString UDescription READ description)
+    Q_PROPERTY(QString USerialNumber READ serialNumber)
     Q_PROPERTY(int ResultCode READ resultCode)
     // What failed, where, and what the user can do about it.
     Q_PROPERTY(QString ResultDescription READ resultDescription)
@@ -101,6 +102,7 @@ public:
     int build() const { return m_identification.build; }
     int codePage() const { return m_identification.codePage; }
     QString description() const { return m_identification.description; }
+    QString serialNumber() const { return m_identification.serialNumber; }
 
     int resultCode() const { return m_resultCode; }
     QString resultDescription() const;

@@ -10,7 +10,7 @@ constexpr int AddressedRequestSize = 5; // command, table, row (2 bytes), field
 constexpr int MaxMode = 7;
 constexpr quint32 StateMagic = 0x4B545331; // "KTS1"
 
-Identification registerIdentification(int mode)
+Identification registerIdentification(int mode, const QString &serialNumber)
 {
     Identification identification;
     identification.protocolVersion = 1;
@@ -22,6 +22,7 @@ Identification registerIdentification(int mode)
     identification.build = 1205;
     identification.codePage = 866;
     identification.description = QStringLiteral("ККТ Korvan Tessel (эмулятор)");
+    identification.serialNumber = serialNumber;
     return identification;
 }
 
@@ -174,7 +175,7 @@ QByteArray RegisterEmulator::identify(const QByteArray &request) const
 {
     if (request.size() != 1)
         return makeAnswer(BadLength);
-    return makeAnswer(NoError, registerIdentification(m_mode).encode());
+    return makeAnswer(NoError, registerIdentification(m_mode, m_serialNumber).encode());
 }
 
 QByteArray RegisterEmulator::enterMode(const QByteArray &request)

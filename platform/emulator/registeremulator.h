@@ -16,10 +16,13 @@ public:
     // The access password that mode entry expects, as ASCII digits.
     static constexpr char AccessPassword[] = "30";
     static constexpr int StartMode = 1;
+    static constexpr char DefaultSerialNumber[] = "0001000001";
 
     explicit RegisterEmulator(int goodsCount = DefaultGoodsCount);
 
     int goodsCount() const;
+    // The factory number its identification gives.
+    void setSerialNumber(const QString &digits) { m_serialNumber = digits; }
 
     QByteArray handle(const QByteArray &request);
 
@@ -54,4 +57,5 @@ private:
     DumpMemory m_dump;
     int m_mode = StartMode;
     int m_revision = 0;
+    QString m_serialNumber = QLatin1String(DefaultSerialNumber);
 };

@@ -17,6 +17,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdint>
@@ -39,6 +40,7 @@ struct Options
     QString statePath;
     QString linkPath;
     int baud = 0; // 0: not paced
+    QString serialNumber = QLatin1String(RegisterEmulator::DefaultSerialNumber);
     FaultRates faults;
 };
 
@@ -111,6 +113,7 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
            "Paces the line at this rate, 8N1, as a real line, and hears the host only while "
            "it has the terminal at this rate (default: not paced, any rate).",
            "rate");
+    option("serial", "The factory number its identification gives, 1 to 16 digits.", "digits");
     if (!parser.parse(application.arguments())) {
         error = parser.errorText();
         return false;
@@ -144,6 +147,15 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
         error = QStringLiteral("--link wants a path");
         return false;
     }
+    if (parser.isSet(QStringLiteral("serial"))) {
+        options.serialNumber = parser.value(QStringLiteral("serial"));
+        if (!QRegularExpression(QStringLiteral("^\\d{1,16}$"))
+                 .match(options.serialNumber)
+                 .hasMatch()) {
+            error = QStringLiteral("--serial wants 1 to 16 digits");
+            return false;
+        }
+    }
     return true;
 }
 
@@ -172,6 +184,7 @@ int main(int argc, char *argv[])
         return fail(QStringLiteral("no descriptor for SIGINT and SIGTERM"));
 
     RegisterEmulator registerEmulator(options.goodsCount);
+    registerEmulator.setSerialNumber(options.serialNumber);
     if (!options.statePath.isEmpty() &&
         !StateFile::load(options.statePath, registerEmulator, error))
         return fail(QStringLiteral("%1: %2").arg(options.statePath, error));

@@ -46,6 +46,8 @@ QByteArray Identification::encode() const
     appendWord(bytes, build);
     appendWord(bytes, codePage);
     bytes.append(description.toUtf8());
+    if (!serialNumber.isEmpty())
+        bytes.append('\0').append(serialNumber.toLatin1());
     return bytes;
 }
 
@@ -61,7 +63,10 @@ bool Identification::decode(const QByteArray &data, Identification &identificati
     identification.minorVersion = quint8(data[5]);
     identification.build = wordAt(data, 6);
     identification.codePage = wordAt(data, 8);
-    identification.description = QString::fromUtf8(data.mid(IdentificationFixedSize));
+    const QByteArray rest = data.mid(IdentificationFixedSize);
+    const int end = rest.indexOf('\0');
+    identification.description = QString::fromUtf8(end < 0 ? rest : rest.left(end));
+    identification.serialNumber = end < 0 ? QString() : QString::fromLatin1(rest.mid(end + 1));
     return true;
 }
 

@@ -68,6 +68,9 @@ struct Identification
     int build = 0;
     int codePage = 0;
     QString description;
+    // The register's factory number, digits; after the description, behind a
+    // zero byte, where it has one.
+    QString serialNumber;
 
     QByteArray encode() const;
     // False when the data is shorter than the fixed part.

@@ -19,6 +19,7 @@ const QList<QPair<QString, CliOptions::Command>> &commands()
 {
     static const QList<QPair<QString, CliOptions::Command>> known = {
         {QStringLiteral("ports"), CliOptions::Command::Ports},
+        {QStringLiteral("find"), CliOptions::Command::Find},
         {QStringLiteral("check"), CliOptions::Command::Check},
         {QStringLiteral("read"), CliOptions::Command::Read},
         {QStringLiteral("write"), CliOptions::Command::Write},
@@ -58,20 +59,22 @@ bool parseNumber(const QCommandLineParser &parser, const QString &name, int min,
     return true;
 }
 
-bool parseBaud(const QCommandLineParser &parser, int &code, QString &error)
+// Each --baud given; the line's rate is the last.
+bool parseBaud(const QCommandLineParser &parser, CliOptions &options, QString &error)
 {
-    if (!parser.isSet(QStringLiteral("baud")))
-        return true;
     QStringList rates;
-    for (int candidate = BaudRate::FirstCode; BaudRate::isCode(candidate); ++candidate) {
+    for (int candidate = BaudRate::FirstCode; BaudRate::isCode(candidate); ++candidate)
         rates << QString::number(BaudRate::rateOfCode(candidate));
-        if (rates.last() == parser.value(QStringLiteral("baud"))) {
-            code = candidate;
-            return true;
+    for (const QString &value : parser.values(QStringLiteral("baud"))) {
+        const int index = rates.indexOf(value);
+        if (index < 0) {
+            error = tr("--baud: нужна одна из скоростей %1").arg(rates.join(QStringLiteral(", ")));
+            return false;
         }
+        options.baudRateCode = BaudRate::FirstCode + index;
+        options.rates << value.toInt();
     }
-    error = tr("--baud: нужна одна из скоростей %1").arg(rates.join(QStringLiteral(", ")));
-    return false;
+    return true;
 }
 
 // The arguments after the command's name, as each command takes them.
@@ -86,6 +89,7 @@ bool parseCommandArguments(const QStringList &arguments, CliOptions &options, QS
     };
     switch (options.command) {
     case Command::Ports:
+    case Command::Find:
     case Command::Check:
         return wants(0, options.commandName);
     case Command::Backup:
@@ -209,8 +213,7 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
                      options.retries, error) ||
         !parseNumber(parser, QStringLiteral("wait-port"), 0, 3600, options.waitPortSeconds,
                      error) ||
-        !parseBaud(parser, options.baudRateCode, error) ||
-        !parseCommandArguments(positional, options, error))
+        !parseBaud(parser, options, error) || !parseCommandArguments(positional, options, error))
         return false;
 
     if (options.resume && ((options.command != CliOptions::Command::Read &&
@@ -232,7 +235,8 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
         error = tr("--format csv есть только у read таблицы 1 (база товаров)");
         return false;
     }
-    if (options.command != CliOptions::Command::Ports && options.ports.isEmpty()) {
+    if (options.command != CliOptions::Command::Ports &&
+        options.command != CliOptions::Command::Find && options.ports.isEmpty()) {
         error = tr("Не указан порт: --port ИМЯ или --port ПУТЬ (список: morvell-cli ports)");
         return false;
     }
@@ -264,6 +268,7 @@ QString cliHelpText()
 
 SYNOPSIS
     morvell-cli ports
+    morvell-cli find             [--port ПОРТ...] [--baud N...]
     morvell-cli check            --port ПОРТ...
     morvell-cli read ТАБЛИЦА     --port ПОРТ... [-o ФАЙЛ] [--format tsv|csv]
     morvell-cli write ТАБЛИЦА ФАЙЛ --port ПОРТ... [--no-verify]
@@ -279,6 +284,13 @@ DESCRIPTION
 
 COMMANDS
     ports    Список портов с описаниями, встроенная ККТ в конце.
+    find     Поиск ККТ: на каждом порту (--port, иначе на всех портах
+             системы) на каждой скорости (--baud, можно несколько раз;
+             иначе на всех: сначала 115200, затем самые частые) - только
+             запрос идентификации, до 300 мс на попытку, порты
+             одновременно. По строке на найденную ККТ: путь<TAB>скорость
+             <TAB>модель<TAB>заводской номер<TAB>версия ПО. Код 0 - найдена
+             хотя бы одна, 3 - ни одной.
     check    Проверка связи: идентификация ККТ.
     read     Таблица в файл (-o) или на стандартный вывод; tsv - файл
              "Сохранить как..." (*.txt), csv - CSV базы товаров; ФАЙЛ с

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 // What the command line asks for, checked before any port or file is touched.
 struct CliOptions
@@ -11,6 +12,7 @@ struct CliOptions
     enum class Command
     {
         Ports,
+        Find,
         Check,
         Read,
         Write,
@@ -33,6 +35,8 @@ struct CliOptions
     QStringList ports;
     int jobs = 1;
     int baudRateCode = BaudRate::DefaultCode;
+    // Every rate given with --baud, in order: the ones find tries.
+    QVector<int> rates;
     QString password;
     int timeoutMs = 20000;
     // A failed exchange is tried this many more times.

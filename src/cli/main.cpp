@@ -9,13 +9,17 @@
 #include "operationprogress.h"
 #include "parallelports.h"
 #include "portjob.h"
+#include "progresstext.h"
+#include "registerfinder.h"
 #include "startup.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 #include <unistd.h>
@@ -75,6 +79,78 @@ int listPorts(const CliOptions &options)
         }
     }
     return CliExit::Success;
+}
+
+// find: the registers that answer on the ports given, or on every serial
+// port listed, at the rates given or at all of them; 0 when any did, 3 when
+// none did.
+int findRegisters(const CliOptions &options, const Interruption &interruption)
+{
+    QList<PortInfo> ports;
+    for (const QString &name : options.ports) {
+        PortInfo port;
+        if (!findPort(name, port)) {
+            standardError() << name << ": "
+                            << QCoreApplication::translate("main", "Нет такого порта") << '\n';
+            continue;
+        }
+        ports << port;
+    }
+    if (options.ports.isEmpty()) {
+        for (const PortInfo &port : PortInfo::availablePorts()) {
+            if (port.systemLocation() != QLatin1String(builtInRegisterLocation))
+                ports << port;
+        }
+    }
+    const QVector<int> rates =
+        options.rates.isEmpty() ? RegisterFinder::ratesInOrder() : options.rates;
+    QElapsedTimer timer;
+    timer.start();
+    RegisterFinder finder;
+    finder.start(ports, rates);
+    while (finder.isRunning()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (interruption.requested())
+            finder.stop();
+        QThread::msleep(20);
+    }
+    finder.wait();
+    const QList<FoundRegister> found = finder.found();
+    for (const FoundRegister &entry : found) {
+        const QString firmware = QStringLiteral("%1.%2.%3")
+                                     .arg(entry.metrics.majorVersion)
+                                     .arg(entry.metrics.minorVersion)
+                                     .arg(entry.metrics.build);
+        if (options.json) {
+            const QJsonObject object{{QStringLiteral("port"), entry.port.portName()},
+                                     {QStringLiteral("location"), entry.port.systemLocation()},
+                                     {QStringLiteral("baud"), entry.baud},
+                                     {QStringLiteral("model"), entry.metrics.model},
+                                     {QStringLiteral("description"), entry.metrics.description},
+                                     {QStringLiteral("serialNumber"), entry.metrics.serialNumber},
+                                     {QStringLiteral("firmware"), firmware}};
+            standardOutput() << QJsonDocument(object).toJson(QJsonDocument::Compact) << '\n';
+        } else {
+            standardOutput() << entry.port.systemLocation() << '\t' << entry.baud << '\t'
+                             << entry.metrics.description << '\t' << entry.metrics.serialNumber
+                             << '\t' << firmware << '\n';
+        }
+    }
+    standardOutput().flush();
+    for (const QString &problem : finder.problems())
+        standardError() << problem << '\n';
+    if (!options.quiet)
+        standardError() << QCoreApplication::translate("main", "Найдено ККТ: %1 (портов %2, "
+                                                               "скоростей %3, за %4)")
+                               .arg(found.size())
+                               .arg(ports.size())
+                               .arg(rates.size())
+                               .arg(ProgressText::duration(timer.elapsed()))
+                        << '\n';
+    standardError().flush();
+    if (interruption.requested())
+        return CliExit::Interrupted;
+    return found.isEmpty() ? CliExit::Port : CliExit::Success;
 }
 
 // Two ports whose -o files would be one file, the second port's replacing
@@ -186,6 +262,8 @@ int main(int argc, char *argv[])
     OperationProgress progress;
     ParallelPorts parallel(options.jobs);
     const Interruption interruption(progress, [&parallel] { parallel.interrupt(); });
+    if (options.command == CliOptions::Command::Find)
+        return findRegisters(options, interruption);
     QList<PortOutcome> outcomes;
     if (atOnce) {
         outcomes = parallel.run(options.ports,

@@ -96,6 +96,7 @@ PortOutcome PortJob::run()
         m_outcome.exitCode = restore();
         break;
     case Command::Ports:
+    case Command::Find:
         break;
     }
     // Last, as the window's summary has them.

@@ -14,4 +14,6 @@ struct DeviceMetrics
     qint32 build = 0;
     qint32 codePage = 0;
     QString description;
+    // Empty where the driver does not report it.
+    QString serialNumber;
 };

@@ -47,7 +47,13 @@ bool DriverOperations::ReadDeviceMetrics(DeviceMetrics *metrics)
     if (description.userType() != QMetaType::QString)
         return false;
     metrics->description = description.toString();
+    metrics->serialNumber = property("USerialNumber").toString();
     return true;
+}
+
+bool DriverOperations::SetENQTimeout(int timeoutMs)
+{
+    return setProperty("ENQTimeout", timeoutMs);
 }
 
 bool DriverOperations::SetMode(int mode, const QString &password)

@@ -36,6 +36,8 @@ public:
     // The system location of the line to open; written right after the port number.
     bool SetPortName(const QString &location);
     bool SetNeedResult(int needResult);
+    // How long the next exchanges, the identification among them, wait for the answer.
+    bool SetENQTimeout(int timeoutMs);
     // Writes the stream only when the component accepted the format.
     bool SetOutboundStream(const QString &stream, int format);
     // False, leaving stream unchanged, when the property holds no text.

@@ -102,7 +102,42 @@ int protocolPelto::openPort(PortInfo port)
     return ERR_OK;
 }
 
+int protocolPelto::identifyAt(const PortInfo &port, int timeoutMs, DeviceMetrics &metrics)
+{
+    connectedPort = port;
+    lastFailure.clear();
+    int result = ERR_OK;
+    try {
+        prepareDriver(port);
+        driver.SetENQTimeout(timeoutMs);
+        connectStep(ExchangeRecord::Kind::Identification,
+                    [this] { driver.SetDeviceEnabled(true); });
+        driver.ReadDeviceMetrics(&metrics);
+    } catch (ErrorCode code) {
+        result = code;
+    }
+    lastDriverResult = driver.GetResultCode();
+    driver.SetDeviceEnabled(false);
+    driver.SetENQTimeout(exchangeTimeoutMs);
+    return result;
+}
+
+bool protocolPelto::portUnusable() const
+{
+    return lastDriverResult != 0 && lastDriverResult != noAnswer;
+}
+
 void protocolPelto::connectDriver(const PortInfo &port)
+{
+    prepareDriver(port);
+    // Identification and mode entry change nothing in the register, so a
+    // spoiled line gets the same retries as any exchange.
+    connectStep(ExchangeRecord::Kind::Identification, [this] { driver.SetDeviceEnabled(true); });
+    connectStep(ExchangeRecord::Kind::ModeEntry,
+                [this] { driver.SetMode(connectMode, accessPassword); });
+}
+
+void protocolPelto::prepareDriver(const PortInfo &port)
 {
     driver.setControl(QStringLiteral("AddIn.Velmar"));
     if (driver.isNull()) {
@@ -121,11 +156,6 @@ void protocolPelto::connectDriver(const PortInfo &port)
     driver.SetPortNumber(portNumberOf(port.portName()));
     driver.SetPortName(port.systemLocation());
     checkConnectStep();
-    // Identification and mode entry change nothing in the register, so a
-    // spoiled line gets the same retries as any exchange.
-    connectStep(ExchangeRecord::Kind::Identification, [this] { driver.SetDeviceEnabled(true); });
-    connectStep(ExchangeRecord::Kind::ModeEntry,
-                [this] { driver.SetMode(connectMode, accessPassword); });
 }
 
 // Throws ERR_PORT_NOT_OPEN when the step failed.

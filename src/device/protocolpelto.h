@@ -54,6 +54,14 @@ public:
     void setPortWait(int ms, PortWait stillWaiting);
     static constexpr int maxRetries = 10;
 
+    // Whether a register answers at port at the line's rate set: only its
+    // identification is asked, nothing is entered or written, and the answer
+    // is waited for at most timeoutMs; retries as set. On success metrics
+    // holds what it said; else failureCause() says why.
+    int identifyAt(const PortInfo &port, int timeoutMs, DeviceMetrics &metrics);
+    // The port could not be opened at all in the last identifyAt, so that
+    // no other rate can do better: no such device, no access, busy.
+    bool portUnusable() const;
     int openPort(PortInfo port) override;
     int closePort() override;
     FieldBase *readField(int type, int table, int row, int field) override;
@@ -83,6 +91,8 @@ private:
 
     // Each step throws ERR_PORT_NOT_OPEN when it fails.
     void connectDriver(const PortInfo &port);
+    // The driver made and set up for port, not yet enabled.
+    void prepareDriver(const PortInfo &port);
     void checkConnectStep();
     void connectStep(ExchangeRecord::Kind kind, const std::function<void()> &step);
     static ExchangeRecord::Kind kindOf(const QByteArray &command);
@@ -132,4 +142,5 @@ private:
     int failedTries = 0;
     ExchangeObserver *exchangeObserver = nullptr;
     bool lastAnswered = false;
+    int lastDriverResult = 0;
 };

@@ -1,4 +1,5 @@
 #include "logcapture.h"
+#include "pseudoterminal.h"
 #include "registerprocess.h"
 #include "testdata.h"
 
@@ -306,6 +307,7 @@ private slots:
         row("read 3 -o out.txt", 2, usage);
         row("read 3 -o out.txt --format csv --port {emu}", 2, usage);
         row("read 3 -o out.txt --retries 11 --port {emu}", 2, usage);
+        row("find --baud 1000", 2, usage);
         row("read 3 --resume --port {emu}", 2, usage);
         row("diff 3 {in}/users.txt --resume --port {emu}", 2, usage);
         row("read 3 -o out.txt --port {emu} --port EMU1", 2, usage);
@@ -570,6 +572,46 @@ private slots:
                     .hasMatch());
         QVERIFY(onlyPartialFiles(m_dir->path()));
         QCOMPARE(run("check --baud 19200 --port " + slow.path()).exitCode, 0);
+    }
+
+    // find asks each port only for the identification, at each rate until
+    // one answers: two registers at their own rates are found with what they
+    // said, silent lines and a missing device are not, and nothing is
+    // entered or written.
+    void findsRegistersAtTheirRates()
+    {
+        RegisterProcess slow;
+        RegisterProcess fast;
+        QVERIFY(slow.start({"--baud", "9600", "--serial", "111"}));
+        QVERIFY(fast.start({"--baud", "57600", "--serial", "222"}));
+        PseudoTerminal silent[2];
+        QString error;
+        QStringList ports{slow.path(), fast.path(), noDevice};
+        for (PseudoTerminal &terminal : silent) {
+            QVERIFY2(terminal.open(error), qPrintable(error));
+            ports << terminal.slavePath();
+        }
+        const QString search = "find --port " + ports.join(" --port ");
+        const Run found = run(search);
+        QCOMPARE(found.exitCode, 0);
+        QCOMPARE(found.out, slow.path() + "\t9600\tККТ Korvan Tessel (эмулятор)\t111\t3.2.1205\n" +
+                                fast.path() +
+                                "\t57600\tККТ Korvan Tessel (эмулятор)\t222\t3.2.1205\n");
+        QVERIFY2(found.err.contains(noDevice + ": Устройство не найдено") &&
+                     found.err.contains("Найдено ККТ: 2 (портов 5, скоростей 12, за "),
+                 qPrintable(found.err));
+        const Run json = run(search + " --json --baud 57600");
+        QCOMPARE(json.exitCode, 0);
+        const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        QCOMPARE(object.value("location").toString(), fast.path());
+        QCOMPARE(object.value("baud").toInt(), 57600);
+        QCOMPARE(object.value("serialNumber").toString(), "222");
+        QCOMPARE(run(search + " --baud 115200 --baud 19200").exitCode, 3);
+        for (RegisterProcess *emulator : {&slow, &fast}) {
+            const QString summary = emulator->stop();
+            QVERIFY2(summary.contains(", 0 mode entries, 0 reads, 0 writes, 0 dump starts"),
+                     qPrintable(summary));
+        }
     }
 
     // --trace writes a line per exchange, to a file or standard error alike,

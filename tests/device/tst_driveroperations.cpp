@@ -99,7 +99,7 @@ private slots:
         if (!property.isEmpty())
             component()->values.insert(property, value);
 
-        DeviceMetrics metrics{-1, -1, -1, -1, -1, -1, -1, -1, "old"};
+        DeviceMetrics metrics{-1, -1, -1, -1, -1, -1, -1, -1, "old", QString()};
         QCOMPARE(m_driver->ReadDeviceMetrics(&metrics), result);
         const QVector<int> read = {
             metrics.protocolVersion, metrics.type,         metrics.model, metrics.mode,
