@@ -1,6 +1,6 @@
 # Installation under GNU directories and the Debian package built from it by CPack
 # (scripts/package.sh). The programs install themselves in their own folders; the menu
-# entry and the icons are installed here.
+# entry, the icons and the udev rule for USB adapters are installed here.
 include(GNUInstallDirs)
 
 set(MORVELL_ICON_SIZES 16 32 48 64 128 256)
@@ -12,6 +12,10 @@ foreach(size IN LISTS MORVELL_ICON_SIZES)
     install(FILES ${PROJECT_SOURCE_DIR}/data/icons/hicolor/${size}x${size}/apps/morvell.png
             DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
 endforeach()
+
+# Where udev looks for the rules of packages.
+install(FILES ${PROJECT_SOURCE_DIR}/data/udev/60-morvell-ftdi-latency.rules
+        DESTINATION lib/udev/rules.d)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME morvell)

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package: installs what is missing, makes a Release build in
 # build-package/ (or $PACKAGE_BUILD_DIR), runs CPack and prints the package's
-# path. Then checks the package: it holds the programs, the menu entry and the
-# icons and nothing else, depends on Qt's libraries and Russian translations,
+# path. Then checks the package: it holds the programs, the menu entry, the
+# icons and the udev rule for USB adapters and nothing else, depends on Qt's libraries and Russian translations,
 # and its menu entry passes desktop-file-validate. Fails when any check does.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -33,6 +33,7 @@ expected=(
     ./usr/bin/register-emulator
     ./usr/share/applications/morvell.desktop
     ./usr/share/icons/hicolor/scalable/apps/morvell.svg
+    ./usr/lib/udev/rules.d/60-morvell-ftdi-latency.rules
 )
 for size in 16 32 48 64 128 256; do
     expected+=("./usr/share/icons/hicolor/${size}x${size}/apps/morvell.png")

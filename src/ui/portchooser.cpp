@@ -2,6 +2,7 @@
 
 #include "portlist.h"
 #include "preferences.h"
+#include "stableportname.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -92,8 +93,11 @@ void PortChooser::addTyped(const PortInfo &port)
     refresh();
 }
 
+// A USB adapter is remembered by its stable name, which follows it to
+// whatever ttyUSB number it gets next time.
 void PortChooser::choose(const QString &location)
 {
     selectPortAt(m_box, location);
-    Preferences::setValue(Preferences::PortLocation, location);
+    const QString stable = StablePortName::of(location);
+    Preferences::setValue(Preferences::PortLocation, stable.isEmpty() ? location : stable);
 }

@@ -1,5 +1,7 @@
 #include "portlist.h"
 
+#include "stableportname.h"
+
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
@@ -27,6 +29,7 @@ QString portToolTip(const PortInfo &port)
     add("Производитель: %1", port.manufacturer());
     add("Серийный номер: %1", port.serialNumber());
     add("Устройство: %1", port.systemLocation());
+    add("Постоянное имя: %1", StablePortName::of(port.systemLocation()));
     return lines.join(QLatin1Char('\n'));
 }
 
@@ -77,8 +80,10 @@ bool selectPortAt(QComboBox *box, const QString &location)
 {
     for (int index = 0; index < box->count(); ++index) {
         const QVariant data = box->itemData(index, Qt::UserRole);
-        if (data.userType() == qMetaTypeId<PortInfo>() &&
-            data.value<PortInfo>().systemLocation() == location) {
+        if (data.userType() != qMetaTypeId<PortInfo>())
+            continue;
+        const QString listed = data.value<PortInfo>().systemLocation();
+        if (listed == location || StablePortName::of(listed) == location) {
             box->setCurrentIndex(index);
             return true;
         }

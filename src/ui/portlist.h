@@ -22,7 +22,8 @@ PortInfo currentPortOf(const QComboBox *box);
 // Whether the entry at index asks for a device by path.
 bool isOtherPortEntry(const QComboBox *box, int index);
 
-// Makes the entry of the port at location current; false when there is none.
+// Makes the entry of the port at location, or of the device whose stable
+// name location is, current; false when there is none.
 bool selectPortAt(QComboBox *box, const QString &location);
 
 // Why the path cannot be a serial port, for the user; empty when it can.

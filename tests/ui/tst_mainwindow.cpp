@@ -252,6 +252,39 @@ private slots:
         QCOMPARE(ports()->currentText(), "EMU1: Встроенный эмулятор ККТ Korvan");
     }
 
+    // An adapter with a stable name (a link in the by-id directory) is
+    // remembered by it, so that back as another ttyUSB it is still the port.
+    void adapterRememberedByStableName()
+    {
+        QTemporaryDir dir;
+        const QString byId = dir.filePath("by-id");
+        QVERIFY(QDir().mkpath(byId));
+        qputenv("MORVELL_SERIAL_BY_ID", QFile::encodeName(byId));
+        const QString stableName = byId + "/usb-Maker_Adapter_A1-if00-port0";
+        RegisterProcess first;
+        QVERIFY(first.start({"--link", dir.filePath("ttyUSB0")}));
+        QVERIFY(QFile::link(dir.filePath("ttyUSB0"), stableName));
+        typePort(dir.filePath("ttyUSB0"));
+        QVERIFY2(
+            ports()
+                ->itemData(ports()->currentIndex(), Qt::ToolTipRole)
+                .toString()
+                .contains("Постоянное имя: " + stableName),
+            qPrintable(ports()->itemData(ports()->currentIndex(), Qt::ToolTipRole).toString()));
+
+        first.stop();
+        RegisterProcess second;
+        QVERIFY(second.start({"--link", dir.filePath("ttyUSB1")}));
+        QVERIFY(QFile::remove(stableName) && QFile::link(dir.filePath("ttyUSB1"), stableName));
+        cleanup();
+        openWindow();
+        QCOMPARE(currentPortOf(ports()).systemLocation(), stableName);
+        click("pbCheckConn");
+        QVERIFY2(statusLabel(0)->text().startsWith("Связь установлена"),
+                 qPrintable(statusLabel(0)->text()));
+        qunsetenv("MORVELL_SERIAL_BY_ID");
+    }
+
     void baudRateRemembered()
     {
         auto *baudRate = child<QComboBox>("cbBaudRate");
