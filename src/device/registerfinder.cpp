@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+RegisterFinder::RegisterFinder() = default;
+
 RegisterFinder::~RegisterFinder()
 {
     stop();

@@ -30,6 +30,7 @@ class RegisterFinder
 public:
     static constexpr int attemptTimeoutMs = 300;
 
+    RegisterFinder();
     ~RegisterFinder();
 
     // The driver's rates, 115200 first, then the others, the most common first.

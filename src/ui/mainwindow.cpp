@@ -57,6 +57,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
             });
     // The line's rate goes under the port it is for, in the form's free cell.
     ui->gridLayout->addWidget(connection->baudRateBox(), 1, 0, Qt::AlignLeft);
+    ui->gridLayout->addWidget(connection->findButton(), 1, 0, Qt::AlignRight);
     updatePortList();
     connection->selectRememberedPort();
 
@@ -423,9 +424,9 @@ void MainWindow::closeIfAsked()
 // The controls that could start a second operation, in the order they are switched.
 QList<QWidget *> MainWindow::operationControls() const
 {
-    return {ui->pbCheckConn, ui->pbRefresh,   ui->pbRead,  ui->pbWrite,
-            ui->pbLoadTable, ui->pbSaveTable, ui->cbPorts, connection->baudRateBox(),
-            ui->pbReadFW};
+    return {ui->pbCheckConn,          ui->pbRefresh,   ui->pbRead,  ui->pbWrite,
+            ui->pbLoadTable,          ui->pbSaveTable, ui->cbPorts, connection->baudRateBox(),
+            connection->findButton(), ui->pbReadFW};
 }
 
 void MainWindow::setOperationControlsEnabled(bool enabled)

@@ -48,6 +48,17 @@ PortInfo PortChooser::current() const
     return currentPortOf(m_box);
 }
 
+QList<PortInfo> PortChooser::ports() const
+{
+    QList<PortInfo> listed;
+    for (int index = 0; index < m_box->count(); ++index) {
+        const QVariant data = m_box->itemData(index);
+        if (data.userType() == qMetaTypeId<PortInfo>())
+            listed << data.value<PortInfo>();
+    }
+    return listed;
+}
+
 void PortChooser::onActivated(int index)
 {
     if (isOtherPortEntry(m_box, index))
@@ -97,7 +108,10 @@ void PortChooser::addTyped(const PortInfo &port)
 // whatever ttyUSB number it gets next time.
 void PortChooser::choose(const QString &location)
 {
-    selectPortAt(m_box, location);
+    if (!selectPortAt(m_box, location)) {
+        addTyped(PortInfo::typedPath(location));
+        selectPortAt(m_box, location);
+    }
     const QString stable = StablePortName::of(location);
     Preferences::setValue(Preferences::PortLocation, stable.isEmpty() ? location : stable);
 }

@@ -22,12 +22,16 @@ public:
     // Makes the port chosen in an earlier run current, while it still exists.
     void selectRemembered();
     PortInfo current() const;
+    // Every port in the box.
+    QList<PortInfo> ports() const;
+    // Makes the port at location current, as a typed one when the box has
+    // none there, and remembers it.
+    void choose(const QString &location);
 
 private:
     void onActivated(int index);
     void askForPath();
     void addTyped(const PortInfo &port);
-    void choose(const QString &location);
 
     QComboBox *m_box;
     QWidget *m_dialogParent;

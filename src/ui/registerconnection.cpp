@@ -6,12 +6,16 @@
 #include "portchooser.h"
 #include "preferences.h"
 #include "progresspanel.h"
+#include "registersearchdialog.h"
 
 #include <QActionGroup>
 #include <QComboBox>
 #include <QDebug>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +36,33 @@ RegisterConnection::RegisterConnection(QComboBox *ports, ProgressPanel &progress
         QMessageBox::warning(nullptr, title, text);
     });
     createBaudRateBox(window);
+    m_findButton = new QPushButton(tr("Найти ККТ..."), window);
+    m_findButton->setObjectName(QStringLiteral("pbFindRegister"));
+    m_findButton->setToolTip(tr("Найти ККТ на портах списка на всех скоростях: только запрос "
+                                "идентификации, без записи"));
+    connect(m_findButton, &QPushButton::clicked, this, [this, window] { findRegister(window); });
+}
+
+// Every port in the list but the built-in register, typed ones too.
+void RegisterConnection::findRegister(QWidget *window)
+{
+    QList<PortInfo> ports = m_portChooser->ports();
+    ports.erase(std::remove_if(ports.begin(), ports.end(),
+                               [](const PortInfo &port) {
+                                   return port.systemLocation() ==
+                                          QLatin1String(builtInRegisterLocation);
+                               }),
+                ports.end());
+    qDebug() << "RegisterConnection: searching" << ports.size() << "ports for a register";
+    RegisterSearchDialog dialog(ports, window);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const FoundRegister found = dialog.chosen();
+    if (found.port.isNull())
+        return;
+    m_portChooser->choose(found.port.systemLocation());
+    const int *rate = std::find(std::begin(BaudRate::Rates), std::end(BaudRate::Rates), found.baud);
+    setBaudRateCode(BaudRate::FirstCode + int(rate - std::begin(BaudRate::Rates)));
 }
 
 void RegisterConnection::refreshPorts()
@@ -57,11 +88,15 @@ void RegisterConnection::createBaudRateBox(QWidget *window)
     m_baudRateBox->setCurrentIndex(index >= 0 ? index
                                               : m_baudRateBox->findData(BaudRate::DefaultCode));
     m_protocol.setBaudRateCode(m_baudRateBox->currentData().toInt());
-    connect(m_baudRateBox, QOverload<int>::of(&QComboBox::activated), this, [this] {
-        const int code = m_baudRateBox->currentData().toInt();
-        m_protocol.setBaudRateCode(code);
-        Preferences::setValue(Preferences::BaudRateCode, code);
-    });
+    connect(m_baudRateBox, QOverload<int>::of(&QComboBox::activated), this,
+            [this] { setBaudRateCode(m_baudRateBox->currentData().toInt()); });
+}
+
+void RegisterConnection::setBaudRateCode(int code)
+{
+    m_baudRateBox->setCurrentIndex(m_baudRateBox->findData(code));
+    m_protocol.setBaudRateCode(code);
+    Preferences::setValue(Preferences::BaudRateCode, code);
 }
 
 void RegisterConnection::addRetriesMenu(QMenu *menu)

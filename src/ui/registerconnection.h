@@ -13,6 +13,7 @@ class PortChooser;
 class ProgressPanel;
 class QComboBox;
 class QMenu;
+class QPushButton;
 class QWidget;
 
 // The window's way to the register: the port and the line's rate chosen, the
@@ -29,6 +30,9 @@ public:
     protocolPelto &protocol() { return m_protocol; }
     ElidingLabel *statusLabel() const { return m_portStatusLabel; }
     QComboBox *baudRateBox() const { return m_baudRateBox; }
+    // "Найти ККТ...": searches the ports for registers; the one chosen sets
+    // the port and the line's rate.
+    QPushButton *findButton() const { return m_findButton; }
 
     // "Повторов при сбое": how many more times an exchange that got no
     // answer is tried, remembered from one run to the next.
@@ -64,6 +68,8 @@ signals:
 
 private:
     void createBaudRateBox(QWidget *window);
+    void findRegister(QWidget *window);
+    void setBaudRateCode(int code);
     void setPortWait(int seconds);
     void addChoiceMenu(QMenu *menu, const QString &title, const char *name,
                        const QList<int> &numbers, int current,
@@ -76,5 +82,6 @@ private:
     PortChooser *m_portChooser;
     ElidingLabel *m_portStatusLabel;
     QComboBox *m_baudRateBox = nullptr;
+    QPushButton *m_findButton = nullptr;
     QString m_failureDetails;
 };

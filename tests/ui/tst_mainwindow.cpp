@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -19,6 +20,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTableWidget>
 
 #include <csignal>
 #include <sys/stat.h>
@@ -283,6 +285,54 @@ private slots:
         QVERIFY2(statusLabel(0)->text().startsWith("Связь установлена"),
                  qPrintable(statusLabel(0)->text()));
         qunsetenv("MORVELL_SERIAL_BY_ID");
+    }
+
+    // "Найти ККТ..." lists the registers on the ports of the list at their
+    // rates, asking nothing but their identification; the row chosen sets
+    // the port and the rate, which then connect.
+    void findsRegisterAndChoosesIt()
+    {
+        QTemporaryDir dir;
+        RegisterProcess slow;
+        RegisterProcess fast;
+        QVERIFY(slow.start({"--baud", "9600", "--serial", "111", "--link", dir.filePath("slow")}));
+        QVERIFY(fast.start({"--baud", "57600", "--serial", "222", "--link", dir.filePath("fast")}));
+        typePort(dir.filePath("slow"));
+        typePort(dir.filePath("fast"));
+        QStringList rows;
+        answerNextModal<QDialog>([&rows](QDialog *dialog) {
+            auto *found = dialog->findChild<QTableWidget *>("foundRegisters");
+            const auto buttons = dialog->findChildren<QPushButton *>();
+            if (!QTest::qWaitFor([found] { return found->rowCount() == 2; }, 20000))
+                qWarning() << "the search found" << found->rowCount() << "registers";
+            // The search goes on over the other ports; choosing stops it.
+            for (int row = 0; row < found->rowCount(); ++row) {
+                QStringList texts;
+                for (int column = 0; column < found->columnCount(); ++column)
+                    texts << found->item(row, column)->text();
+                rows << texts.join('|');
+                if (texts.value(1) == "57600 бод")
+                    found->selectRow(row);
+            }
+            for (QPushButton *button : buttons) {
+                if (button->text() == "Выбрать")
+                    button->click();
+            }
+        });
+        click("pbFindRegister");
+        rows.sort();
+        QCOMPARE(rows, QStringList({dir.filePath("fast") +
+                                        "|57600 бод|ККТ Korvan Tessel (эмулятор)|222|3.2.1205",
+                                    dir.filePath("slow") +
+                                        "|9600 бод|ККТ Korvan Tessel (эмулятор)|111|3.2.1205"}));
+        QCOMPARE(currentPortOf(ports()).systemLocation(), dir.filePath("fast"));
+        QCOMPARE(child<QComboBox>("cbBaudRate")->currentText(), "57600 бод");
+        const QString unchosen = slow.stop();
+        QVERIFY2(unchosen.contains("executed 1 identifications, 0 mode entries, 0 reads, 0 writes"),
+                 qPrintable(unchosen));
+        click("pbCheckConn");
+        QVERIFY2(statusLabel(0)->text().startsWith("Связь установлена"),
+                 qPrintable(statusLabel(0)->text()));
     }
 
     void baudRateRemembered()
