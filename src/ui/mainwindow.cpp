@@ -16,6 +16,7 @@
 #include "tableeditors.h"
 #include "tableoperations.h"
 #include "tabletabs.h"
+#include "trafficdock.h"
 #include "ui_mainwindow.h"
 #include "windowlayout.h"
 #include "writecheck.h"
@@ -83,6 +84,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     statusBar()->addPermanentWidget(progressPanel, 1);
     createTableMenu();
     createProfileMenu();
+    createViewMenu();
     createShortcuts();
     WindowLayout::fitButtons(*this, {ui->pbRefresh, ui->pbRead, ui->pbLoadTable, ui->pbCheckConn,
                                      ui->pbWrite, ui->pbSaveTable, ui->pbReadFW, ui->pbSave});
@@ -227,6 +229,15 @@ void MainWindow::createProfileMenu()
     auto *profiles = new ProfileCommands(*tabs, *connection, *this, *progressPanel, progress,
                                          *checkWritesAction, this);
     operationActions << profiles->addToMenu(menuBar()->addMenu(tr("Профиль")));
+}
+
+// The dock's journal hears of every exchange from the start, so that the
+// dock opened later shows what came before.
+void MainWindow::createViewMenu()
+{
+    auto *traffic = new TrafficDock(this);
+    connection->protocol().setExchangeObserver(&traffic->journal());
+    menuBar()->addMenu(tr("Вид"))->addAction(traffic->toggleViewAction());
 }
 
 // ---- Table and connection operations

@@ -63,6 +63,7 @@ private:
     void createDumpPageAction();
     void createTableMenu();
     void createProfileMenu();
+    void createViewMenu();
 
     // Table operations; each returns a result code.
     int readCurrentTable();

@@ -3,8 +3,8 @@
 #include <QVariant>
 
 // What the window keeps from one run to the next (the port, the line's rate,
-// the retries of a failed exchange, whether writes are checked, its size and columns, the folder of
-// the last file), in the user's settings of the program.
+// the retries of a failed exchange, whether writes are checked, its size and columns, whether the
+// exchanges' dock is open, the folder of the last file), in the user's settings of the program.
 namespace Preferences {
 
 inline constexpr char PortLocation[] = "port/location";
@@ -13,6 +13,7 @@ inline constexpr char Retries[] = "port/retries";
 inline constexpr char PortWaitSeconds[] = "port/waitSeconds";
 inline constexpr char CheckWrites[] = "table/checkWrites";
 inline constexpr char WindowGeometry[] = "window/geometry";
+inline constexpr char TrafficDockOpen[] = "window/trafficDock";
 inline constexpr char FileFolder[] = "files/folder";
 
 QVariant value(const char *key, const QVariant &defaultValue = QVariant());
