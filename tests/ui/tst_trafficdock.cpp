@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableView>
@@ -246,6 +247,35 @@ private slots:
             return record.kind == ExchangeRecord::Kind::ReadRecord;
         });
         QCOMPARE(QString::fromUtf8(file.readAll()), ExchangeText::headerLine() + records);
+    }
+
+    // The window's export and the command line's trace of the same read say
+    // the same, but for the times.
+    void exportIsTheTrace()
+    {
+        selectTable(3);
+        click("pbRead");
+        openDock();
+        QTemporaryDir directory;
+        answerFileDialog(directory.filePath("export.txt"), "Текст с табуляцией (*.txt)");
+        child<QPushButton>("trafficExport")->click();
+        QProcess program;
+        program.start(MORVELL_CLI,
+                      {"read", "3", "--port", "EMU1", "--trace", directory.filePath("trace.txt")});
+        QVERIFY(program.waitForFinished(30000));
+        QCOMPARE(program.exitCode(), 0);
+        const auto withoutTimes = [&directory](const char *name) {
+            QFile file(directory.filePath(name));
+            if (!file.open(QIODevice::ReadOnly))
+                return QStringList();
+            QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+            for (QString &line : lines)
+                line = line.section('\t', 2);
+            return lines;
+        };
+        const QStringList exported = withoutTimes("export.txt");
+        QVERIFY(exported.size() > 20);
+        QCOMPARE(withoutTimes("trace.txt"), exported);
     }
 };
 
