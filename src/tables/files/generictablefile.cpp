@@ -12,11 +12,14 @@
 
 namespace GenericTableFile {
 
-int write(const TableData &table, QTextStream &out)
+int write(const TableData &table, QTextStream &out, const FileEventPoint &point)
 {
     out << table.tableNumber() << '\n';
     const int fields = fieldCount(table.tableNumber());
+    PacedEventPoint paced(point);
     for (int row = 1; row <= table.rowCount(); ++row) {
+        if (!paced.step(row - 1))
+            return ERR_CANCELLED;
         for (int field = 1; field <= fields; ++field) {
             if (!table.hasCell(row - 1, field - 1))
                 return ERR_INVALID_DATA;
@@ -43,8 +46,9 @@ int parse(TableLines &lines, const QString &firstLine, TableData &table, bool st
         return ERR_WRONG_TABLE_NUMBER;
     QVector<LoadedCell> cells;
     const int columns = table.columnCount();
+    int rows = 0;
     const int result =
-        forEachNumberedLine(lines, [&cells, columns, strict](const NumberedLine &line) {
+        forEachNumberedLine(lines, [&cells, &rows, columns, strict](const NumberedLine &line) {
             const int row = line.first;
             const int field = line.second;
             const int width = line.third;
@@ -53,10 +57,13 @@ int parse(TableLines &lines, const QString &firstLine, TableData &table, bool st
             if (row < 1 || row > maxTableRows || field < 1 || width < 0 || width > maxFieldWidth)
                 return int(ERR_INVALID_DATA);
             cells.append({row - 1, field - 1, line.text, width});
+            rows = qMax(rows, row);
             return int(ERR_OK);
         });
     if (result == ERR_OK)
-        apply = [&table, cells] { placeLoadedCells(table, cells); };
+        apply = PendingLoad(rows, [&table, cells](const FileEventPoint &point) {
+            return placeLoadedCells(table, cells, point);
+        });
     return result;
 }
 

@@ -12,8 +12,9 @@ class QTextStream;
 // from 1.
 namespace GenericTableFile {
 
-// Every cell of fields 1 to fieldCount(table), row by row.
-int write(const TableData &table, QTextStream &out);
+// Every cell of fields 1 to fieldCount(table), row by row; the event point is
+// given the rows written, and a stop ends it with ERR_CANCELLED.
+int write(const TableData &table, QTextStream &out, const FileEventPoint &point = {});
 // Checks the lines after the first; on success apply puts them into the
 // table. Cells the file does not mention keep their content; the table never
 // shrinks. A field beyond the table's columns is passed by, or refused when

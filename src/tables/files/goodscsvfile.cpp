@@ -53,7 +53,8 @@ QString tableName()
     return QStringLiteral("Таблица товаров");
 }
 
-int write(const TableData &table, const QString &tableName, QTextStream &out)
+int write(const TableData &table, const QString &tableName, QTextStream &out,
+          const FileEventPoint &point)
 {
     out << tableName << '\n';
     for (int column = 0; column < table.columnCount(); ++column) {
@@ -63,7 +64,10 @@ int write(const TableData &table, const QString &tableName, QTextStream &out)
     }
     out << '\n';
     const int fields = TableCatalogue::goodsCsvFieldWidths().size();
+    PacedEventPoint paced(point);
     for (int row = 0; row < table.rowCount(); ++row) {
+        if (!paced.step(row))
+            return ERR_CANCELLED;
         for (int column = 0; column < fields; ++column) {
             if (!table.hasCell(row, column))
                 return ERR_INVALID_DATA;
@@ -83,9 +87,10 @@ int write(const TableData &table, const QString &tableName, QTextStream &out)
     return ERR_OK;
 }
 
-int load(TableData &table, const QString &tableName, const QString &path)
+int check(TableData &table, const QString &tableName, const QString &path, PendingLoad &apply,
+          const FileEventPoint &point)
 {
-    TableFileReader reader(goodsCsvFileBound);
+    TableFileReader reader(goodsCsvFileBound, point);
     QString line;
     int result = reader.open(path, line);
     if (result != ERR_OK)
@@ -122,8 +127,10 @@ int load(TableData &table, const QString &tableName, const QString &path)
         }
         ++records;
     }
-    table.setRowCount(records);
-    placeLoadedCells(table, cells);
+    apply = PendingLoad(records, [&table, cells, records](const FileEventPoint &point) {
+        table.setRowCount(records);
+        return placeLoadedCells(table, cells, point);
+    });
     return ERR_OK;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tablefilereader.h"
+
 #include <QString>
 
 class QTextStream;
@@ -15,11 +17,14 @@ namespace GoodsCsvFile {
 QString tableName();
 
 // Refuses with -97 a value that holds a ";" or a line break, which would load
-// differently.
-int write(const TableData &table, const QString &tableName, QTextStream &out);
-// All or nothing: the table changes only when the whole file is good, and
-// then ends with as many rows as the file has records. A byte-order mark is
-// read as such.
-int load(TableData &table, const QString &tableName, const QString &path);
+// differently. The event point is given the records written, and a stop ends
+// it with ERR_CANCELLED.
+int write(const TableData &table, const QString &tableName, QTextStream &out,
+          const FileEventPoint &point = {});
+// Checks the whole file, with the event point given the bytes read, and
+// changes nothing; apply then puts it into the table, which ends with as many
+// rows as the file has records. A byte-order mark is read as such.
+int check(TableData &table, const QString &tableName, const QString &path, PendingLoad &apply,
+          const FileEventPoint &point = {});
 
 } // namespace GoodsCsvFile

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fileeventpoint.h"
+
 #include <QString>
 #include <QVector>
 
@@ -18,5 +20,7 @@ Q_DECLARE_TYPEINFO(LoadedCell, Q_MOVABLE_TYPE);
 
 // Puts the cells of a checked file into the table in file order, growing the
 // table to reach them: a cell whose text is already there stays as it is;
-// otherwise a new cell, marked changed, takes its place.
-void placeLoadedCells(TableData &table, const QVector<LoadedCell> &cells);
+// otherwise a new cell, marked changed, takes its place. The event point is
+// given the row reached; ERR_CANCELLED when the user stopped it there.
+int placeLoadedCells(TableData &table, const QVector<LoadedCell> &cells,
+                     const FileEventPoint &point);

@@ -109,7 +109,8 @@ int readHeaderLine(TableFileReader &reader, const QString &key, QString &value)
 
 } // namespace
 
-int save(const QString &path, const Header &header, const QList<const TableData *> &tables)
+int save(const QString &path, const Header &header, const QList<const TableData *> &tables,
+         const FileEventPoint &point)
 {
     TableFileWriter writer(path);
     if (!writer.open())
@@ -121,28 +122,33 @@ int save(const QString &path, const Header &header, const QList<const TableData 
     out << formatLine << '\n'
         << identificationKey << identification << '\n'
         << dateKey << header.saved.toString(Qt::ISODate) << '\n';
+    // The records of the tables before, so that the count goes on over the file.
+    qint64 before = 0;
+    const FileEventPoint tablePoint =
+        point ? [&point, &before](qint64 done) { return point(before + done); } : FileEventPoint();
     for (const TableData *table : tables) {
         out << '[' << table->tableNumber() << "]\n";
-        const int result = TableFile::write(*table, out);
+        const int result = TableFile::write(*table, out, TableFile::Format::Table, tablePoint);
         if (result != ERR_OK)
             return result;
+        before += table->rowCount();
     }
     return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
 }
 
-int save(const QString &path, const RegisterProfile &profile)
+int save(const QString &path, const RegisterProfile &profile, const FileEventPoint &point)
 {
     QList<const TableData *> tables;
     for (const auto &table : profile.tables)
         tables << table.get();
-    return save(path, {profile.identification, QDateTime::currentDateTime()}, tables);
+    return save(path, {profile.identification, QDateTime::currentDateTime()}, tables, point);
 }
 
 int check(const QString &path, const std::function<TableData *(int)> &tableOf, Checked &checked,
-          QString &problem)
+          QString &problem, const FileEventPoint &point)
 {
     checked = Checked();
-    TableFileReader reader(profileBound());
+    TableFileReader reader(profileBound(), point);
     QString line;
     int result = reader.open(path, line);
     if (result != ERR_OK)
@@ -164,7 +170,9 @@ int check(const QString &path, const std::function<TableData *(int)> &tableOf, C
     // The lines before the first section may only be empty.
     SectionLines preamble(reader, lineNumber);
     while (!preamble.atEnd()) {
-        if ((result = preamble.readLine(line)) != ERR_OK || !line.isEmpty()) {
+        if ((result = preamble.readLine(line)) == ERR_CANCELLED)
+            return result;
+        if (result != ERR_OK || !line.isEmpty()) {
             problem = tr("Строка %1: ожидалась строка таблицы вида «[1]».").arg(lineNumber);
             return ERR_INVALID_DATA;
         }
@@ -191,6 +199,8 @@ int check(const QString &path, const std::function<TableData *(int)> &tableOf, C
         result = lines.readFirstLine(line);
         if (result == ERR_OK)
             result = TableFile::parse(lines, line, *data, apply);
+        if (result == ERR_CANCELLED)
+            return result;
         if (result != ERR_OK) {
             problem = tr("Строка %1: неверные данные таблицы %2 (таблица начинается в строке %3).")
                           .arg(lineNumber)

@@ -24,10 +24,12 @@ struct Header
 };
 
 // The tables in the order given; through QSaveFile, so that a save that
-// fails leaves the file as it was.
-int save(const QString &path, const Header &header, const QList<const TableData *> &tables);
+// fails, or that the user stops at an event point (given the records written
+// so far; ERR_CANCELLED), leaves the file as it was.
+int save(const QString &path, const Header &header, const QList<const TableData *> &tables,
+         const FileEventPoint &point = {});
 // The register read now.
-int save(const QString &path, const RegisterProfile &profile);
+int save(const QString &path, const RegisterProfile &profile, const FileEventPoint &point = {});
 
 // A profile checked whole, each of its tables with the load that puts it
 // into its table.
@@ -40,8 +42,9 @@ struct Checked
 // Checks the whole profile and changes no table. tableOf gives the table to
 // load a table number into, or nullptr for a table this program does not
 // know, which is refused like a field the table does not know. On failure,
-// problem says what is wrong and where, in words for the user.
+// problem says what is wrong and where, in words for the user; a check the
+// user stopped at an event point (given the bytes read) has none.
 int check(const QString &path, const std::function<TableData *(int)> &tableOf, Checked &checked,
-          QString &problem);
+          QString &problem, const FileEventPoint &point = {});
 
 } // namespace ProfileFile

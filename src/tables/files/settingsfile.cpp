@@ -76,11 +76,13 @@ int parse(TableLines &lines, const QString &firstLine, TableData &table, Pending
     });
     if (result != ERR_OK)
         return result;
-    apply = [&table, values, rows] {
+    // A few hundred cells at most: no event points.
+    apply = PendingLoad(rows, [&table, values, rows](const FileEventPoint &) {
         table.setRowCount(rows);
         for (const auto &[value, shown] : *values)
             TableShape::setSettingsRow(table, *value, shown);
-    };
+        return int(ERR_OK);
+    });
     return ERR_OK;
 }
 

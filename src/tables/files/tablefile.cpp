@@ -54,14 +54,14 @@ TableFileBound bound(int table)
                                               : genericTableFileBound(fieldCount(table));
 }
 
-int save(const TableData &table, const QString &path, Format format)
+int save(const TableData &table, const QString &path, Format format, const FileEventPoint &point)
 {
     TableFileWriter writer(path);
     if (!writer.open())
         return ERR_FILE_OPEN;
     if (format == Format::GoodsCsvForSpreadsheets)
         writer.useUtf8WithByteOrderMark();
-    const int result = write(table, writer.stream(), format);
+    const int result = write(table, writer.stream(), format, point);
     if (result != ERR_OK)
         return result;
     return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
@@ -69,30 +69,34 @@ int save(const TableData &table, const QString &path, Format format)
 
 // The table's own file passes by fields beyond the table's columns, which
 // a profile refuses.
-int load(TableData &table, const QString &path)
+int check(TableData &table, const QString &path, PendingLoad &apply, const FileEventPoint &point)
 {
     if (formatOf(table.tableNumber(), path) != Format::Table)
-        return GoodsCsvFile::load(table, GoodsCsvFile::tableName(), path);
+        return GoodsCsvFile::check(table, GoodsCsvFile::tableName(), path, apply, point);
     const bool settings = table.tableNumber() == TableShape::settingsTable;
-    TableFileReader reader(bound(table.tableNumber()));
+    TableFileReader reader(bound(table.tableNumber()), point);
     QString firstLine;
-    PendingLoad apply;
-    int result = reader.open(path, firstLine);
-    if (result == ERR_OK)
-        result = settings ? SettingsFile::parse(reader, firstLine, table, apply)
-                          : GenericTableFile::parse(reader, firstLine, table, false, apply);
-    if (result == ERR_OK)
-        apply();
-    return result;
+    const int result = reader.open(path, firstLine);
+    if (result != ERR_OK)
+        return result;
+    return settings ? SettingsFile::parse(reader, firstLine, table, apply)
+                    : GenericTableFile::parse(reader, firstLine, table, false, apply);
 }
 
-int write(const TableData &table, QTextStream &out, Format format)
+int load(TableData &table, const QString &path)
+{
+    PendingLoad apply;
+    const int result = check(table, path, apply);
+    return result == ERR_OK ? apply() : result;
+}
+
+int write(const TableData &table, QTextStream &out, Format format, const FileEventPoint &point)
 {
     if (format != Format::Table)
-        return GoodsCsvFile::write(table, GoodsCsvFile::tableName(), out);
+        return GoodsCsvFile::write(table, GoodsCsvFile::tableName(), out, point);
     if (table.tableNumber() == TableShape::settingsTable)
         return SettingsFile::write(table, out);
-    return GenericTableFile::write(table, out);
+    return GenericTableFile::write(table, out, point);
 }
 
 int parse(TableLines &lines, const QString &firstLine, TableData &table, PendingLoad &apply)

@@ -30,12 +30,21 @@ Format formatOf(int table, const QString &path, const QString &filter = QString(
 // The largest legal file of the table's own format.
 TableFileBound bound(int table);
 
-int save(const TableData &table, const QString &path, Format format);
+// Through QSaveFile: a save that fails, or that the user stops at an event
+// point (given the records written; ERR_CANCELLED), leaves the file as it was.
+int save(const TableData &table, const QString &path, Format format,
+         const FileEventPoint &point = {});
+// Checks the whole file, with the event point given the bytes read, and
+// changes nothing; apply then puts it into the table.
+int check(TableData &table, const QString &path, PendingLoad &apply,
+          const FileEventPoint &point = {});
 // All or nothing: the table changes only when the whole file is good.
 int load(TableData &table, const QString &path);
 
-// The file's content, to any stream (a profile, standard output).
-int write(const TableData &table, QTextStream &out, Format format = Format::Table);
+// The file's content, to any stream (a profile, standard output); the event
+// point is given the records written. The settings, a few dozen rows, have none.
+int write(const TableData &table, QTextStream &out, Format format = Format::Table,
+          const FileEventPoint &point = {});
 // The table's own file from lines whose first one is given, as a profile
 // holds it: checked whole, put in by apply. A profile knows every field it
 // names, so a field beyond the table's columns is refused.

@@ -99,6 +99,8 @@ int TableFileReader::readLine(QString &line)
     line.clear();
     if (m_error != ERR_OK || atEnd())
         return m_error;
+    if (!m_eventPoint.step(m_bytesRead))
+        return m_error = ERR_CANCELLED;
     const int maxLength = m_bound.maxLineLength();
     int end = -1;
     while ((end = m_buffer.indexOf(QLatin1Char('\n'), m_position)) < 0 && !m_fileDone) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "errorcode.h"
+#include "fileeventpoint.h"
 #include "tablelimits.h"
 
 #include <QFile>
@@ -9,9 +10,27 @@
 
 #include <functional>
 
-// A table file checked whole, waiting to go into its grid in one step, so that
-// a bad file, or a bad table in a profile, changes no grid.
-using PendingLoad = std::function<void()>;
+// A table file checked whole, waiting to go into its table in one step, so
+// that a bad file, or a bad table in a profile, changes no table.
+class PendingLoad
+{
+public:
+    using Put = std::function<int(const FileEventPoint &)>;
+
+    PendingLoad() = default;
+    PendingLoad(qint64 records, Put put) : m_records(records), m_put(std::move(put)) {}
+
+    // Puts the file into its table, the event point given the records put so
+    // far. ERR_CANCELLED when the user stopped it: the table then holds part
+    // of the file, for its keeper to take back.
+    int operator()(const FileEventPoint &point = {}) const { return m_put(point); }
+    // The records (rows) the file fills.
+    qint64 records() const { return m_records; }
+
+private:
+    qint64 m_records = 0;
+    Put m_put;
+};
 
 // Where the lines of a table file come from: a file of its own, or the
 // table's section of a profile.
@@ -32,7 +51,11 @@ public:
 class TableFileReader : public TableLines
 {
 public:
-    explicit TableFileReader(const TableFileBound &bound) : m_bound(bound) {}
+    // The event point, if any, is given the bytes read so far.
+    explicit TableFileReader(const TableFileBound &bound, const FileEventPoint &point = {})
+        : m_bound(bound), m_eventPoint(point)
+    {
+    }
 
     // Opens the file and reads its first line, empty for an empty file.
     // ERR_FILE_OPEN when the path names no regular file or it cannot be read:
@@ -41,8 +64,8 @@ public:
     int open(const QString &path, QString &firstLine);
     bool atEnd() const override;
     // The next line without its LF or CR LF; empty at the end. Fails with
-    // ERR_INVALID_DATA at a line beyond the bound, and with ERR_FILE_OPEN when
-    // the file cannot be read.
+    // ERR_INVALID_DATA at a line beyond the bound, with ERR_FILE_OPEN when
+    // the file cannot be read, and with ERR_CANCELLED when the user stopped.
     int readLine(QString &line) override;
 
 private:
@@ -52,6 +75,7 @@ private:
     int refuseLongLine() const;
 
     const TableFileBound m_bound;
+    PacedEventPoint m_eventPoint;
     QFile m_file;
     QTextCodec *m_codec = nullptr;
     QTextCodec::ConverterState m_state;
