@@ -15,7 +15,7 @@ void OperationProgress::start(qint64 total)
     m_total = total;
     m_cancelRequested = false;
     m_partLabel.clear();
-    m_checking = false;
+    m_stageWork.reset();
     m_checkTotal = -1;
     m_checked = 0;
     m_running = true;
@@ -25,31 +25,31 @@ void OperationProgress::start(qint64 total)
     notify(true);
 }
 
-void OperationProgress::startStage(qint64 total)
+void OperationProgress::startStage(qint64 total, std::optional<ProgressText::Work> work)
 {
     m_done = 0;
     m_total = total;
+    m_stageWork = work;
     m_stageClock.start();
     notify(true);
 }
 
-void OperationProgress::startPart(const QString &label, qint64 total)
+void OperationProgress::startPart(const QString &label, qint64 total,
+                                  std::optional<ProgressText::Work> work)
 {
     m_partLabel = label;
-    m_checking = false;
-    startStage(total);
+    startStage(total, work);
 }
 
 void OperationProgress::startCheck(qint64 total)
 {
-    m_checking = true;
     m_checkTotal = qMax<qint64>(m_checkTotal, 0) + total;
-    startStage(total);
+    startStage(total, ProgressText::Work::FieldsChecked);
 }
 
 void OperationProgress::endCheck(qint64 checked)
 {
-    m_checking = false;
+    m_stageWork.reset();
     m_checked += checked;
 }
 
@@ -91,9 +91,8 @@ qint64 OperationProgress::remainingMs() const
 
 QString OperationProgress::runningText(ProgressText::Work work) const
 {
-    return m_partLabel +
-           ProgressText::running(m_checking ? ProgressText::Work::FieldsChecked : work, m_done,
-                                 m_total, rate(), remainingMs());
+    return m_partLabel + ProgressText::running(m_stageWork.value_or(work), m_done, m_total, rate(),
+                                               remainingMs());
 }
 
 void OperationProgress::notify(bool always)

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 // The progress of the one long operation running (a table read or write, a
 // dump, a file load or save) and the user's wish to stop it. The work loops
 // report what they have done at their event points, where the program also
@@ -22,11 +24,14 @@ public:
     void setTotal(qint64 total) { m_total = total; }
     // A next stage of the same operation, such as the check after a write:
     // done counts again from 0 towards the stage's total, at the stage's own
-    // rate; elapsedMs still covers the whole operation.
-    void startStage(qint64 total);
+    // rate; elapsedMs still covers the whole operation. The stage counts the
+    // work given instead of the operation's own, if any: the records a load
+    // puts into its grid once it has read the file's bytes.
+    void startStage(qint64 total, std::optional<ProgressText::Work> work = std::nullopt);
     // A part of an operation over several tables: the running text starts
-    // with label and counts the part's work towards its total.
-    void startPart(const QString &label, qint64 total);
+    // with label and counts the part's work towards its total, as a stage.
+    void startPart(const QString &label, qint64 total,
+                   std::optional<ProgressText::Work> work = std::nullopt);
     // The check that follows a write, a stage towards the fields written;
     // the checks of one operation add up.
     void startCheck(qint64 total);
@@ -50,7 +55,8 @@ public:
     // Milliseconds left at the rate so far; -1 when unknown.
     qint64 remainingMs() const;
     // "Таблица 2 из 11, «Настройки»: Записи: 12 из 40, …": the part's label
-    // and what is done, counted as work, or as fields checked during a check.
+    // and what is done, counted as work, or as the stage's own work (fields
+    // checked during a check).
     QString runningText(ProgressText::Work work) const;
     // The fields the checks after writes were to read back, and read; the
     // total is -1 when no check ran.
@@ -74,7 +80,8 @@ private:
     bool m_running = false;
     bool m_cancelRequested = false;
     QString m_partLabel;
-    bool m_checking = false;
+    // What the stage counts, when not the operation's own work.
+    std::optional<ProgressText::Work> m_stageWork;
     qint64 m_checkTotal = -1;
     qint64 m_checked = 0;
 };

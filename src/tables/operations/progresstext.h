@@ -16,6 +16,8 @@ enum class Work
     RecordsLoaded,
     RecordsSaved,
     FieldsChecked,
+    // The records a load puts into its grid once the file's bytes are read.
+    RecordsPlaced,
 };
 
 // "Прочитана 1 запись", "Прочитано 16 451 запись", "Записано 3 поля": the
