@@ -1,6 +1,7 @@
 #include "gridtable.h"
 
 #include "cellmarks.h"
+#include "gridrollback.h"
 
 #include <QTableWidget>
 
@@ -16,6 +17,8 @@ int GridTable::columnCount() const
 
 void GridTable::setRowCount(int rows)
 {
+    if (m_rollback)
+        m_rollback->keepRowsFrom(rows);
     m_grid.setRowCount(rows);
 }
 
@@ -47,6 +50,8 @@ void GridTable::setCell(int row, int column, const QString &text, int width, int
         CellMarks::setWeight(*cell, CellMarks::changedWeight);
     if (flags & ShownValid)
         CellMarks::setValidity(*cell, true);
+    if (m_rollback)
+        m_rollback->keep(row, column);
     m_grid.setItem(row, column, cell);
 }
 

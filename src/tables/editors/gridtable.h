@@ -2,6 +2,7 @@
 
 #include "tabledata.h"
 
+class GridRollback;
 class QTableWidget;
 
 // The table an editor's grid shows, as data: the grid's items are the cells,
@@ -31,7 +32,12 @@ public:
     void setHighlight(int row, int column, CellHighlight kind) override;
     bool setQuiet(bool quiet) override;
 
+    // While set, the cells and rows replaced or dropped go to rollback
+    // rather than away; nullptr ends that.
+    void setRollback(GridRollback *rollback) { m_rollback = rollback; }
+
 private:
     QTableWidget &m_grid;
     const int m_table;
+    GridRollback *m_rollback = nullptr;
 };

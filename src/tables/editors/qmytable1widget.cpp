@@ -10,5 +10,6 @@ QMyTable1Widget::QMyTable1Widget(QWidget *parent)
 
 int QMyTable1Widget::saveAs(const QString &path, const QString &filter)
 {
-    return TableFile::save(data(), path, TableFile::formatOf(tableNumber(), path, filter));
+    return TableFile::save(data(), path, TableFile::formatOf(tableNumber(), path, filter),
+                           fileEventPoint());
 }

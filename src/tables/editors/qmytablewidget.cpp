@@ -3,7 +3,10 @@
 #include "cellfield.h"
 #include "cellmarks.h"
 #include "errorcode.h"
+#include "eventpoint.h"
+#include "gridrollback.h"
 #include "gridtable.h"
+#include "operationprogress.h"
 #include "tablecatalogue.h"
 #include "tablefile.h"
 #include "tableoperations.h"
@@ -21,11 +24,16 @@ QMyTableWidget::QMyTableWidget(QWidget *parent) : QTableWidget(parent)
 QMyTableWidget::~QMyTableWidget() = default;
 
 // Made on first use: the table number is the subclass's to give.
-TableData &QMyTableWidget::data()
+GridTable &QMyTableWidget::grid()
 {
     if (!m_data)
         m_data = std::make_unique<GridTable>(*this, tableNumber());
     return *m_data;
+}
+
+TableData &QMyTableWidget::data()
+{
+    return grid();
 }
 
 const TableData &QMyTableWidget::data() const
@@ -58,23 +66,47 @@ int QMyTableWidget::cellsToWrite()
     return TableOperations::cellsToWrite(data());
 }
 
+FileEventPoint QMyTableWidget::fileEventPoint() const
+{
+    return [progress = m_progress](qint64 done) { return eventPoint(progress, done); };
+}
+
 int QMyTableWidget::saveToFile(const QString &path)
 {
-    return TableFile::save(data(), path, TableFile::formatOf(tableNumber(), path));
+    return TableFile::save(data(), path, TableFile::formatOf(tableNumber(), path),
+                           fileEventPoint());
 }
 
 int QMyTableWidget::loadFromFile(const QString &path)
 {
-    const int result = TableFile::load(data(), path);
+    PendingLoad apply;
+    int result = TableFile::check(data(), path, apply, fileEventPoint());
+    if (result != ERR_OK)
+        return result;
+    result = applyLoad(apply);
     if (result == ERR_OK)
         settleLoad();
+    else
+        takeBackLoad();
     return result;
 }
 
-void QMyTableWidget::applyLoad(const PendingLoad &apply)
+int QMyTableWidget::applyLoad(const PendingLoad &apply)
 {
-    apply();
-    settleLoad();
+    if (m_progress)
+        m_progress->startStage(apply.records(), ProgressText::Work::RecordsPlaced);
+    m_rollback = std::make_unique<GridRollback>(*this);
+    grid().setRollback(m_rollback.get());
+    const int result = apply(fileEventPoint());
+    grid().setRollback(nullptr);
+    return result;
+}
+
+void QMyTableWidget::takeBackLoad()
+{
+    if (m_rollback)
+        m_rollback->restore();
+    m_rollback.reset();
 }
 
 // A loaded cell whose text is already in the grid stays as it was, mark and
@@ -82,6 +114,7 @@ void QMyTableWidget::applyLoad(const PendingLoad &apply)
 // for a write that cannot come.
 void QMyTableWidget::settleLoad()
 {
+    m_rollback.reset();
     clearComparison();
     TableData &table = data();
     for (int row = 0; row < table.rowCount(); ++row) {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class GridRollback;
 class GridTable;
 class OperationProgress;
 class TableData;
@@ -42,13 +43,20 @@ public:
     // the first one that fails.
     virtual int writeTable(protocolBase &protocol);
     virtual int tableNumber() = 0;
-    // The file's format follows its name (TableFile).
+    // The file's format follows its name (TableFile). A save the user stops
+    // at an event point leaves the file as it was.
     virtual int saveToFile(const QString &path);
-    // A good load also takes away the highlights of the last write's check
-    // and of a comparison.
+    // All or nothing, also when the user stops it at an event point: then
+    // the grid is as it was, texts, marks and row count. A good load also
+    // takes away the highlights of the last write's check and of a comparison.
     int loadFromFile(const QString &path);
-    // Puts a checked file into the grid, as loadFromFile does.
-    void applyLoad(const PendingLoad &apply);
+    // Puts a checked file into the grid as loadFromFile does, its records the
+    // progress's stage, and keeps what it replaces until settleLoad, which
+    // ends the load, or takeBackLoad, which puts the grid back as it was: so
+    // that loads into several grids stay or go together.
+    int applyLoad(const PendingLoad &apply);
+    void settleLoad();
+    void takeBackLoad();
     // The first red cell among those that show field values, or nullptr.
     virtual QTableWidgetItem *findInvalidItem();
     // As the catalogue says: tax rates and payment types are never written.
@@ -91,12 +99,16 @@ protected:
     // Colours the cell white or red by whether its field takes its text.
     void checkCell(QTableWidgetItem &item);
     OperationProgress *operationProgress() const { return m_progress; }
+    // The event point of work on the grid's files, reporting to the progress.
+    FileEventPoint fileEventPoint() const;
 
 private:
-    void settleLoad();
+    GridTable &grid();
 
     std::unique_ptr<GridTable> m_data;
     OperationProgress *m_progress = nullptr;
+    // What the load not yet settled replaced.
+    std::unique_ptr<GridRollback> m_rollback;
     TableComparison m_comparison;
     bool m_compared = false;
 };

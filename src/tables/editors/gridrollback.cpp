@@ -1,0 +1,38 @@
+#include "gridrollback.h"
+
+#include <QSignalBlocker>
+#include <QTableWidget>
+
+GridRollback::GridRollback(QTableWidget &grid) : m_grid(grid), m_rows(grid.rowCount()) {}
+
+GridRollback::~GridRollback()
+{
+    for (const Kept &kept : m_kept)
+        delete kept.item;
+}
+
+void GridRollback::keep(int row, int column)
+{
+    if (row < m_rows)
+        m_kept.push_back({row, column, m_grid.takeItem(row, column)});
+}
+
+void GridRollback::keepRowsFrom(int row)
+{
+    for (; row < m_rows && row < m_grid.rowCount(); ++row) {
+        for (int column = 0; column < m_grid.columnCount(); ++column) {
+            if (QTableWidgetItem *item = m_grid.takeItem(row, column))
+                m_kept.push_back({row, column, item});
+        }
+    }
+}
+
+// Backwards, so that a cell the load replaced twice ends with its first item.
+void GridRollback::restore()
+{
+    const QSignalBlocker quiet(m_grid);
+    m_grid.setRowCount(m_rows);
+    for (auto kept = m_kept.rbegin(); kept != m_kept.rend(); ++kept)
+        m_grid.setItem(kept->row, kept->column, kept->item);
+    m_kept.clear();
+}
