@@ -285,13 +285,19 @@ void MainWindow::on_pbSaveTable_clicked()
 }
 
 // Register operations keep quiet about a cancel, which the user just chose;
-// a cancelled file dialog is reported.
+// a cancelled file dialog is reported. A stop at an event point, once the
+// progress has started, is the user's choice too: its summary says it.
 void MainWindow::runTableOperation(const QString &text, const std::function<int()> &work,
                                    bool reportCancel)
 {
     beginOperation(text);
+    bool progressStarted = false;
+    const QMetaObject::Connection watch =
+        connect(&progress, &OperationProgress::runningChanged, this,
+                [&progressStarted](bool running) { progressStarted |= running; });
     const int result = work();
-    if (result != ERR_OK && (reportCancel || result != ERR_CANCELLED))
+    disconnect(watch);
+    if (result != ERR_OK && ((reportCancel && !progressStarted) || result != ERR_CANCELLED))
         showError(result);
     endOperation();
 }
@@ -380,9 +386,10 @@ int MainWindow::loadCurrentTable()
     const QString path = FileDialogs::askOpen(this, tr("Выберите файл"), editor->fileFilter());
     if (path.isEmpty())
         return ERR_CANCELLED;
-    progressPanel->start(ProgressText::Work::RecordsLoaded, QFileInfo(path).size(), false);
+    progressPanel->start(ProgressText::Work::RecordsLoaded, QFileInfo(path).size(), true);
     const int result = editor->loadFromFile(path);
-    progressPanel->finish(editor->rowCount(), result);
+    // A stopped load leaves nothing loaded.
+    progressPanel->finish(result == ERR_CANCELLED ? 0 : editor->rowCount(), result);
     if (result == ERR_OK)
         tabs->setIncomplete(editor, false);
     return result;
@@ -401,11 +408,12 @@ int MainWindow::saveCurrentTable()
                              TableCatalogue::find(editor->tableNumber())->caption, &filter);
     if (path.isEmpty())
         return ERR_CANCELLED;
-    progressPanel->start(ProgressText::Work::RecordsSaved, editor->rowCount(), false);
+    progressPanel->start(ProgressText::Work::RecordsSaved, editor->rowCount(), true);
     // The goods' CSV for spreadsheet programs is asked for by its filter.
     auto *goods = dynamic_cast<QMyTable1Widget *>(editor);
     const int result = goods ? goods->saveAs(path, filter) : editor->saveToFile(path);
-    progressPanel->finish(editor->rowCount(), result);
+    // A stopped save leaves the file as it was: nothing saved.
+    progressPanel->finish(result == ERR_CANCELLED ? 0 : editor->rowCount(), result);
     return result;
 }
 

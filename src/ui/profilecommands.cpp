@@ -3,6 +3,7 @@
 #include "errorcode.h"
 #include "filedialogs.h"
 #include "menuactions.h"
+#include "operationprogress.h"
 #include "operationrunner.h"
 #include "profilefile.h"
 #include "progresspanel.h"
@@ -16,6 +17,7 @@
 
 #include <QAction>
 #include <QDebug>
+#include <QFileInfo>
 #include <QMessageBox>
 
 using TableCatalogue::caption;
@@ -61,7 +63,9 @@ void ProfileCommands::writeAll()
 }
 
 // The grids keep their values: the tables are read into memory. A save that
-// stops or fails keeps what it read, and the next one may go on from there.
+// stops or fails in the read keeps what it read, and the next one may go on
+// from there. The file is written within the same progress, so that
+// "Прервать" stops the write as it stops the read, leaving the file as it was.
 int ProfileCommands::saveProfileFile()
 {
     const QString path =
@@ -71,23 +75,32 @@ int ProfileCommands::saveProfileFile()
         return ERR_CANCELLED;
     RegisterProfile profile = profileToGoOn();
     const qint64 before = profile.records();
-    int result = m_connection.withOpenPort(
-        [this, &profile] {
-            return TableOperations::readProfile(m_connection.protocol(), m_progress, profile);
+    bool readWhole = false;
+    const int result = m_connection.withOpenPort(
+        [this, &profile, &path, &readWhole] {
+            const int read =
+                TableOperations::readProfile(m_connection.protocol(), m_progress, profile);
+            if (read != ERR_OK)
+                return read;
+            readWhole = true;
+            m_progress.startPart(tr("Запись в файл: "), profile.records(),
+                                 ProgressText::Work::RecordsSaved);
+            return ProfileFile::save(path, profile,
+                                     [this](qint64 done) { return m_progress.eventPoint(done); });
         },
         ProgressText::Work::RecordsRead, -1,
         [&profile, before] { return profile.records() - before; },
-        [this, &profile] {
-            return profile.tables.empty() ? QString()
-                                          : tr("Не прочитана таблица %1.")
-                                                .arg(caption(profile.tables.back()->tableNumber()));
+        [this, &profile, &readWhole] {
+            return profile.tables.empty() || readWhole
+                       ? QString()
+                       : tr("Не прочитана таблица %1.")
+                             .arg(caption(profile.tables.back()->tableNumber()));
         });
-    if (result != ERR_OK) {
+    if (!readWhole) {
         if (!profile.tables.empty())
             m_partialProfile = std::make_unique<RegisterProfile>(std::move(profile));
         return result;
     }
-    result = ProfileFile::save(path, profile);
     qDebug().noquote() << "MainWindow: profile of" << profile.identification << "saved to" << path
                        << "with result" << result;
     return result;
@@ -112,32 +125,33 @@ RegisterProfile ProfileCommands::profileToGoOn()
 }
 
 // Checked whole before any grid changes: a bad table anywhere in the file
-// leaves every grid as it was.
+// leaves every grid as it was, and so does a load the user stops.
 int ProfileCommands::loadProfileFile()
 {
     const QString path = FileDialogs::askOpen(m_window, tr("Загрузить профиль"),
                                               tr("Профили ККТ (*.prf);;Все файлы (*.*)"));
     if (path.isEmpty())
         return ERR_CANCELLED;
-    m_progressPanel.start(ProgressText::Work::RecordsLoaded, -1, false);
+    m_progressPanel.start(ProgressText::Work::RecordsLoaded, QFileInfo(path).size(), true);
     ProfileFile::Checked checked;
     QString problem;
     const auto dataOf = [this](int table) -> TableData * {
         QMyTableWidget *editor = m_tabs.editors().value(table);
         return editor ? &editor->data() : nullptr;
     };
-    int result = ProfileFile::check(path, dataOf, checked, problem);
+    int result = ProfileFile::check(path, dataOf, checked, problem,
+                                    [this](qint64 done) { return m_progress.eventPoint(done); });
     m_connection.setFailureDetails(problem);
     QList<QMyTableWidget *> editors;
     for (const auto &table : qAsConst(checked.tables))
         editors << m_tabs.editors().value(table.first->tableNumber());
     if (result == ERR_OK && !m_tabs.confirmDroppingEdits(editors))
         result = ERR_CANCELLED;
+    if (result == ERR_OK)
+        result = applyProfile(checked, editors);
     qint64 records = 0;
     if (result == ERR_OK) {
-        for (const auto &[table, apply] : qAsConst(checked.tables)) {
-            QMyTableWidget *editor = m_tabs.editors().value(table->tableNumber());
-            editor->applyLoad(apply);
+        for (QMyTableWidget *editor : qAsConst(editors)) {
             m_tabs.setIncomplete(editor, false);
             records += editor->rowCount();
         }
@@ -145,6 +159,29 @@ int ProfileCommands::loadProfileFile()
                            << checked.header.saved.toString(Qt::ISODate) << "loaded from" << path;
     }
     m_progressPanel.finish(records, result);
+    return result;
+}
+
+// Every table goes into its grid, each a part of the progress; the grids
+// keep what the loads replace until all of them are in, so that a stop in
+// any table puts every grid back as it was.
+int ProfileCommands::applyProfile(const ProfileFile::Checked &checked,
+                                  const QList<QMyTableWidget *> &editors)
+{
+    int result = ERR_OK;
+    int applied = 0;
+    for (; applied < editors.size() && result == ERR_OK; ++applied) {
+        m_progress.startPart(
+            TableOperations::partLabel(applied, editors.size(), editors.at(applied)->tableNumber()),
+            -1);
+        result = editors.at(applied)->applyLoad(checked.tables.at(applied).second);
+    }
+    for (int index = 0; index < applied; ++index) {
+        if (result == ERR_OK)
+            editors.at(index)->settleLoad();
+        else
+            editors.at(index)->takeBackLoad();
+    }
     return result;
 }
 

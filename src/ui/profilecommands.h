@@ -1,5 +1,7 @@
 #pragma once
 
+#include "profilefile.h"
+
 #include <QList>
 #include <QObject>
 
@@ -8,6 +10,7 @@
 class OperationProgress;
 class OperationRunner;
 class ProgressPanel;
+class QMyTableWidget;
 class QAction;
 class QMenu;
 class QWidget;
@@ -37,6 +40,7 @@ private:
     void writeAll();
     int saveProfileFile();
     int loadProfileFile();
+    int applyProfile(const ProfileFile::Checked &checked, const QList<QMyTableWidget *> &editors);
     int writeAllTables();
     // Whether to go on with the profile a save read in part before, asked
     // only when there is one; it is taken either way.
