@@ -8,17 +8,15 @@ constexpr qint64 eventIntervalMs = 50;
 
 } // namespace
 
-PacedEventPoint::PacedEventPoint(FileEventPoint point) : m_point(std::move(point))
-{
-    m_clock.start();
-}
+PacedEventPoint::PacedEventPoint(FileEventPoint point) : m_point(std::move(point)) {}
 
+// The clock runs from the first event point on.
 bool PacedEventPoint::lookAtClock(qint64 done)
 {
-    if (m_clock.elapsed() < eventIntervalMs)
+    if (m_clock.isValid() && m_clock.elapsed() < eventIntervalMs)
         return true;
     const bool goOn = m_point(done);
     // From the end of the events handled: what took them is no work's time.
-    m_clock.restart();
+    m_clock.start();
     return goOn;
 }

@@ -11,8 +11,10 @@
 using FileEventPoint = std::function<bool(qint64 done)>;
 
 // Offers every step of a loop over a file to an event point, which it calls
-// about every 50 ms at most: the steps are lines and cells, hundreds of
-// thousands of them, each far cheaper than handling the window's events.
+// once early in the loop, so that a short one too shows its progress and can
+// be stopped, then about every 50 ms at most: the steps are lines and cells,
+// hundreds of thousands of them, each far cheaper than handling the window's
+// events.
 class PacedEventPoint
 {
 public:
