@@ -11,14 +11,19 @@ GridRollback::~GridRollback()
         delete kept.item;
 }
 
+// The grid's model is kept quiet while an item is taken out: the load puts
+// another in its place at once, and says so, or drops its row.
 void GridRollback::keep(int row, int column)
 {
-    if (row < m_rows)
-        m_kept.push_back({row, column, m_grid.takeItem(row, column)});
+    if (row >= m_rows)
+        return;
+    const QSignalBlocker quiet(m_grid.model());
+    m_kept.push_back({row, column, m_grid.takeItem(row, column)});
 }
 
 void GridRollback::keepRowsFrom(int row)
 {
+    const QSignalBlocker quiet(m_grid.model());
     for (; row < m_rows && row < m_grid.rowCount(); ++row) {
         for (int column = 0; column < m_grid.columnCount(); ++column) {
             if (QTableWidgetItem *item = m_grid.takeItem(row, column))
