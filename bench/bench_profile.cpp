@@ -148,6 +148,8 @@ int main(int argc, char *argv[])
         timer.restart();
         for (const auto &[table, pending] : qAsConst(checked.tables))
             byTable.value(table->tableNumber())->applyLoad(pending);
+        for (const auto &[table, pending] : qAsConst(checked.tables))
+            byTable.value(table->tableNumber())->settleLoad();
         const double applyTime = seconds(timer);
         save = qMin(save, saveTime);
         check = qMin(check, checkTime);
