@@ -64,6 +64,18 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Answers the save dialog as a user who agreed to replace the file.
+void answerSaveOver(const QString &path, const QString &filter = QString())
+{
+    answerNextModal<QFileDialog>([=](QFileDialog *dialog) {
+        dialog->setOption(QFileDialog::DontConfirmOverwrite);
+        if (!filter.isEmpty())
+            dialog->selectNameFilter(filter);
+        dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+}
+
 // Answers every message box, "Да" where it asks, and keeps its text.
 class BoxAnswers : public QObject
 {
@@ -143,6 +155,8 @@ private slots:
         WindowTest::initTestCase();
         // A load logs every cell it puts in.
         QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
+        // Enough for the goods to reach a profile save's event points.
+        qputenv("MORVELL_BUILTIN_GOODS", "600");
     }
 
     void tableLoad_data()
@@ -231,13 +245,7 @@ private slots:
         click("pbLoadTable");
         ProgressWatch watch(window, stopped ? "Записи: " : "");
         NoMessageBox noBox;
-        answerNextModal<QFileDialog>([=](QFileDialog *dialog) {
-            // The user agreed to replace it.
-            dialog->setOption(QFileDialog::DontConfirmOverwrite);
-            dialog->selectNameFilter(filter);
-            dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
+        answerSaveOver(path, filter);
         click("pbSaveTable");
         QCOMPARE(noBox.seen, QString());
         if (stopped) {
@@ -284,6 +292,28 @@ private slots:
         QCOMPARE(noBox.seen, QString());
         QCOMPARE(everyGrid(), before);
         QVERIFY2(summary().endsWith(" — прервано"), qPrintable(summary()));
+    }
+
+    // The file a profile save writes after its read stops as the read does:
+    // the file stays as it was, and the next save, asking nothing, reads anew.
+    void stoppedProfileSave()
+    {
+        const QString path = directory.filePath("saved.prf");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("старый профиль\n") > 0);
+        old.close();
+        ProgressWatch watch(window, "Запись в файл: Записи: ");
+        NoMessageBox noBox;
+        answerSaveOver(path);
+        child<QAction>("actionSaveProfile")->trigger();
+        QVERIFY(watch.stopped);
+        QCOMPARE(fileBytes(path), QByteArray("старый профиль\n"));
+        QVERIFY2(summary().startsWith("Прочитано ") && summary().endsWith(" — прервано"),
+                 qPrintable(summary()));
+        answerSaveOver(path);
+        child<QAction>("actionSaveProfile")->trigger();
+        QCOMPARE(noBox.seen, QString());
+        QVERIFY(fileBytes(path).startsWith("MORVELL-PROFILE 1\n"));
     }
 };
 
