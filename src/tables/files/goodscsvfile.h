@@ -9,21 +9,32 @@ class TableData;
 
 // The goods database CSV file: the table name on line 1, the goods' column
 // headers on line 2, then one line per record, every value in double quotes
-// and separated by ";". Values are not escaped: the loader splits at every
-// ";" and strips one double quote from each end of a value.
+// (or, for spreadsheets, some as text formulas ="…") and separated by ";".
+// Values are not escaped: the loader splits at every ";" and strips one
+// double quote from each end of a value.
 namespace GoodsCsvFile {
 
 // The first line's text.
 QString tableName();
 
-// Refuses with -97 a value that holds a ";" or a line break, which would load
-// differently. The event point is given the records written, and a stop ends
-// it with ERR_CANCELLED.
-int write(const TableData &table, const QString &tableName, QTextStream &out,
+enum class Variant
+{
+    Plain,
+    // For spreadsheet programs: a value they would turn into a number, a
+    // barcode or a long run of digits, is written as a text formula ="…",
+    // which they keep as text.
+    ForSpreadsheets,
+};
+
+// Refuses with -97 a value that would load differently: one that holds a ";"
+// or a line break, or that reads as a text formula. The event point is given
+// the records written, and a stop ends it with ERR_CANCELLED.
+int write(const TableData &table, const QString &tableName, QTextStream &out, Variant variant,
           const FileEventPoint &point = {});
 // Checks the whole file, with the event point given the bytes read, and
 // changes nothing; apply then puts it into the table, which ends with as many
-// rows as the file has records. A byte-order mark is read as such.
+// rows as the file has records. A byte-order mark is read as such, a text
+// formula ="…" as its text, and a price with a decimal comma as with a point.
 int check(TableData &table, const QString &tableName, const QString &path, PendingLoad &apply,
           const FileEventPoint &point = {});
 

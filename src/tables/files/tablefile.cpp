@@ -11,6 +11,7 @@
 #include "tableshape.h"
 
 #include <QCoreApplication>
+#include <QTextStream>
 
 namespace TableFile {
 
@@ -59,8 +60,6 @@ int save(const TableData &table, const QString &path, Format format, const FileE
     TableFileWriter writer(path);
     if (!writer.open())
         return ERR_FILE_OPEN;
-    if (format == Format::GoodsCsvForSpreadsheets)
-        writer.useUtf8WithByteOrderMark();
     const int result = write(table, writer.stream(), format, point);
     if (result != ERR_OK)
         return result;
@@ -92,8 +91,20 @@ int load(TableData &table, const QString &path)
 
 int write(const TableData &table, QTextStream &out, Format format, const FileEventPoint &point)
 {
-    if (format != Format::Table)
-        return GoodsCsvFile::write(table, GoodsCsvFile::tableName(), out, point);
+    switch (format) {
+    case Format::GoodsCsv:
+        return GoodsCsvFile::write(table, GoodsCsvFile::tableName(), out,
+                                   GoodsCsvFile::Variant::Plain, point);
+    case Format::GoodsCsvForSpreadsheets:
+        // Spreadsheet programs on Windows know a CSV file's encoding by its
+        // byte-order mark.
+        out.setCodec("UTF-8");
+        out.setGenerateByteOrderMark(true);
+        return GoodsCsvFile::write(table, GoodsCsvFile::tableName(), out,
+                                   GoodsCsvFile::Variant::ForSpreadsheets, point);
+    case Format::Table:
+        break;
+    }
     if (table.tableNumber() == TableShape::settingsTable)
         return SettingsFile::write(table, out);
     return GenericTableFile::write(table, out, point);

@@ -18,7 +18,8 @@ enum class Format
     // The table's own file: the tab-separated one, or the settings file.
     Table,
     GoodsCsv,
-    // The goods CSV in UTF-8 with a byte-order mark, for spreadsheet programs.
+    // The goods CSV in UTF-8 with a byte-order mark, for spreadsheet programs,
+    // which keep its barcodes as text (GoodsCsvFile::Variant::ForSpreadsheets).
     GoodsCsvForSpreadsheets,
 };
 
@@ -41,7 +42,8 @@ int check(TableData &table, const QString &path, PendingLoad &apply,
 // All or nothing: the table changes only when the whole file is good.
 int load(TableData &table, const QString &path);
 
-// The file's content, to any stream (a profile, standard output); the event
+// The file's content, to any stream (a profile, standard output), which the
+// CSV for spreadsheets switches to UTF-8 with a byte-order mark; the event
 // point is given the records written. The settings, a few dozen rows, have none.
 int write(const TableData &table, QTextStream &out, Format format = Format::Table,
           const FileEventPoint &point = {});

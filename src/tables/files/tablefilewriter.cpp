@@ -10,12 +10,6 @@ bool TableFileWriter::open()
     return true;
 }
 
-void TableFileWriter::useUtf8WithByteOrderMark()
-{
-    m_stream.setCodec("UTF-8");
-    m_stream.setGenerateByteOrderMark(true);
-}
-
 bool TableFileWriter::commit()
 {
     m_stream.flush();

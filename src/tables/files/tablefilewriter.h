@@ -4,8 +4,8 @@
 #include <QTextStream>
 
 // Writes a table file in the locale's encoding (the default of Qt's text
-// streams). The file on disk is replaced only by commit(), so a save that
-// stops early leaves the previous file as it was.
+// streams; the CSV for spreadsheets chooses its own). The file on disk is replaced only by
+// commit(), so a save that stops early leaves the previous file as it was.
 class TableFileWriter
 {
 public:
@@ -14,9 +14,6 @@ public:
     // False when the file cannot be created.
     bool open();
     QTextStream &stream() { return m_stream; }
-    // UTF-8 with a byte-order mark instead of the locale's encoding, which
-    // is how spreadsheet programs on Windows know a CSV file's encoding.
-    void useUtf8WithByteOrderMark();
     // False when the content could not be written out.
     bool commit();
 

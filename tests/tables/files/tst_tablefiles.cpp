@@ -1,7 +1,10 @@
 #include "cellmarks.h"
 #include "logcapture.h"
+#include "memorytable.h"
 #include "streamintscanner.h"
+#include "tablecatalogue.h"
 #include "tableeditors.h"
+#include "tablefile.h"
 #include "tablelimits.h"
 #include "tabletestsupport.h"
 #include "testdata.h"
@@ -207,6 +210,17 @@ private slots:
             goodsFile + "\"X;Y\";\"1\";\"1.00\";\"1\";\"1\";\"1\";\"1\";\"extra\"\n", 0,
             "X,Y,1,1.00,1,1,1", "0/0,0/1,0/2,0/3");
         row("csv: no records", 1, goodsFile, 0, "");
+        row("csv: text formulas, bare and quoted again", 1,
+            goodsFile + "=\"00123\";\"=\"\"4601234000017\"\"\";\"1.00\";\"1\";\"1\";\"1\";"
+                        "\"=\"\"a\"\"\"\"b\"\"\"\n\"B\";=\"2\";\"2.00\";\"1\";\"1\";\"1\";=\"\"\n",
+            0, "00123,4601234000017,1.00,1,1,1,a\"b|B,2,2.00,1,1,1,", "0/0,0/1,0/6,1/6");
+        row("csv: prices with a decimal comma", 1,
+            goodsFile + "\"A\";\"1\";\"1,00\";\"1\";\"1\";\"1\";\"1\"\n"
+                        "\"B\";\"2\";\"54,9\";\"1\";\"1\";\"1\";\"2\"\n"
+                        "\"C\";\"3\";\"5,4,3\";\"1\";\"1\";\"1\";\"3\"\n"
+                        "\"D\";\"4\";\"-1,5\";\"1\";\"1\";\"1\";\"4\"\n",
+            0, "A,1,1.00,1,1,1,1|B,2,54.9,1,1,1,2|C,3,5,4,3,1,1,1,3|D,4,-1,5,1,1,1,4",
+            "1/2,2/0,2/1,2/2,2/3,2/4,2/5,2/6,3/0,3/1,3/2,3/3,3/4,3/5,3/6");
     }
 
     void load()
@@ -346,6 +360,53 @@ private slots:
         QCOMPARE(changedCells(editor), QString());
     }
 
+    // For spreadsheets, a value that a spreadsheet would take for a number
+    // and give back otherwise is a text formula; the plain CSV quotes every
+    // value. Both load back as they were.
+    void goodsCsvValues_data()
+    {
+        columns<int, QString, QString>("column", "text", "forSpreadsheets");
+        const auto row = [](const char *name, int column, const QString &text,
+                            const QString &forSpreadsheets) {
+            QTest::newRow(name) << column << text << forSpreadsheets;
+        };
+        row("barcode", 1, "4601234000017", "=\"4601234000017\"");
+        row("short barcode", 1, "46", "=\"46\"");
+        row("no barcode", 1, "", "\"\"");
+        row("name of 12 digits", 0, "123456789012", "=\"123456789012\"");
+        row("name of 11 digits", 0, "12345678901", "\"12345678901\"");
+        row("name with a leading zero", 0, "0123", "=\"0123\"");
+        row("name with a barcode in it", 0, "ХЛЕБ 4601234000017", "\"ХЛЕБ 4601234000017\"");
+        row("price", 2, "54.90", "\"54.90\"");
+        row("flags 0", 6, "0", "\"0\"");
+    }
+
+    void goodsCsvValues()
+    {
+        const auto [column, text, forSpreadsheets] =
+            fetch<int, QString, QString>("column", "text", "forSpreadsheets");
+        MemoryTable table(1);
+        table.setRowCount(1);
+        const QVector<int> widths = TableCatalogue::goodsCsvFieldWidths();
+        for (int c = 0; c < widths.size(); ++c)
+            table.setCell(0, c, c == column ? text : "7", widths[c]);
+        QTemporaryDir directory;
+        const QString path = directory.filePath("goods.csv");
+        for (const auto format :
+             {TableFile::Format::GoodsCsv, TableFile::Format::GoodsCsvForSpreadsheets}) {
+            const bool spreadsheets = format == TableFile::Format::GoodsCsvForSpreadsheets;
+            QCOMPARE(TableFile::save(table, path, format), 0);
+            const QByteArray saved = readFile(path);
+            QCOMPARE(saved.startsWith("\xEF\xBB\xBF"), spreadsheets);
+            const QStringList record = QString::fromUtf8(saved).split('\n').value(2).split(';');
+            QCOMPARE(record.value(column), spreadsheets ? forSpreadsheets : '"' + text + '"');
+            MemoryTable loaded(1);
+            QCOMPARE(TableFile::load(loaded, path), 0);
+            for (int c = 0; c < widths.size(); ++c)
+                QCOMPARE(loaded.text(0, c), table.text(0, c));
+        }
+    }
+
     // An empty text stands for a missing cell.
     void refusedSave_data()
     {
@@ -358,6 +419,8 @@ private slots:
             "QMyTable1Widget::save Separator or line break in the value of row 2 field 3");
         row("csv: line break", 1, true, "a\nb", "row 2 field 3");
         row("csv: missing cell", 1, true, "");
+        row("csv: read as a text formula", 1, true, "=\"\"1\"\"",
+            "QMyTable1Widget::save The value of row 2 field 3 would load as another text");
         row("generic: line break", 5, false, "a\r\nb", "row 2 field 1");
         row("generic: missing cell", 5, false, "");
         row("settings: line break", 2, false, "a\nb", "field 2");
