@@ -3,6 +3,7 @@
 #include "tablecatalogue.h"
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 
 namespace TableShape {
 
@@ -10,6 +11,23 @@ namespace {
 
 constexpr int settingsRow = 1;
 constexpr int wirelessValueField = 1;
+constexpr int goodsTable = 1;
+constexpr int barcodeColumn = 1;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("QMyTableWidget", text);
+}
+
+// "4.601E+12", "4,60123E+12": a barcode a spreadsheet took for a number, as it
+// shows and saves it.
+bool isSpreadsheetBarcode(const TableData &data, int column, const QString &text)
+{
+    const QRegularExpression scientific(
+        QStringLiteral("^[+-]?[0-9]+([.,][0-9]+)?[eE][+-]?[0-9]+$"));
+    return data.tableNumber() == goodsTable && column == barcodeColumn &&
+           scientific.match(text.trimmed()).hasMatch();
+}
 
 } // namespace
 
@@ -60,9 +78,14 @@ QString cellRule(const TableData &data, int row, int column)
     if (!data.hasCell(row, column) || !fieldAddress(data, row, column, address))
         return QString();
     const QString rule = fieldRule(address, data.width(row, column));
-    return data.isInvalid(row, column)
-               ? QCoreApplication::translate("QMyTableWidget", "Неверное значение. ") + rule
-               : rule;
+    if (!data.isInvalid(row, column))
+        return rule;
+    if (isSpreadsheetBarcode(data, column, data.text(row, column)))
+        return tr("Неверное значение: штрихкод превращён электронной таблицей в число. %1. "
+                  "Чтобы штрихкоды остались цифрами, сохраните таблицу в программе как "
+                  "«CSV для Excel» и откройте в электронной таблице этот файл.")
+            .arg(rule);
+    return tr("Неверное значение. ") + rule;
 }
 
 // The columns of the fields the catalogue lays out; in the settings, the values.

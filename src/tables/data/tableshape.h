@@ -31,7 +31,8 @@ bool isValid(const TableData &data, int row, int column, int width, const QStrin
 // Whether two texts of the cell stand for the same value in the register.
 bool sameValue(const TableData &data, int row, int column, const QString &first,
                const QString &second);
-// What the cell's field takes, led by the reason when the cell is invalid;
+// What the cell's field takes, led by the reason when the cell is invalid
+// (with the way round it for a barcode a spreadsheet turned into a number);
 // empty for a cell without a field.
 QString cellRule(const TableData &data, int row, int column);
 // The first invalid cell among those that show field values, row by row;

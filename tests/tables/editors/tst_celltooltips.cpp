@@ -108,6 +108,18 @@ private slots:
         QTest::newRow("valid") << 3 << 1 << 0 << QString() << password;
         QTest::newRow("red") << 3 << 1 << 0 << "12a"
                              << QString::fromUtf8("Неверное значение. ") + password;
+        // Only a barcode in a spreadsheet's scientific notation is explained.
+        const QString spreadsheet = QString::fromUtf8(
+            "Неверное значение: штрихкод превращён электронной таблицей в число. Число до 12 "
+            "цифр. Чтобы штрихкоды остались цифрами, сохраните таблицу в программе как «CSV для "
+            "Excel» и откройте в электронной таблице этот файл.");
+        QTest::newRow("barcode as a number") << 1 << 0 << 1 << "4.601E+12" << spreadsheet;
+        QTest::newRow("barcode as a number, comma") << 1 << 0 << 1 << "4,60123E+12" << spreadsheet;
+        QTest::newRow("barcode with a letter")
+            << 1 << 0 << 1 << "4601E" << QString::fromUtf8("Неверное значение. Число до 12 цифр");
+        QTest::newRow("flags as a number")
+            << 1 << 0 << 6 << "1E+12"
+            << QString::fromUtf8("Неверное значение. Число от 0 до 65 535");
         QTest::newRow("settings value") << 2 << 0 << 2 << QString() << password;
         QTest::newRow("settings field number") << 2 << 0 << 0 << QString() << QString();
     }
