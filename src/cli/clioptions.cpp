@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QMap>
 
 #include <memory>
 
@@ -146,6 +147,28 @@ bool parseCommandArguments(const QStringList &arguments, CliOptions &options, QS
     return true;
 }
 
+// As in the window, a ".csv" file is the CSV form unless told otherwise.
+bool parseFormat(const QString &format, CliOptions &options, QString &error)
+{
+    using Format = TableFile::Format;
+    const QMap<QString, Format> formats{{QStringLiteral("tsv"), Format::Table},
+                                        {QStringLiteral("csv"), Format::GoodsCsv},
+                                        {QStringLiteral("excel"), Format::GoodsCsvForSpreadsheets}};
+    if (!format.isEmpty() && !formats.contains(format)) {
+        error = tr("--format: tsv, csv или excel");
+        return false;
+    }
+    const bool csvFile = options.output.endsWith(QLatin1String(".csv"));
+    options.format = formats.value(format, csvFile ? Format::GoodsCsv : Format::Table);
+    if (options.format != Format::Table &&
+        (options.command != CliOptions::Command::Read || options.table != 1)) {
+        error = tr("--format %1 есть только у read таблицы 1 (база товаров)")
+                    .arg(format.isEmpty() ? QStringLiteral("csv") : format);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString &error)
@@ -223,18 +246,8 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
         return false;
     }
 
-    const QString format = parser.value(QStringLiteral("format"));
-    if (!format.isEmpty() && format != QLatin1String("tsv") && format != QLatin1String("csv")) {
-        error = tr("--format: tsv или csv");
+    if (!parseFormat(parser.value(QStringLiteral("format")), options, error))
         return false;
-    }
-    // As in the window, a ".csv" file is the CSV form unless told otherwise.
-    options.csv = format == QLatin1String("csv") ||
-                  (format.isEmpty() && options.output.endsWith(QLatin1String(".csv")));
-    if (options.csv && (options.command != CliOptions::Command::Read || options.table != 1)) {
-        error = tr("--format csv есть только у read таблицы 1 (база товаров)");
-        return false;
-    }
     if (options.command != CliOptions::Command::Ports &&
         options.command != CliOptions::Command::Find && options.ports.isEmpty()) {
         error = tr("Не указан порт: --port ИМЯ или --port ПУТЬ (список: morvell-cli ports)");
@@ -270,7 +283,7 @@ SYNOPSIS
     morvell-cli ports
     morvell-cli find             [--port ПОРТ...] [--baud N...]
     morvell-cli check            --port ПОРТ...
-    morvell-cli read ТАБЛИЦА     --port ПОРТ... [-o ФАЙЛ] [--format tsv|csv]
+    morvell-cli read ТАБЛИЦА     --port ПОРТ... [-o ФАЙЛ] [--format tsv|csv|excel]
     morvell-cli write ТАБЛИЦА ФАЙЛ --port ПОРТ... [--no-verify]
     morvell-cli diff ТАБЛИЦА ФАЙЛ  --port ПОРТ...
     morvell-cli dump 1|2 -o ФАЙЛ --port ПОРТ...
@@ -293,8 +306,11 @@ COMMANDS
              хотя бы одна, 3 - ни одной.
     check    Проверка связи: идентификация ККТ.
     read     Таблица в файл (-o) или на стандартный вывод; tsv - файл
-             "Сохранить как..." (*.txt), csv - CSV базы товаров; ФАЙЛ с
-             окончанием .csv пишется в CSV.
+             "Сохранить как..." (*.txt), csv - CSV базы товаров, excel -
+             CSV базы товаров "CSV для Excel" для электронных таблиц (UTF-8
+             с меткой порядка байтов, штрихкоды текстовыми формулами ="...",
+             чтобы таблица не превратила их в числа); ФАЙЛ с окончанием .csv
+             пишется в CSV.
     write    Читает таблицу из ККТ, загружает ФАЙЛ как "Загрузить..." и
              записывает только поля, которые отличаются, затем читает их
              обратно и сравнивает (без --no-verify). Нет отличий - нет записи.
@@ -331,7 +347,8 @@ OPTIONS
                      строкой заголовка; те же строки, что экспорт окна
                      "Обмен с ККТ". Записанное остаётся и при обрыве.
     -o, --output F   Выходной файл; пишется целиком или не пишется вовсе.
-    --format tsv|csv Формат read (csv только для таблицы 1).
+    --format tsv|csv|excel
+                     Формат read (csv и excel только для таблицы 1).
     --no-verify      Не читать записанное обратно.
     --resume         read, backup: продолжить чтение, прерванное или
                      оборвавшееся, с места остановки. Прочитанное до

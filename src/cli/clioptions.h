@@ -1,6 +1,7 @@
 #pragma once
 
 #include "baudrate.h"
+#include "tablefile.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,7 +30,9 @@ struct CliOptions
     QString input;
     // -o; may hold "{port}", replaced by each port's name.
     QString output;
-    bool csv = false;
+    // What read writes: the table's own file, or the goods as CSV, plain or
+    // for spreadsheets.
+    TableFile::Format format = TableFile::Format::Table;
     // The dump's processor, as the register numbers it.
     int processor = 0;
     QStringList ports;

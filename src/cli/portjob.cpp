@@ -212,8 +212,7 @@ int PortJob::refuseInvalidValue(const TableData &file, const QString &path)
 int PortJob::saveTable(const TableData &table)
 {
     const auto writeTo = [&](QTextStream &out) {
-        return TableFile::write(
-            table, out, m_options.csv ? TableFile::Format::GoodsCsv : TableFile::Format::Table);
+        return TableFile::write(table, out, m_options.format);
     };
     int result = ERR_OK;
     if (m_outcome.output.isEmpty()) {

@@ -306,6 +306,8 @@ private slots:
         row("write 3 --port {emu}", 2, usage);
         row("read 3 -o out.txt", 2, usage);
         row("read 3 -o out.txt --format csv --port {emu}", 2, usage);
+        row("read 3 -o out.txt --format excel --port {emu}", 2, usage);
+        row("read 1 -o out.txt --format xlsx --port {emu}", 2, usage);
         row("read 3 -o out.txt --retries 11 --port {emu}", 2, usage);
         row("find --baud 1000", 2, usage);
         row("read 3 --resume --port {emu}", 2, usage);
@@ -354,26 +356,37 @@ private slots:
             QCOMPARE(tables(m_emulator.path()), before);
     }
 
-    // The -o file is what standard output gets; its name's ending chooses
-    // CSV unless --format says otherwise.
+    // The -o file is what standard output gets in the format named; its
+    // name's ending chooses CSV unless --format says otherwise.
     void readFormats_data()
     {
-        columns<QString, bool>("options", "csv");
-        QTest::newRow("txt") << "-o goods.txt" << false;
-        QTest::newRow("csv") << "-o goods.csv" << true;
-        QTest::newRow("txt, --format csv") << "-o goods.txt --format csv" << true;
-        QTest::newRow("csv, --format tsv") << "-o goods.csv --format tsv" << false;
+        columns<QString, QString, QByteArray>("options", "format", "beginning");
+        const QByteArray csv = "Таблица товаров\n";
+        QTest::newRow("txt") << "-o goods.txt"
+                             << "tsv" << QByteArray("1\n1\t1\t");
+        QTest::newRow("csv") << "-o goods.csv"
+                             << "csv" << csv;
+        QTest::newRow("txt, --format csv") << "-o goods.txt --format csv"
+                                           << "csv" << csv;
+        QTest::newRow("csv, --format tsv") << "-o goods.csv --format tsv"
+                                           << "tsv" << QByteArray("1\n1\t1\t");
+        QTest::newRow("csv, --format excel") << "-o goods.csv --format excel"
+                                             << "excel"
+                                             << "\xEF\xBB\xBF" + csv;
     }
 
     void readFormats()
     {
-        const auto [options, csv] = fetch<QString, bool>("options", "csv");
+        const auto [options, format, beginning] =
+            fetch<QString, QString, QByteArray>("options", "format", "beginning");
         QCOMPARE(run("read 1 --port {emu} " + options).exitCode, 0);
-        const Run toStdout = run(QString("read 1 --port {emu} --format ") + (csv ? "csv" : "tsv"));
-        QCOMPARE(toStdout.exitCode, 0);
+        QProcess toStdout;
+        start(toStdout, "read 1 --port {emu} --format " + format);
+        QVERIFY(toStdout.waitForFinished(RunTimeoutMs));
+        QCOMPARE(toStdout.exitCode(), 0);
         const QByteArray saved = fileBytes(here(options.section(' ', 1, 1)));
-        QCOMPARE(saved, toStdout.out.toUtf8());
-        QVERIFY(saved.startsWith(csv ? "Таблица товаров\n" : "1\n1\t1\t"));
+        QCOMPARE(saved, toStdout.readAllStandardOutput());
+        QVERIFY2(saved.startsWith(beginning), saved.left(40).constData());
     }
 
     // A table read and written back unchanged is not written at all.
