@@ -7,7 +7,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SANITIZE_BUILD_DIR:-$root/build-sanitize}"
-"$root/scripts/install-deps.sh"
+"$root/scripts/install-deps.sh" tests
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVELL_SANITIZE=ON \
     >/dev/null
 cmake --build "$build" -j "$(nproc)"
