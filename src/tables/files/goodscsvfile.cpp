@@ -20,7 +20,7 @@ namespace {
 
 constexpr QChar separator = QLatin1Char(';');
 constexpr QChar quote = QLatin1Char('"');
-constexpr QLatin1String doubledQuote("\"\"");
+constexpr QLatin1String doubledQuote("\"\"", 2);
 constexpr int minimumLineLength = 5;
 
 constexpr int goodsTable = 1;
