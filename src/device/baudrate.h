@@ -19,4 +19,14 @@ inline constexpr int rateOfCode(int code)
     return isCode(code) ? Rates[code - FirstCode] : 0;
 }
 
+// The code of a rate of the list; 0 for another rate.
+inline constexpr int codeOfRate(int rate)
+{
+    for (int code = FirstCode; isCode(code); ++code) {
+        if (rateOfCode(code) == rate)
+            return code;
+    }
+    return 0;
+}
+
 } // namespace BaudRate

@@ -7,8 +7,6 @@
 #include <QMutexLocker>
 #include <QThread>
 
-#include <algorithm>
-
 RegisterFinder::RegisterFinder() = default;
 
 RegisterFinder::~RegisterFinder()
@@ -92,8 +90,7 @@ void RegisterFinder::searchPort(int index)
         if (m_stop)
             break;
         protocolPelto protocol;
-        const int *code = std::find(std::begin(BaudRate::Rates), std::end(BaudRate::Rates), rate);
-        protocol.setBaudRateCode(BaudRate::FirstCode + int(code - std::begin(BaudRate::Rates)));
+        protocol.setBaudRateCode(BaudRate::codeOfRate(rate));
         DeviceMetrics metrics;
         const int result = protocol.identifyAt(port, attemptTimeoutMs, metrics);
         ++tried;

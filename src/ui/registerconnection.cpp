@@ -61,8 +61,7 @@ void RegisterConnection::findRegister(QWidget *window)
     if (found.port.isNull())
         return;
     m_portChooser->choose(found.port.systemLocation());
-    const int *rate = std::find(std::begin(BaudRate::Rates), std::end(BaudRate::Rates), found.baud);
-    setBaudRateCode(BaudRate::FirstCode + int(rate - std::begin(BaudRate::Rates)));
+    setBaudRateCode(BaudRate::codeOfRate(found.baud));
 }
 
 void RegisterConnection::refreshPorts()

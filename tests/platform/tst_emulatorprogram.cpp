@@ -286,8 +286,7 @@ void TestEmulatorProgram::hearsOnlyItsOwnSpeed()
     RegisterProcess emulator;
     QVERIFY(emulator.start({"--baud", QString::number(registerBaud)}));
     protocolPelto protocol;
-    const int *rate = std::find(std::begin(BaudRate::Rates), std::end(BaudRate::Rates), hostBaud);
-    protocol.setBaudRateCode(BaudRate::FirstCode + int(rate - std::begin(BaudRate::Rates)));
+    protocol.setBaudRateCode(BaudRate::codeOfRate(hostBaud));
     const bool sameSpeed = registerBaud == hostBaud;
     QCOMPARE(protocol.openPort(PortInfo(QStringLiteral("pts"), QString(), emulator.path())),
              sameSpeed ? int(ERR_OK) : int(ERR_PORT_NOT_OPEN));
