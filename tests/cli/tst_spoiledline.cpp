@@ -74,12 +74,13 @@ private slots:
     {
         const QString trace = m_home.filePath("trace.txt");
         LineComparison::Outcome clean;
-        compareLines({"--goods", "2000"}, "goods.txt",
+        const QString goods = QString::number(LineComparison::readGoodsRows);
+        compareLines({"--goods", goods}, "goods.txt",
                      "read 1 -o {output} --trace " + trace + " --port {port}", clean);
         const QRegularExpressionMatch counts =
-            QRegularExpression(
-                "^\\S+: Прочитано 2\u00a0000 записей за .+, ([\\d\u00a0]+) обмен\\S*, "
-                "(\\d+) повтор\\S*, \\d+ сбо\\S+\n$")
+            QRegularExpression("^\\S+: Прочитано " + goods +
+                               " записей за .+, ([\\d\u00a0]+) обмен\\S*, "
+                               "(\\d+) повтор\\S*, \\d+ сбо\\S+\n$")
                 .match(m_summary);
         QVERIFY2(counts.hasMatch(), qPrintable(m_summary));
         QFile traced(trace);

@@ -15,6 +15,10 @@ namespace LineComparison {
 const QStringList spoiledLine{QStringLiteral("--corrupt"), QStringLiteral("0.01"),
                               QStringLiteral("--seed"), QStringLiteral("11")};
 
+// The goods a read goes through: enough for a few exchanges to fail and be
+// retried on the spoiled line.
+constexpr int readGoodsRows = 600;
+
 // A goods table file, tab-separated, with fields 1, 2, 3, 4 and 7 of its
 // first changedGoodsRows records given other values: 500 cells to write.
 constexpr int changedGoodsRows = 100;
