@@ -6,7 +6,7 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh" >/dev/null
+"$root/scripts/build.sh" -DMORVELL_BENCHMARKS=ON >/dev/null
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/Korvan"

@@ -9,6 +9,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${SANITIZE_BUILD_DIR:-$root/build-sanitize}"
 "$root/scripts/install-deps.sh" tests
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVELL_SANITIZE=ON \
+    -DMORVELL_BENCHMARKS=ON \
     >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
