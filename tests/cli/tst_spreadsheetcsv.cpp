@@ -63,10 +63,27 @@ class TestSpreadsheetCsv : public QObject
 
     // Gnumeric takes a file named .csv for comma-separated; under another
     // name it finds the ";" itself, as a user picks it in its import dialog.
-    bool throughSpreadsheet(const QString &format, const QString &sheet, QString &problem) const
+    // With names, these go into the first two records, as a read cut short
+    // keeps them for --resume, which writes them out.
+    bool throughSpreadsheet(const QString &format, const QString &sheet, const QStringList &names,
+                            QString &problem) const
     {
+        QStringList read{"read", "1", "--port", "EMU1", "--format", format, "-o", "goods.txt"};
+        if (!names.isEmpty()) {
+            if (run(MORVELL_CLI, {"read", "1", "--port", "EMU1", "-o", "goods.txt.partial"})
+                    .exitCode != 0)
+                return false;
+            QStringList lines = QString::fromUtf8(fileBytes(here("goods.txt.partial"))).split('\n');
+            for (int record = 1; record <= names.size(); ++record)
+                lines.replaceInStrings(
+                    QRegularExpression(QStringLiteral("^%1\t1\t64\t.*$").arg(record)),
+                    QStringLiteral("%1\t1\t64\t").arg(record) + names[record - 1]);
+            if (!writeBytes(here("goods.txt.partial"), lines.join('\n').toUtf8()))
+                return false;
+            read << "--resume";
+        }
         const QList<QPair<QString, QStringList>> steps{
-            {MORVELL_CLI, {"read", "1", "--port", "EMU1", "--format", format, "-o", "goods.txt"}},
+            {MORVELL_CLI, read},
             {m_ssconvert, {"goods.txt", "goods." + sheet}},
             {m_ssconvert,
              {"-T", "Gnumeric_stf:stf_assistant", "-O", "separator=; format=preserve",
@@ -102,13 +119,14 @@ private slots:
     // as numbers in scientific notation, which are refused with the reason.
     void roundTrip_data()
     {
-        columns<QString, QString, QString, QString, QString, int, QString>(
-            "format", "sheet", "from", "to", "command", "code", "says");
+        columns<QString, QString, QString, QString, QString, int, QString, QStringList>(
+            "format", "sheet", "from", "to", "command", "code", "says", "names");
         const auto row = [](const char *name, const char *format, const char *sheet,
                             const char *command, int code, const QString &says,
-                            const char *from = "", const char *to = "") {
+                            const char *from = "", const char *to = "",
+                            const QStringList &names = {}) {
             QTest::newRow(name) << QString(format) << QString(sheet) << QString(from) << QString(to)
-                                << QString(command) << code << says;
+                                << QString(command) << code << says << names;
         };
         row("CSV для Excel, gnumeric", "excel", "gnumeric", "diff", 0, "^EMU1: Различий нет\n");
         row("CSV для Excel, ods", "excel", "ods", "write", 0,
@@ -120,15 +138,21 @@ private slots:
         row("plain CSV", "csv", "gnumeric", "write", 5,
             "строка 1, столбец «Штрихкод»: «4\\.601E\\+12»\\. Неверное значение: штрихкод "
             "превращён электронной таблицей в число\\. .+«CSV для Excel»");
+        // The register's names of the first two records against the sheet's.
+        const QStringList names{"Сок \"Добрый\" 1л", "ООО \"Ромашка\"; филиал"};
+        row("CSV для Excel, names with quotes and a semicolon", "excel", "ods", "diff", 1,
+            "^1\t1\t[^\t\n]+\t" + QRegularExpression::escape(names[0]) + "\n2\t1\t[^\t\n]+\t" +
+                QRegularExpression::escape(names[1]) + "\nEMU1: Различий: 2\n",
+            "", "", names);
     }
 
     void roundTrip()
     {
-        const auto [format, sheet, from, to, command, code, says] =
-            fetch<QString, QString, QString, QString, QString, int, QString>(
-                "format", "sheet", "from", "to", "command", "code", "says");
+        const auto [format, sheet, from, to, command, code, says, names] =
+            fetch<QString, QString, QString, QString, QString, int, QString, QStringList>(
+                "format", "sheet", "from", "to", "command", "code", "says", "names");
         QString problem;
-        QVERIFY2(throughSpreadsheet(format, sheet, problem), qPrintable(problem));
+        QVERIFY2(throughSpreadsheet(format, sheet, names, problem), qPrintable(problem));
         QByteArray back = fileBytes(here("back.csv"));
         // The sheet saves values: what was a text formula is plain text again.
         QVERIFY2(!back.contains("=\"") && back.contains(";54.9;"), back.left(300).constData());
