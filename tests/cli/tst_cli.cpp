@@ -4,6 +4,7 @@
 #include "testdata.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,6 +12,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <csignal>
@@ -26,6 +28,7 @@ const QString noDevice = QStringLiteral("/dev/nonexistent-tty");
 const QString firstUser = QStringLiteral("Kассир 1");
 const QString plantedName = QStringLiteral("Новое имя");
 const QString plantedDifference = "1\t2\t" + firstUser + '\t' + plantedName;
+const QString semicolonName = QStringLiteral("ООО \"Ромашка\"; филиал");
 
 struct Run
 {
@@ -203,6 +206,10 @@ private slots:
             line = parts.join('\t');
         }
         QVERIFY(writeLines(input("goods-changed.txt"), goods));
+        // A name the plain CSV cannot hold, kept as a read cut short keeps it.
+        QStringList named = fileLines(input("goods.txt"));
+        QVERIFY(replaceLine(named, "2\t1\t", "2\t1\t64\t" + semicolonName));
+        QVERIFY(writeLines(input("named.csv.partial"), named));
         QCOMPARE(run("backup -o profile.prf --port EMU1").exitCode, 0);
         QStringList users = fileLines(input("users.txt"));
         QCOMPARE(users.value(2), "1\t2\t24\t" + firstUser);
@@ -299,6 +306,13 @@ private slots:
         row("check --port NOPE", 3, "^NOPE: Нет такого порта\n");
         row("read 3 -o nowhere/users.txt --port EMU1", 5,
             "^EMU1: Невозможно открыть файл\n    Файл: nowhere/users.txt\n");
+        row("read 1 -o {in}/named.csv --resume --port EMU1", 5,
+            "^EMU1: Некорректные данные\n    Файл: [^\n]+/named.csv\n    Запись 2, поле "
+            "«Название»: «" +
+                QRegularExpression::escape(semicolonName) +
+                "» — знак «;» [^\n]+ сохраняет файл \\*\\.txt и «CSV для Excel»\\.\n"
+                "    Здесь файл \\*\\.txt — это -o ФАЙЛ\\.txt, «CSV для Excel» — --format "
+                "excel\\.\n");
         // Refused before any port or file is touched.
         const QString usage = "\\Amorvell-cli: [^\n]+\n\\z";
         row("read 99 -o out.txt --port {emu}", 2, usage);
@@ -585,6 +599,66 @@ private slots:
                     .hasMatch());
         QVERIFY(onlyPartialFiles(m_dir->path()));
         QCOMPARE(run("check --baud 19200 --port " + slow.path()).exitCode, 0);
+    }
+
+    // Ctrl+C stops file work as it stops register work: the load of the input
+    // before a write, which then never connects, and the save after a read,
+    // which leaves no file.
+    void interruptedFileWork_data()
+    {
+        columns<QString, QString, QString>("command", "file", "says");
+        QTest::newRow("load before a write")
+            << "write 1 big.csv --port EMU1"
+            << "big.csv"
+            << "^EMU1: Прервано пользователем\n    Загружено 0 записей за [^\n]+ — прервано\n";
+        QTest::newRow("save after a read")
+            << "read 1 -o big.csv --port EMU1"
+            << "#"
+            << "^EMU1: Прервано пользователем\n    Прочитано 65.535 записей за [^\n]+, не "
+               "сохранено — прервано\n";
+    }
+
+    void interruptedFileWork()
+    {
+        const auto [command, file, says] =
+            fetch<QString, QString, QString>("command", "file", "says");
+        QProcessEnvironment environment = m_environment;
+        environment.insert("MORVELL_BUILTIN_GOODS", "65535");
+        QStringList big{"Таблица товаров",
+                        "\"Название\";\"Штрихкод\";\"Цена\";\"Система "
+                        "налогообложения\";\"Номер налога\";\"Секция\";\"Флаги\""};
+        for (int record = 1; record <= 65535; ++record)
+            big << QStringLiteral("\"ТОВАР %1\";\"%1\";\"1.00\";\"1\";\"1\";\"1\";\"0\"")
+                       .arg(record);
+        if (command.startsWith("write"))
+            QVERIFY(writeLines(here("big.csv"), big));
+        QProcess process;
+        start(process, command, &environment);
+        QVERIFY(process.waitForStarted());
+        // The file open in the program, a save's by a name of its own that
+        // starts with "#": the work on it has begun.
+        const QString fds = QStringLiteral("/proc/%1/fd").arg(process.processId());
+        const auto holdsFile = [&] {
+            const QFileInfoList links = QDir(fds).entryInfoList(QDir::Files | QDir::System);
+            return std::any_of(links.begin(), links.end(), [&](const QFileInfo &link) {
+                return link.symLinkTarget().startsWith(here(file));
+            });
+        };
+        QElapsedTimer waited;
+        waited.start();
+        while (!holdsFile() && process.state() == QProcess::Running &&
+               waited.elapsed() < RunTimeoutMs)
+            QThread::usleep(200);
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(RunTimeoutMs));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        const QString said = QString::fromUtf8(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), 130);
+        QVERIFY2(
+            QRegularExpression(says, QRegularExpression::MultilineOption).match(said).hasMatch(),
+            qPrintable(said));
+        QCOMPARE(directoryEntries(m_dir->path()),
+                 command.startsWith("write") ? QStringList{"big.csv"} : QStringList());
     }
 
     // find asks each port only for the identification, at each rate until
