@@ -4,7 +4,6 @@
 #include "testdata.h"
 
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -191,6 +190,7 @@ private slots:
 
         QCOMPARE(run("read 3 -o users.txt --port EMU1").exitCode, 0);
         QCOMPARE(run("read 1 -o goods.txt --port EMU1").exitCode, 0);
+        QCOMPARE(run("read 1 -o goods.csv --port EMU1").exitCode, 0);
         // Every field of the first three goods other than the register has it.
         QStringList goods = fileLines(input("goods.txt"));
         for (QString &line : goods) {
@@ -307,12 +307,10 @@ private slots:
         row("read 3 -o nowhere/users.txt --port EMU1", 5,
             "^EMU1: Невозможно открыть файл\n    Файл: nowhere/users.txt\n");
         row("read 1 -o {in}/named.csv --resume --port EMU1", 5,
-            "^EMU1: Некорректные данные\n    Файл: [^\n]+/named.csv\n    Запись 2, поле "
-            "«Название»: «" +
-                QRegularExpression::escape(semicolonName) +
-                "» — знак «;» [^\n]+ сохраняет файл \\*\\.txt и «CSV для Excel»\\.\n"
-                "    Здесь файл \\*\\.txt — это -o ФАЙЛ\\.txt, «CSV для Excel» — --format "
-                "excel\\.\n");
+            "^EMU1: Некорректные данные\n    Файл: [^\n]+named.csv\n    Запись 2, поле «Название»: "
+            "«" +
+                semicolonName +
+                "» — знак «;» .+«CSV для Excel»\\.\n    Здесь .+ --format excel\\.\n");
         // Refused before any port or file is touched.
         const QString usage = "\\Amorvell-cli: [^\n]+\n\\z";
         row("read 99 -o out.txt --port {emu}", 2, usage);
@@ -601,21 +599,19 @@ private slots:
         QCOMPARE(run("check --baud 19200 --port " + slow.path()).exitCode, 0);
     }
 
-    // Ctrl+C stops file work as it stops register work: the load of the input
-    // before a write, which then never connects, and the save after a read,
-    // which leaves no file.
+    // Ctrl+C stops file work as register work: the load before a write,
+    // which then never connects, and the save after a read, which leaves no
+    // file. The signal comes once the file (a save's unnamed "#…") is open.
     void interruptedFileWork_data()
     {
         columns<QString, QString, QString>("command", "file", "says");
-        QTest::newRow("load before a write")
-            << "write 1 big.csv --port EMU1"
-            << "big.csv"
-            << "^EMU1: Прервано пользователем\n    Загружено 0 записей за [^\n]+ — прервано\n";
-        QTest::newRow("save after a read")
+        QTest::newRow("load") << "write 1 big.csv --port EMU1"
+                              << "big.csv"
+                              << "\n    Загружено 0 записей за [^\n]+ — прервано\n";
+        QTest::newRow("save")
             << "read 1 -o big.csv --port EMU1"
             << "#"
-            << "^EMU1: Прервано пользователем\n    Прочитано 65.535 записей за [^\n]+, не "
-               "сохранено — прервано\n";
+            << "\n    Прочитано 65.535 записей за [^\n]+, не сохранено — прервано\n";
     }
 
     void interruptedFileWork()
@@ -624,41 +620,29 @@ private slots:
             fetch<QString, QString, QString>("command", "file", "says");
         QProcessEnvironment environment = m_environment;
         environment.insert("MORVELL_BUILTIN_GOODS", "65535");
-        QStringList big{"Таблица товаров",
-                        "\"Название\";\"Штрихкод\";\"Цена\";\"Система "
-                        "налогообложения\";\"Номер налога\";\"Секция\";\"Флаги\""};
-        for (int record = 1; record <= 65535; ++record)
+        QStringList big = fileLines(input("goods.csv")).mid(0, 2);
+        for (int record = 1; record <= 65535 && file != "#"; ++record)
             big << QStringLiteral("\"ТОВАР %1\";\"%1\";\"1.00\";\"1\";\"1\";\"1\";\"0\"")
                        .arg(record);
-        if (command.startsWith("write"))
-            QVERIFY(writeLines(here("big.csv"), big));
+        QVERIFY(file == "#" || writeLines(here(file), big));
         QProcess process;
         start(process, command, &environment);
-        QVERIFY(process.waitForStarted());
-        // The file open in the program, a save's by a name of its own that
-        // starts with "#": the work on it has begun.
-        const QString fds = QStringLiteral("/proc/%1/fd").arg(process.processId());
         const auto holdsFile = [&] {
-            const QFileInfoList links = QDir(fds).entryInfoList(QDir::Files | QDir::System);
+            const QFileInfoList links = QDir(QStringLiteral("/proc/%1/fd").arg(process.processId()))
+                                            .entryInfoList(QDir::Files | QDir::System);
             return std::any_of(links.begin(), links.end(), [&](const QFileInfo &link) {
                 return link.symLinkTarget().startsWith(here(file));
             });
         };
-        QElapsedTimer waited;
-        waited.start();
-        while (!holdsFile() && process.state() == QProcess::Running &&
-               waited.elapsed() < RunTimeoutMs)
+        while (process.waitForStarted() && process.state() == QProcess::Running && !holdsFile())
             QThread::usleep(200);
         ::kill(pid_t(process.processId()), SIGINT);
         QVERIFY(process.waitForFinished(RunTimeoutMs));
-        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
-        const QString said = QString::fromUtf8(process.readAllStandardError());
         QCOMPARE(process.exitCode(), 130);
-        QVERIFY2(
-            QRegularExpression(says, QRegularExpression::MultilineOption).match(said).hasMatch(),
-            qPrintable(said));
-        QCOMPARE(directoryEntries(m_dir->path()),
-                 command.startsWith("write") ? QStringList{"big.csv"} : QStringList());
+        const QString said = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(said.contains(QRegularExpression("^EMU1: Прервано пользователем" + says)),
+                 qPrintable(said));
+        QCOMPARE(directoryEntries(m_dir->path()), file == "#" ? QStringList() : QStringList{file});
     }
 
     // find asks each port only for the identification, at each rate until

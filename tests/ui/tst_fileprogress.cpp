@@ -233,20 +233,15 @@ private slots:
         answerFileDialog(saveSample("shown.txt", 600, "Товар"));
         click("pbLoadTable");
         const QStringList before = gridState(*currentEditor());
-        const QString other = saveSample("other.csv", 600, "Другой");
-        for (const QString stopAt : {"Записи: ", ""}) {
-            ProgressWatch watch(window, stopAt);
-            NoMessageBox noBox;
-            answerFileDialog(other);
-            child<QAction>("actionCompareWithFile")->trigger();
-            QCOMPARE(noBox.seen, QString());
-            QCOMPARE(watch.stopped, !stopAt.isEmpty());
-            QCOMPARE(gridState(*currentEditor()) == before, watch.stopped);
-            if (watch.stopped)
-                QVERIFY2(summary().startsWith("Загружено 0 записей за ") &&
-                             summary().endsWith(" — прервано"),
-                         qPrintable(summary()));
-        }
+        ProgressWatch watch(window, "Записи: ");
+        NoMessageBox noBox;
+        answerFileDialog(saveSample("other.csv", 600, "Другой"));
+        child<QAction>("actionCompareWithFile")->trigger();
+        QVERIFY(watch.stopped);
+        QCOMPARE(noBox.seen, QString());
+        QCOMPARE(gridState(*currentEditor()), before);
+        QVERIFY(summary().startsWith("Загружено 0 записей за ") &&
+                summary().endsWith(" — прервано"));
     }
 
     // The users go in whole, then the goods stop: both grids, and every other,
