@@ -28,6 +28,10 @@ QString tr(const char *text)
     return QCoreApplication::translate("PortJob", text);
 }
 
+// The files a refused value points to, as the command line asks for them.
+const char savedFormats[] = "\nЗдесь файл *.txt — это -o ФАЙЛ.txt, «CSV для Excel» — "
+                            "--format excel.";
+
 } // namespace
 
 QJsonObject outcomeToJson(const PortOutcome &outcome, const QString &command)
@@ -149,16 +153,20 @@ int PortJob::failed(int exitCode, int result, const QString &details)
     return exitCode;
 }
 
+int PortJob::stopped()
+{
+    m_outcome.result = ERR_CANCELLED;
+    m_outcome.message = tr("Прервано пользователем");
+    m_outcome.details = m_outcome.summary;
+    return CliExit::Interrupted;
+}
+
 // A stop the user asked for, a port that would not open, or the register's
 // own failure, with the driver's cause and how far the work got.
 int PortJob::registerFailed(int result)
 {
-    if (result == ERR_CANCELLED) {
-        m_outcome.result = result;
-        m_outcome.message = tr("Прервано пользователем");
-        m_outcome.details = m_outcome.summary;
-        return CliExit::Interrupted;
-    }
+    if (result == ERR_CANCELLED)
+        return stopped();
     QStringList details;
     if (!m_protocol.failureCause().isEmpty())
         details << m_protocol.failureCause();
@@ -170,16 +178,52 @@ int PortJob::registerFailed(int result)
 
 int PortJob::fileFailed(int result, const QString &path, const QString &problem)
 {
+    if (result == ERR_CANCELLED)
+        return stopped();
     return failed(CliExit::File, result,
                   problem.isEmpty() ? tr("Файл: %1").arg(path)
                                     : tr("Файл: %1\n%2").arg(path, problem));
 }
 
+FileEventPoint PortJob::beginFileWork(ProgressText::Work work, qint64 total)
+{
+    begin(work, total);
+    return [this](qint64 done) { return m_progress.eventPoint(done); };
+}
+
+void PortJob::endFileWork()
+{
+    m_progress.finish(m_progress.done());
+    m_report.clear();
+}
+
+// Its bytes checked, then its records put into the table.
+int PortJob::loadFile(TableData &table, const QString &path)
+{
+    const FileEventPoint point =
+        beginFileWork(ProgressText::Work::RecordsLoaded, QFileInfo(path).size());
+    const int result = TableFile::load(table, path, point, [this](qint64 records) {
+        m_progress.startStage(records, ProgressText::Work::RecordsPlaced);
+    });
+    end(result == ERR_OK ? table.rowCount() : 0, result);
+    return result == ERR_OK ? CliExit::Success : fileFailed(result, path);
+}
+
 int PortJob::loadInput(std::unique_ptr<MemoryTable> &table)
 {
     table = std::make_unique<MemoryTable>(m_options.table);
-    const int result = TableFile::load(*table, m_options.input);
-    return result == ERR_OK ? CliExit::Success : fileFailed(result, m_options.input);
+    return loadFile(*table, m_options.input);
+}
+
+// The summary stays the work's before the save, which a stop only ends with
+// its word.
+int PortJob::savedStoppable(qint64 records, const std::function<int(const FileEventPoint &)> &save)
+{
+    const int result = save(beginFileWork(ProgressText::Work::RecordsSaved, records));
+    endFileWork();
+    if (result == ERR_CANCELLED)
+        m_outcome.summary += tr(", не сохранено — прервано");
+    return result;
 }
 
 // Makes the tables a profile names as it names them.
@@ -211,24 +255,30 @@ int PortJob::refuseInvalidValue(const TableData &file, const QString &path)
 // To the -o file, whole or not at all, or to standard output.
 int PortJob::saveTable(const TableData &table)
 {
-    const auto writeTo = [&](QTextStream &out) {
-        return TableFile::write(table, out, m_options.format);
-    };
-    int result = ERR_OK;
-    if (m_outcome.output.isEmpty()) {
+    const int result = savedStoppable(table.rowCount(), [&](const FileEventPoint &point) {
+        const auto writeTo = [&](QTextStream &out) {
+            return TableFile::write(table, out, m_options.format, point);
+        };
+        if (!m_outcome.output.isEmpty()) {
+            TableFileWriter writer(m_outcome.output);
+            const int written = writer.open() ? writeTo(writer.stream()) : int(ERR_FILE_OPEN);
+            return written == ERR_OK && !writer.commit() ? int(ERR_FILE_OPEN) : written;
+        }
         QFile standardOutput;
         if (!standardOutput.open(stdout, QIODevice::WriteOnly))
-            return fileFailed(ERR_FILE_OPEN, tr("стандартный вывод"));
+            return int(ERR_FILE_OPEN);
         QTextStream out(&standardOutput);
-        result = writeTo(out);
+        const int written = writeTo(out);
         out.flush();
-    } else {
-        TableFileWriter writer(m_outcome.output);
-        result = writer.open() ? writeTo(writer.stream()) : int(ERR_FILE_OPEN);
-        if (result == ERR_OK && !writer.commit())
-            result = ERR_FILE_OPEN;
-    }
-    return result == ERR_OK ? CliExit::Success : fileFailed(result, m_outcome.output);
+        return written;
+    });
+    if (result == ERR_OK)
+        return CliExit::Success;
+    const QString refusal =
+        result == ERR_INVALID_DATA ? TableFile::refusal(table, m_options.format) : QString();
+    return fileFailed(result,
+                      m_outcome.output.isEmpty() ? tr("стандартный вывод") : m_outcome.output,
+                      refusal.isEmpty() ? refusal : refusal + tr(savedFormats));
 }
 
 // ---- Commands
@@ -255,8 +305,8 @@ int PortJob::read()
     MemoryTable table(m_options.table);
     const QString partial = partialPath();
     if (m_options.resume && !partial.isEmpty() && QFileInfo::exists(partial)) {
-        if (const int loaded = TableFile::load(table, partial); loaded != ERR_OK)
-            return fileFailed(loaded, partial);
+        if (const int loaded = loadFile(table, partial); loaded != CliExit::Success)
+            return loaded;
     }
     const int before = table.rowCount();
     begin(ProgressText::Work::RecordsRead, -1);
@@ -365,11 +415,29 @@ int PortJob::backup()
         return exitCode;
     }
     m_outcome.identification = profile.identification;
-    const int written = ProfileFile::save(m_outcome.output, profile);
+    const int written = savedStoppable(profile.records(), [&](const FileEventPoint &point) {
+        return ProfileFile::save(m_outcome.output, profile, point);
+    });
     if (written != ERR_OK)
         return fileFailed(written, m_outcome.output);
     QFile::remove(partial);
     return CliExit::Success;
+}
+
+// Before its tables are put in, the summary is the failure's only.
+int PortJob::checkProfile(const QString &path, std::map<int, std::unique_ptr<MemoryTable>> &tables,
+                          ProfileFile::Checked &checked)
+{
+    const FileEventPoint point =
+        beginFileWork(ProgressText::Work::RecordsLoaded, QFileInfo(path).size());
+    QString problem;
+    const int parsed = ProfileFile::check(path, tableIn(tables), checked, problem, point);
+    if (parsed == ERR_OK) {
+        endFileWork();
+        return CliExit::Success;
+    }
+    end(0, parsed);
+    return fileFailed(parsed, path, problem);
 }
 
 // The tables of a partial profile in the order a profile is read, up to the
@@ -378,10 +446,8 @@ int PortJob::loadPartialProfile(const QString &path, RegisterProfile &profile)
 {
     std::map<int, std::unique_ptr<MemoryTable>> tables;
     ProfileFile::Checked checked;
-    QString problem;
-    const int parsed = ProfileFile::check(path, tableIn(tables), checked, problem);
-    if (parsed != ERR_OK)
-        return fileFailed(parsed, path, problem);
+    if (const int parsed = checkProfile(path, tables, checked); parsed != CliExit::Success)
+        return parsed;
     for (const auto &[table, apply] : qAsConst(checked.tables))
         apply();
     for (int number : TableCatalogue::numbers()) {
@@ -406,10 +472,9 @@ int PortJob::restore()
 {
     std::map<int, std::unique_ptr<MemoryTable>> tables;
     ProfileFile::Checked checked;
-    QString problem;
-    const int parsed = ProfileFile::check(m_options.input, tableIn(tables), checked, problem);
-    if (parsed != ERR_OK)
-        return fileFailed(parsed, m_options.input, problem);
+    if (const int parsed = checkProfile(m_options.input, tables, checked);
+        parsed != CliExit::Success)
+        return parsed;
     QList<TableData *> writable;
     for (const auto &[table, apply] : qAsConst(checked.tables)) {
         if (!TableCatalogue::isWritable(table->tableNumber()))

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "clioptions.h"
+#include "fileeventpoint.h"
 #include "portinfo.h"
+#include "profilefile.h"
 #include "progresstext.h"
 #include "protocolpelto.h"
 
@@ -75,11 +77,23 @@ private:
     void end(qint64 count, int result);
     // Sets the outcome of a failure of the given kind and returns its exit code.
     int failed(int exitCode, int result, const QString &details = QString());
+    // The user's stop (Ctrl+C), of register work or file work alike.
+    int stopped();
     int registerFailed(int result);
     int fileFailed(int result, const QString &path, const QString &problem = QString());
+    // File work, loads and saves, stops at Ctrl+C as register work does:
+    // its progress starts with the event point it takes.
+    FileEventPoint beginFileWork(ProgressText::Work work, qint64 total);
+    void endFileWork();
+    // Loads the file into the table, and returns the exit code.
+    int loadFile(TableData &table, const QString &path);
     // Loads the command's input file into a new table.
     int loadInput(std::unique_ptr<MemoryTable> &table);
+    // Runs a save of records given its event point, and returns its result code.
+    int savedStoppable(qint64 records, const std::function<int(const FileEventPoint &)> &save);
     int saveTable(const TableData &table);
+    int checkProfile(const QString &path, std::map<int, std::unique_ptr<MemoryTable>> &tables,
+                     ProfileFile::Checked &checked);
     // Where a read cut short keeps what it read: beside the output file, in
     // the table's own tab-separated form; empty without an output file.
     QString partialPath() const;

@@ -6,6 +6,7 @@
 #include "filedialogs.h"
 #include "memorytable.h"
 #include "menuactions.h"
+#include "operationprogress.h"
 #include "operationrunner.h"
 #include "progresspanel.h"
 #include "registerconnection.h"
@@ -71,9 +72,14 @@ int ComparisonCommands::compareCurrentWithFile()
     if (path.isEmpty())
         return ERR_CANCELLED;
     MemoryTable other(editor->tableNumber());
-    m_progressPanel.start(ProgressText::Work::RecordsLoaded, -1, false);
-    const int result = TableFile::load(other, path);
-    m_progressPanel.finish(other.rowCount(), result);
+    // As a load, with its progress and "Прервать"; a stop changes nothing.
+    m_progressPanel.start(ProgressText::Work::RecordsLoaded, QFileInfo(path).size(), true);
+    const int result = TableFile::load(
+        other, path, [this](qint64 done) { return m_progress.eventPoint(done); },
+        [this](qint64 records) {
+            m_progress.startStage(records, ProgressText::Work::RecordsPlaced);
+        });
+    m_progressPanel.finish(result == ERR_OK ? other.rowCount() : 0, result);
     if (result == ERR_OK)
         showComparison(editor, other, QFileInfo(path).fileName());
     return result;

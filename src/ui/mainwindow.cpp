@@ -14,6 +14,7 @@
 #include "registerconnection.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
+#include "tablefile.h"
 #include "tableoperations.h"
 #include "tabletabs.h"
 #include "trafficdock.h"
@@ -412,8 +413,10 @@ int MainWindow::saveCurrentTable()
     // The goods' CSV for spreadsheet programs is asked for by its filter.
     auto *goods = dynamic_cast<QMyTable1Widget *>(editor);
     const int result = goods ? goods->saveAs(path, filter) : editor->saveToFile(path);
-    // A stopped save leaves the file as it was: nothing saved.
-    progressPanel->finish(result == ERR_CANCELLED ? 0 : editor->rowCount(), result);
+    progressPanel->finish(editor->rowCount(), result);
+    if (result == ERR_INVALID_DATA)
+        connection->setFailureDetails(TableFile::refusal(
+            editor->data(), TableFile::formatOf(editor->tableNumber(), path, filter)));
     return result;
 }
 

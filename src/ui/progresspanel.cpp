@@ -58,8 +58,10 @@ void ProgressPanel::finish(qint64 count, int result, const ExchangeCounts &excha
     m_cancel->setEnabled(false);
     m_cancel->hide();
     m_escape->setEnabled(false);
-    QString summary = ProgressText::done(m_work, count) + tr(" за ") +
-                      ProgressText::duration(m_progress.elapsedMs());
+    // A save that did not end leaves its file as it was: nothing is saved.
+    const bool unsaved = m_work == ProgressText::Work::RecordsSaved && result != ERR_OK;
+    QString summary = (unsaved ? tr("Не сохранено") : ProgressText::done(m_work, count)) +
+                      tr(" за ") + ProgressText::duration(m_progress.elapsedMs());
     if (m_progress.checkTotal() >= 0)
         summary += QStringLiteral(", ") +
                    ProgressText::checked(m_progress.checked(), m_progress.checkTotal());

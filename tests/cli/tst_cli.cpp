@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <csignal>
@@ -26,6 +27,7 @@ const QString noDevice = QStringLiteral("/dev/nonexistent-tty");
 const QString firstUser = QStringLiteral("Kассир 1");
 const QString plantedName = QStringLiteral("Новое имя");
 const QString plantedDifference = "1\t2\t" + firstUser + '\t' + plantedName;
+const QString semicolonName = QStringLiteral("ООО \"Ромашка\"; филиал");
 
 struct Run
 {
@@ -188,6 +190,7 @@ private slots:
 
         QCOMPARE(run("read 3 -o users.txt --port EMU1").exitCode, 0);
         QCOMPARE(run("read 1 -o goods.txt --port EMU1").exitCode, 0);
+        QCOMPARE(run("read 1 -o goods.csv --port EMU1").exitCode, 0);
         // Every field of the first three goods other than the register has it.
         QStringList goods = fileLines(input("goods.txt"));
         for (QString &line : goods) {
@@ -203,6 +206,10 @@ private slots:
             line = parts.join('\t');
         }
         QVERIFY(writeLines(input("goods-changed.txt"), goods));
+        // A name the plain CSV cannot hold, kept as a read cut short keeps it.
+        QStringList named = fileLines(input("goods.txt"));
+        QVERIFY(replaceLine(named, "2\t1\t", "2\t1\t64\t" + semicolonName));
+        QVERIFY(writeLines(input("named.csv.partial"), named));
         QCOMPARE(run("backup -o profile.prf --port EMU1").exitCode, 0);
         QStringList users = fileLines(input("users.txt"));
         QCOMPARE(users.value(2), "1\t2\t24\t" + firstUser);
@@ -299,6 +306,11 @@ private slots:
         row("check --port NOPE", 3, "^NOPE: Нет такого порта\n");
         row("read 3 -o nowhere/users.txt --port EMU1", 5,
             "^EMU1: Невозможно открыть файл\n    Файл: nowhere/users.txt\n");
+        row("read 1 -o {in}/named.csv --resume --port EMU1", 5,
+            "^EMU1: Некорректные данные\n    Файл: [^\n]+named.csv\n    Запись 2, поле «Название»: "
+            "«" +
+                semicolonName +
+                "» — знак «;» .+«CSV для Excel»\\.\n    Здесь .+ --format excel\\.\n");
         // Refused before any port or file is touched.
         const QString usage = "\\Amorvell-cli: [^\n]+\n\\z";
         row("read 99 -o out.txt --port {emu}", 2, usage);
@@ -585,6 +597,52 @@ private slots:
                     .hasMatch());
         QVERIFY(onlyPartialFiles(m_dir->path()));
         QCOMPARE(run("check --baud 19200 --port " + slow.path()).exitCode, 0);
+    }
+
+    // Ctrl+C stops file work as register work: the load before a write,
+    // which then never connects, and the save after a read, which leaves no
+    // file. The signal comes once the file (a save's unnamed "#…") is open.
+    void interruptedFileWork_data()
+    {
+        columns<QString, QString, QString>("command", "file", "says");
+        QTest::newRow("load") << "write 1 big.csv --port EMU1"
+                              << "big.csv"
+                              << "\n    Загружено 0 записей за [^\n]+ — прервано\n";
+        QTest::newRow("save")
+            << "read 1 -o big.csv --port EMU1"
+            << "#"
+            << "\n    Прочитано 65.535 записей за [^\n]+, не сохранено — прервано\n";
+    }
+
+    void interruptedFileWork()
+    {
+        const auto [command, file, says] =
+            fetch<QString, QString, QString>("command", "file", "says");
+        QProcessEnvironment environment = m_environment;
+        environment.insert("MORVELL_BUILTIN_GOODS", "65535");
+        QStringList big = fileLines(input("goods.csv")).mid(0, 2);
+        for (int record = 1; record <= 65535 && file != "#"; ++record)
+            big << QStringLiteral("\"ТОВАР %1\";\"%1\";\"1.00\";\"1\";\"1\";\"1\";\"0\"")
+                       .arg(record);
+        QVERIFY(file == "#" || writeLines(here(file), big));
+        QProcess process;
+        start(process, command, &environment);
+        const auto holdsFile = [&] {
+            const QFileInfoList links = QDir(QStringLiteral("/proc/%1/fd").arg(process.processId()))
+                                            .entryInfoList(QDir::Files | QDir::System);
+            return std::any_of(links.begin(), links.end(), [&](const QFileInfo &link) {
+                return link.symLinkTarget().startsWith(here(file));
+            });
+        };
+        while (process.waitForStarted() && process.state() == QProcess::Running && !holdsFile())
+            QThread::usleep(200);
+        ::kill(pid_t(process.processId()), SIGINT);
+        QVERIFY(process.waitForFinished(RunTimeoutMs));
+        QCOMPARE(process.exitCode(), 130);
+        const QString said = QString::fromUtf8(process.readAllStandardError());
+        QVERIFY2(said.contains(QRegularExpression("^EMU1: Прервано пользователем" + says)),
+                 qPrintable(said));
+        QCOMPARE(directoryEntries(m_dir->path()), file == "#" ? QStringList() : QStringList{file});
     }
 
     // find asks each port only for the identification, at each rate until

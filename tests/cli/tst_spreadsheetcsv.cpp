@@ -42,6 +42,8 @@ class TestSpreadsheetCsv : public QObject
     QTemporaryDir m_dir;
     QProcessEnvironment m_environment;
     QString m_ssconvert;
+    // Names a spreadsheet is to keep whole: with quotes, and with a ";".
+    const QStringList m_names{"Сок \"Добрый\" 1л", "ООО \"Ромашка\"; филиал"};
 
     QString here(const QString &name) const { return m_dir.filePath(name); }
 
@@ -63,10 +65,24 @@ class TestSpreadsheetCsv : public QObject
 
     // Gnumeric takes a file named .csv for comma-separated; under another
     // name it finds the ";" itself, as a user picks it in its import dialog.
-    bool throughSpreadsheet(const QString &format, const QString &sheet, QString &problem) const
+    // Named, the first two records get the names, as a read cut short keeps
+    // them for --resume, which writes them out.
+    bool throughSpreadsheet(const QString &format, const QString &sheet, bool named,
+                            QString &problem) const
     {
+        QStringList read{"read", "1", "--port", "EMU1", "--format", format, "-o", "goods.txt"};
+        if (named) {
+            run(MORVELL_CLI, {"read", "1", "--port", "EMU1", "-o", "goods.txt.partial"});
+            QString partial = QString::fromUtf8(fileBytes(here("goods.txt.partial")));
+            for (int record : {1, 2})
+                partial.replace(QRegularExpression(QStringLiteral("^%1\t1\t64\t.*$").arg(record),
+                                                   QRegularExpression::MultilineOption),
+                                QStringLiteral("%1\t1\t64\t").arg(record) + m_names[record - 1]);
+            read << "--resume";
+            writeBytes(here("goods.txt.partial"), partial.toUtf8());
+        }
         const QList<QPair<QString, QStringList>> steps{
-            {MORVELL_CLI, {"read", "1", "--port", "EMU1", "--format", format, "-o", "goods.txt"}},
+            {MORVELL_CLI, read},
             {m_ssconvert, {"goods.txt", "goods." + sheet}},
             {m_ssconvert,
              {"-T", "Gnumeric_stf:stf_assistant", "-O", "separator=; format=preserve",
@@ -102,13 +118,13 @@ private slots:
     // as numbers in scientific notation, which are refused with the reason.
     void roundTrip_data()
     {
-        columns<QString, QString, QString, QString, QString, int, QString>(
-            "format", "sheet", "from", "to", "command", "code", "says");
+        columns<QString, QString, QString, QString, QString, int, QString, bool>(
+            "format", "sheet", "from", "to", "command", "code", "says", "named");
         const auto row = [](const char *name, const char *format, const char *sheet,
                             const char *command, int code, const QString &says,
-                            const char *from = "", const char *to = "") {
+                            const char *from = "", const char *to = "", bool named = false) {
             QTest::newRow(name) << QString(format) << QString(sheet) << QString(from) << QString(to)
-                                << QString(command) << code << says;
+                                << QString(command) << code << says << named;
         };
         row("CSV для Excel, gnumeric", "excel", "gnumeric", "diff", 0, "^EMU1: Различий нет\n");
         row("CSV для Excel, ods", "excel", "ods", "write", 0,
@@ -120,15 +136,19 @@ private slots:
         row("plain CSV", "csv", "gnumeric", "write", 5,
             "строка 1, столбец «Штрихкод»: «4\\.601E\\+12»\\. Неверное значение: штрихкод "
             "превращён электронной таблицей в число\\. .+«CSV для Excel»");
+        // The register's names of the first two records against the sheet's.
+        row("CSV для Excel, names with quotes and a semicolon", "excel", "ods", "diff", 1,
+            "^1\t1\t.+\t" + m_names[0] + "\n2\t1\t.+\t" + m_names[1] + "\nEMU1: Различий: 2\n", "",
+            "", true);
     }
 
     void roundTrip()
     {
-        const auto [format, sheet, from, to, command, code, says] =
-            fetch<QString, QString, QString, QString, QString, int, QString>(
-                "format", "sheet", "from", "to", "command", "code", "says");
+        const auto [format, sheet, from, to, command, code, says, named] =
+            fetch<QString, QString, QString, QString, QString, int, QString, bool>(
+                "format", "sheet", "from", "to", "command", "code", "says", "named");
         QString problem;
-        QVERIFY2(throughSpreadsheet(format, sheet, problem), qPrintable(problem));
+        QVERIFY2(throughSpreadsheet(format, sheet, named, problem), qPrintable(problem));
         QByteArray back = fileBytes(here("back.csv"));
         // The sheet saves values: what was a text formula is plain text again.
         QVERIFY2(!back.contains("=\"") && back.contains(";54.9;"), back.left(300).constData());

@@ -216,13 +216,32 @@ private slots:
             if (watch.stopped) {
                 QCOMPARE(fileBytes(path), QByteArray("старый файл\n"));
                 QCOMPARE(QDir(target.path()).entryList(QDir::Files).size(), 1);
-                QVERIFY(summary().startsWith("Сохранено 0 записей за ") &&
+                QVERIFY(summary().startsWith("Не сохранено за ") &&
                         summary().endsWith(" — прервано"));
             }
         }
         const QString reference = directory.filePath("reference");
         TableFile::save(currentEditor()->data(), reference, TableFile::formatOf(1, path, filter));
         QCOMPARE(fileBytes(path), fileBytes(reference));
+    }
+
+    // A comparison with a file shows its progress and stops as a load does:
+    // stopped, it marks nothing and says so without a box.
+    void stoppedComparison()
+    {
+        selectTable(1);
+        answerFileDialog(saveSample("shown.txt", 600, "Товар"));
+        click("pbLoadTable");
+        const QStringList before = gridState(*currentEditor());
+        ProgressWatch watch(window, "Записи: ");
+        NoMessageBox noBox;
+        answerFileDialog(saveSample("other.csv", 600, "Другой"));
+        child<QAction>("actionCompareWithFile")->trigger();
+        QVERIFY(watch.stopped);
+        QCOMPARE(noBox.seen, QString());
+        QCOMPARE(gridState(*currentEditor()), before);
+        QVERIFY(summary().startsWith("Загружено 0 записей за ") &&
+                summary().endsWith(" — прервано"));
     }
 
     // The users go in whole, then the goods stop: both grids, and every other,

@@ -223,6 +223,25 @@ private slots:
         QCOMPARE(statusLabel(1)->text(), "Ожидание");
     }
 
+    // A name with ";" stays out of the plain CSV, whose readers split at every
+    // ";": the box names the value and the files that hold it, and the
+    // summary says nothing was saved.
+    void goodsNameWithSemicolon()
+    {
+        selectTable(1);
+        click("pbRead");
+        editCell(1, 0, "ООО \"РОМАШКА\"; ФИЛИАЛ");
+        ModalSeen seen;
+        answerMessageBox(&seen, QMessageBox::Ok, window);
+        answerFileDialog(QDir::temp().filePath("never-saved.csv"), "*.csv");
+        click("pbSaveTable");
+        QCOMPARE(seen.text, "Некорректные данные");
+        QVERIFY2(seen.informativeText.startsWith("Запись 2, поле «Название»: «ООО \"РОМАШКА\"; "
+                                                 "ФИЛИАЛ» — знак «;»"),
+                 qPrintable(seen.informativeText));
+        QVERIFY(progressLabel()->text().contains(QRegExp("^Не сохранено за .+ — ошибка$")));
+    }
+
     // The register behind a link the emulator program made, typed into the box.
     void typedLinkReadsWritesAndIsRemembered()
     {

@@ -10,6 +10,7 @@
 #include "tablelimits.h"
 #include "tableshape.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 
 #include <algorithm>
@@ -72,6 +73,61 @@ QString fieldValue(const QString &field)
     return value;
 }
 
+// A quoted field as spreadsheets write it, from its opening quote at at: a
+// quote inside doubled, the closing one before a ";" or the line's end, where
+// at is left. False for any other, such as a single quote inside.
+bool quotedField(const QString &line, int &at, QString &value)
+{
+    value.clear();
+    ++at;
+    while (at < line.size()) {
+        const QChar character = line.at(at++);
+        if (character != quote) {
+            value += character;
+        } else if (at < line.size() && line.at(at) == quote) {
+            value += quote;
+            ++at;
+        } else {
+            return at == line.size() || line.at(at) == separator;
+        }
+    }
+    return false;
+}
+
+// The fields of a line whose quoted fields are all as spreadsheets write them.
+bool spreadsheetFields(const QString &line, QStringList &fields)
+{
+    int at = 0;
+    do {
+        QString value;
+        if (at < line.size() && line.at(at) == quote) {
+            if (!quotedField(line, at, value))
+                return false;
+            if (isTextFormula(value))
+                value = formulaText(value);
+        } else {
+            const int end = line.indexOf(separator, at);
+            value = fieldValue(line.mid(at, end < 0 ? -1 : end - at));
+            at = end < 0 ? line.size() : end;
+        }
+        fields << value;
+    } while (at++ < line.size());
+    return true;
+}
+
+// A line as spreadsheets write it, or else as the plain file is written: split
+// at every ";", every quote in a value as it is.
+QStringList fieldsOf(const QString &line)
+{
+    QStringList fields;
+    if (spreadsheetFields(line, fields))
+        return fields;
+    fields = line.split(separator);
+    for (QString &field : fields)
+        field = fieldValue(field);
+    return fields;
+}
+
 bool isMoney(int column)
 {
     const int type = fieldType(goodsTable, column + 1);
@@ -109,38 +165,126 @@ bool becomesNumber(int column, const QString &text)
                               (text.size() > 1 && text.startsWith(QLatin1Char('0'))));
 }
 
+// For spreadsheets as they read CSV: a quote inside a quoted value doubled.
+// The plain CSV keeps its values as they are.
 QString writtenField(Variant variant, int column, const QString &text)
 {
-    if (variant == Variant::ForSpreadsheets && becomesNumber(column, text))
+    if (variant == Variant::Plain)
+        return quote + text + quote;
+    if (becomesNumber(column, text))
         return QStringLiteral("=\"%1\"").arg(text);
-    return quote + text + quote;
+    return quote + QString(text).replace(quote, doubledQuote) + quote;
 }
 
-// Values are not escaped: one with the separator or a line break, or one read
-// as a text formula's text, would load as another.
-bool loadsAsWritten(const QString &text, const QString &field, int row, int column)
+QString recordLine(Variant variant, const QStringList &texts)
 {
-    if (text.contains(separator) || !TableFileWriter::fitsOnOneLine(text)) {
-        qDebug() << "QMyTable1Widget::save"
-                 << "Separator or line break in the value of row" << row + 1 << "field"
-                 << column + 1;
-        return false;
+    QStringList fields;
+    for (int column = 0; column < texts.size(); ++column)
+        fields << writtenField(variant, column, texts[column]);
+    return fields.join(separator);
+}
+
+// What keeps a value from loading as it was written.
+enum class Refusal
+{
+    None,
+    // The plain CSV's readers split a line at every ";".
+    Separator,
+    LineBreak,
+    // Read as a text formula, or with two quotes in a row taken as one.
+    LoadsAsAnother,
+};
+
+// The first value of a record that would not load from its line as it is,
+// at column, and why.
+Refusal refusalOf(Variant variant, const QStringList &texts, const QString &line, int &column)
+{
+    for (column = 0; column < texts.size(); ++column) {
+        if (!TableFileWriter::fitsOnOneLine(texts[column]))
+            return Refusal::LineBreak;
+        if (variant == Variant::Plain && texts[column].contains(separator))
+            return Refusal::Separator;
     }
-    if (fieldValue(field) != text) {
+    // Without a quote every value loads as it is.
+    if (std::none_of(texts.begin(), texts.end(),
+                     [](const QString &text) { return text.contains(quote); }))
+        return Refusal::None;
+    const QStringList loaded = fieldsOf(line);
+    for (column = 0; column < texts.size(); ++column) {
+        if (loaded.value(column) != texts[column])
+            return Refusal::LoadsAsAnother;
+    }
+    return Refusal::None;
+}
+
+void logRefusal(Refusal refusal, int row, int column)
+{
+    if (refusal == Refusal::LoadsAsAnother)
         qDebug() << "QMyTable1Widget::save"
                  << "The value of row" << row + 1 << "field" << column + 1
                  << "would load as another text";
-        return false;
+    else
+        qDebug() << "QMyTable1Widget::save"
+                 << "Separator or line break in the value of row" << row + 1 << "field"
+                 << column + 1;
+}
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("GoodsCsvFile", text);
+}
+
+// The record, the field, the value, what keeps it out of the file, and the
+// files that hold it.
+QString describeRefusal(Refusal refusal, Variant variant, int row, int column,
+                        const QStringList &texts)
+{
+    const QString where = tr("Запись %1, поле «%2»").arg(row + 1).arg(columnHeader(column));
+    QString why;
+    switch (refusal) {
+    case Refusal::LineBreak:
+        return where + tr(": перевод строки в значении. В файле таблицы запись занимает одну "
+                          "строку; уберите перевод строки.");
+    case Refusal::Separator:
+        why = tr("знак «;» в файле *.csv разделяет поля: значение прочитается как два.");
+        break;
+    case Refusal::LoadsAsAnother:
+        why = tr("из файла значение прочитается как «%1».")
+                  .arg(fieldsOf(recordLine(variant, texts)).value(column));
+        break;
+    case Refusal::None:
+        return QString();
+    }
+    int otherColumn = 0;
+    const bool spreadsheetsHoldIt =
+        variant == Variant::Plain &&
+        refusalOf(Variant::ForSpreadsheets, texts, recordLine(Variant::ForSpreadsheets, texts),
+                  otherColumn) == Refusal::None;
+    return where +
+           tr(": «%1» — %2 Такое значение сохраняет %3.")
+               .arg(texts[column], why,
+                    spreadsheetsHoldIt ? tr("файл *.txt и «CSV для Excel»") : tr("файл *.txt"));
+}
+
+// The texts of a record's fields; false when a cell is missing.
+bool recordTexts(const TableData &table, int row, QStringList &texts)
+{
+    const int fields = TableCatalogue::goodsCsvFieldWidths().size();
+    texts.clear();
+    for (int column = 0; column < fields; ++column) {
+        if (!table.hasCell(row, column))
+            return false;
+        texts << table.text(row, column);
     }
     return true;
 }
 
 bool headerLineMatches(const QString &line, int fields)
 {
-    const QStringList parts = line.split(separator);
+    const QStringList parts = fieldsOf(line);
     const int compared = qMin(fields, parts.size());
     for (int column = 0; column < compared; ++column) {
-        if (unquoted(parts[column]) != columnHeader(column))
+        if (parts[column] != columnHeader(column))
             return false;
     }
     return true;
@@ -163,25 +307,35 @@ int write(const TableData &table, const QString &tableName, QTextStream &out, Va
         out << quote << columnHeader(column) << quote;
     }
     out << '\n';
-    const int fields = TableCatalogue::goodsCsvFieldWidths().size();
     PacedEventPoint paced(point);
+    QStringList texts;
     for (int row = 0; row < table.rowCount(); ++row) {
         if (!paced.step(row))
             return ERR_CANCELLED;
-        for (int column = 0; column < fields; ++column) {
-            if (!table.hasCell(row, column))
-                return ERR_INVALID_DATA;
-            const QString text = table.text(row, column);
-            const QString field = writtenField(variant, column, text);
-            if (!loadsAsWritten(text, field, row, column))
-                return ERR_INVALID_DATA;
-            if (column > 0)
-                out << separator;
-            out << field;
+        if (!recordTexts(table, row, texts))
+            return ERR_INVALID_DATA;
+        const QString line = recordLine(variant, texts);
+        int column = 0;
+        if (const Refusal refused = refusalOf(variant, texts, line, column);
+            refused != Refusal::None) {
+            logRefusal(refused, row, column);
+            return ERR_INVALID_DATA;
         }
-        out << '\n';
+        out << line << '\n';
     }
     return ERR_OK;
+}
+
+QString refusal(const TableData &table, Variant variant)
+{
+    QStringList texts;
+    for (int row = 0; row < table.rowCount() && recordTexts(table, row, texts); ++row) {
+        int column = 0;
+        const Refusal refused = refusalOf(variant, texts, recordLine(variant, texts), column);
+        if (refused != Refusal::None)
+            return describeRefusal(refused, variant, row, column, texts);
+    }
+    return QString();
 }
 
 int check(TableData &table, const QString &tableName, const QString &path, PendingLoad &apply,
@@ -217,9 +371,9 @@ int check(TableData &table, const QString &tableName, const QString &path, Pendi
                      << "Line too short";
             return ERR_INVALID_DATA;
         }
-        const QStringList parts = line.split(separator);
+        const QStringList parts = fieldsOf(line);
         for (int column = 0; column < widths.size(); ++column) {
-            QString value = column < parts.size() ? fieldValue(parts[column]) : QString();
+            QString value = parts.value(column);
             if (isMoney(column))
                 value = sumText(table, records, column, widths[column], value);
             cells.append({records, column, value, widths[column]});

@@ -10,8 +10,12 @@ class TableData;
 // The goods database CSV file: the table name on line 1, the goods' column
 // headers on line 2, then one line per record, every value in double quotes
 // (or, for spreadsheets, some as text formulas ="…") and separated by ";".
-// Values are not escaped: the loader splits at every ";" and strips one
-// double quote from each end of a value.
+// The plain file keeps a value's quotes as they are; the file for spreadsheets
+// doubles them, as spreadsheets write CSV. Loads take both: a line whose
+// quoted fields are all as spreadsheets write them (closed by a quote before
+// a ";" or the line's end, a quote inside doubled) as such, any other as the
+// plain file's readers do, split at every ";" with one quote taken from
+// either end of a value.
 namespace GoodsCsvFile {
 
 // The first line's text.
@@ -22,15 +26,19 @@ enum class Variant
     Plain,
     // For spreadsheet programs: a value they would turn into a number, a
     // barcode or a long run of digits, is written as a text formula ="…",
-    // which they keep as text.
+    // which they keep as text; any other is quoted, its quotes doubled.
     ForSpreadsheets,
 };
 
-// Refuses with -97 a value that would load differently: one that holds a ";"
-// or a line break, or that reads as a text formula. The event point is given
-// the records written, and a stop ends it with ERR_CANCELLED.
+// Refuses with -97 a value that would load differently: one that holds a line
+// break, in the plain file a ";" or two quotes in a row, or one that reads as a
+// text formula. The event point is given the records written, and a stop ends
+// it with ERR_CANCELLED.
 int write(const TableData &table, const QString &tableName, QTextStream &out, Variant variant,
           const FileEventPoint &point = {});
+// Why write refuses the table: the first value it cannot hold, named by its
+// record and field, and the files that can; empty when there is none.
+QString refusal(const TableData &table, Variant variant);
 // Checks the whole file, with the event point given the bytes read, and
 // changes nothing; apply then puts it into the table, which ends with as many
 // rows as the file has records. A byte-order mark is read as such, a text

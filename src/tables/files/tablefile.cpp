@@ -66,6 +66,19 @@ int save(const TableData &table, const QString &path, Format format, const FileE
     return writer.commit() ? ERR_OK : ERR_FILE_OPEN;
 }
 
+QString refusal(const TableData &table, Format format)
+{
+    switch (format) {
+    case Format::GoodsCsv:
+        return GoodsCsvFile::refusal(table, GoodsCsvFile::Variant::Plain);
+    case Format::GoodsCsvForSpreadsheets:
+        return GoodsCsvFile::refusal(table, GoodsCsvFile::Variant::ForSpreadsheets);
+    case Format::Table:
+        break;
+    }
+    return QString();
+}
+
 // The table's own file passes by fields beyond the table's columns, which
 // a profile refuses.
 int check(TableData &table, const QString &path, PendingLoad &apply, const FileEventPoint &point)
@@ -82,11 +95,16 @@ int check(TableData &table, const QString &path, PendingLoad &apply, const FileE
                     : GenericTableFile::parse(reader, firstLine, table, false, apply);
 }
 
-int load(TableData &table, const QString &path)
+int load(TableData &table, const QString &path, const FileEventPoint &point,
+         const std::function<void(qint64 records)> &checked)
 {
     PendingLoad apply;
-    const int result = check(table, path, apply);
-    return result == ERR_OK ? apply() : result;
+    const int result = check(table, path, apply, point);
+    if (result != ERR_OK)
+        return result;
+    if (checked)
+        checked(apply.records());
+    return apply(point);
 }
 
 int write(const TableData &table, QTextStream &out, Format format, const FileEventPoint &point)

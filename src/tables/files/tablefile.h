@@ -35,12 +35,19 @@ TableFileBound bound(int table);
 // point (given the records written; ERR_CANCELLED), leaves the file as it was.
 int save(const TableData &table, const QString &path, Format format,
          const FileEventPoint &point = {});
+// Why a save or write in the format refused the table: the value at fault,
+// where it is, and the files that hold it; empty when no value is at fault.
+QString refusal(const TableData &table, Format format);
 // Checks the whole file, with the event point given the bytes read, and
 // changes nothing; apply then puts it into the table.
 int check(TableData &table, const QString &path, PendingLoad &apply,
           const FileEventPoint &point = {});
-// All or nothing: the table changes only when the whole file is good.
-int load(TableData &table, const QString &path);
+// All or nothing: the table changes only when the whole file is good. The
+// event point is given the bytes read, then the records put in, which
+// checked, if any, is told of before they go in. A stop leaves the table
+// holding part of the file.
+int load(TableData &table, const QString &path, const FileEventPoint &point = {},
+         const std::function<void(qint64 records)> &checked = {});
 
 // The file's content, to any stream (a profile, standard output), which the
 // CSV for spreadsheets switches to UTF-8 with a byte-order mark; the event

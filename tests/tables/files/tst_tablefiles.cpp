@@ -206,9 +206,13 @@ private slots:
         row("csv: short line", 1, goodsFile + "\"A\";\"1\";\"1.00\";\"1\";\"1\";\"1\";\"9\"\nabc\n",
             -97, goods, "", shortLine);
         row("csv: empty line", 1, goodsFile + "\n\"A\"\n", -97, goods, "", shortLine);
-        row("csv: semicolon splits a value", 1,
-            goodsFile + "\"X;Y\";\"1\";\"1.00\";\"1\";\"1\";\"1\";\"1\";\"extra\"\n", 0,
-            "X,Y,1,1.00,1,1,1", "0/0,0/1,0/2,0/3");
+        row("csv: semicolon splits a bare value, not a quoted one", 1,
+            goodsFile + "\"X;Y\";\"1\";\"1.00\";\"1\";\"1\";\"1\";\"1\";\"extra\"\n"
+                        "X;Y;\"1.00\";\"1\";\"1\";\"1\";\"2\"\n",
+            0, "X;Y,1,1.00,1,1,1,1|X,Y,1.00,1,1,1,2", "0/0,1/0,1/1,1/2");
+        row("csv: quotes doubled", 1,
+            goodsFile + "\"Сок \"\"Добрый\"\" 1л\";\"1\";\"1.00\";\"\"\"\";\"\"\"1\";\"1\";\"1\"\n",
+            0, "Сок \"Добрый\" 1л,1,1.00,\",\"1,1,1", "0/0,0/3,0/4");
         row("csv: no records", 1, goodsFile, 0, "");
         row("csv: text formulas, bare and quoted again", 1,
             goodsFile + "=\"00123\";\"=\"\"4601234000017\"\"\";\"1.00\";\"1\";\"1\";\"1\";"
@@ -345,7 +349,7 @@ private slots:
         QTemporaryDir directory;
         const QString path = directory.filePath("goods.csv");
         QMyTable1Widget editor;
-        const QStringList names{"Конфеты \"Мишка\"", "\"Начало", "\"", "\"\"", ""};
+        const QStringList names{"Конфеты \"Мишка\"", "\"Начало", "\"", "Сок \"Добрый\"", ""};
         editor.setRowCount(names.size());
         for (int row = 0; row < names.size(); ++row) {
             for (int column = 0; column < editor.columnCount(); ++column)
@@ -377,6 +381,7 @@ private slots:
         row("name with a leading zero", 0, "0123", "=\"0123\"");
         row("name with a barcode in it", 0, "ХЛЕБ 4601234000017", "\"ХЛЕБ 4601234000017\"");
         row("price", 2, "54.90", "\"54.90\"");
+        row("name with quotes", 0, "Сок \"Добрый\" 1л", "\"Сок \"\"Добрый\"\" 1л\"");
     }
 
     void goodsCsvValues()
