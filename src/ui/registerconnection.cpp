@@ -36,6 +36,11 @@ RegisterConnection::RegisterConnection(QComboBox *ports, ProgressPanel &progress
         QMessageBox::warning(nullptr, title, text);
     });
     createBaudRateBox(window);
+    // Each port at its own rate: registers on one bench often run at different ones.
+    connect(ports, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        if (!currentPort().isNull())
+            showBaudRateCode(m_portChooser->baudRateCode());
+    });
     m_findButton = new QPushButton(tr("Найти ККТ..."), window);
     m_findButton->setObjectName(QStringLiteral("pbFindRegister"));
     m_findButton->setToolTip(tr("Найти ККТ на портах списка на всех скоростях: только запрос "
@@ -81,21 +86,21 @@ void RegisterConnection::createBaudRateBox(QWidget *window)
     m_baudRateBox->setToolTip(tr("Скорость обмена с ККТ по последовательному порту"));
     for (int code = BaudRate::FirstCode; BaudRate::isCode(code); ++code)
         m_baudRateBox->addItem(tr("%1 бод").arg(BaudRate::rateOfCode(code)), code);
-    const int remembered =
-        Preferences::value(Preferences::BaudRateCode, BaudRate::DefaultCode).toInt();
-    const int index = m_baudRateBox->findData(remembered);
-    m_baudRateBox->setCurrentIndex(index >= 0 ? index
-                                              : m_baudRateBox->findData(BaudRate::DefaultCode));
-    m_protocol.setBaudRateCode(m_baudRateBox->currentData().toInt());
+    showBaudRateCode(m_portChooser->baudRateCode());
     connect(m_baudRateBox, QOverload<int>::of(&QComboBox::activated), this,
             [this] { setBaudRateCode(m_baudRateBox->currentData().toInt()); });
 }
 
 void RegisterConnection::setBaudRateCode(int code)
 {
+    showBaudRateCode(code);
+    m_portChooser->rememberBaudRateCode(code);
+}
+
+void RegisterConnection::showBaudRateCode(int code)
+{
     m_baudRateBox->setCurrentIndex(m_baudRateBox->findData(code));
     m_protocol.setBaudRateCode(code);
-    Preferences::setValue(Preferences::BaudRateCode, code);
 }
 
 void RegisterConnection::addRetriesMenu(QMenu *menu)

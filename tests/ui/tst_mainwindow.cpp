@@ -1,3 +1,4 @@
+#include "baudrate.h"
 #include "modalanswer.h"
 #include "portlist.h"
 #include "pseudoterminal.h"
@@ -255,7 +256,8 @@ private slots:
     }
 
     // An adapter with a stable name (a link in the by-id directory) is
-    // remembered by it, so that back as another ttyUSB it is still the port.
+    // remembered by it, so that back as another ttyUSB it is still the port,
+    // at the rate chosen for it.
     void adapterRememberedByStableName()
     {
         QTemporaryDir dir;
@@ -273,6 +275,9 @@ private slots:
                 .toString()
                 .contains("Постоянное имя: " + stableName),
             qPrintable(ports()->itemData(ports()->currentIndex(), Qt::ToolTipRole).toString()));
+        auto *baudRate = child<QComboBox>("cbBaudRate");
+        baudRate->setCurrentIndex(baudRate->findText("19200 бод"));
+        emit baudRate->activated(baudRate->currentIndex());
 
         first.stop();
         RegisterProcess second;
@@ -281,6 +286,7 @@ private slots:
         cleanup();
         openWindow();
         QCOMPARE(currentPortOf(ports()).systemLocation(), stableName);
+        QCOMPARE(child<QComboBox>("cbBaudRate")->currentText(), "19200 бод");
         click("pbCheckConn");
         QVERIFY2(statusLabel(0)->text().startsWith("Связь установлена"),
                  qPrintable(statusLabel(0)->text()));
@@ -335,15 +341,46 @@ private slots:
                  qPrintable(statusLabel(0)->text()));
     }
 
+    // Each port keeps the rate chosen for it, across restarts; a port never
+    // used gets 115200 baud, or the one rate an earlier version kept.
+    void baudRateRemembered_data()
+    {
+        columns<int, QString>("earlierRate", "newPortRate");
+        QTest::newRow("first start") << 0 << "115200 бод";
+        QTest::newRow("an earlier version's rate") << 38400 << "38400 бод";
+    }
+
     void baudRateRemembered()
     {
-        auto *baudRate = child<QComboBox>("cbBaudRate");
-        QCOMPARE(baudRate->currentText(), "115200 бод");
-        baudRate->setCurrentIndex(baudRate->findText("9600 бод"));
-        emit baudRate->activated(baudRate->currentIndex());
+        const auto [earlierRate, newPortRate] = fetch<int, QString>("earlierRate", "newPortRate");
+        const auto baudRate = [this] { return child<QComboBox>("cbBaudRate"); };
+        const auto chooseRate = [&](const QString &rate) {
+            baudRate()->setCurrentIndex(baudRate()->findText(rate));
+            emit baudRate()->activated(baudRate()->currentIndex());
+        };
+        if (earlierRate != 0) {
+            cleanup();
+            QSettings("Korvan", "Morvell")
+                .setValue("port/baudRateCode", BaudRate::codeOfRate(earlierRate));
+            openWindow();
+        }
+        QCOMPARE(baudRate()->currentText(), newPortRate);
+        chooseRate("9600 бод");
+        PseudoTerminal line;
+        QString error;
+        QVERIFY2(line.open(error), qPrintable(error));
+        typePort(line.slavePath());
+        QCOMPARE(baudRate()->currentText(), newPortRate);
+        chooseRate("57600 бод");
+        ports()->setCurrentIndex(ports()->findText("EMU1: Встроенный эмулятор ККТ Korvan"));
+        emit ports()->activated(ports()->currentIndex());
+        QCOMPARE(baudRate()->currentText(), "9600 бод");
         cleanup();
         openWindow();
-        QCOMPARE(child<QComboBox>("cbBaudRate")->currentText(), "9600 бод");
+        QCOMPARE(ports()->currentText(), "EMU1: Встроенный эмулятор ККТ Korvan");
+        QCOMPARE(baudRate()->currentText(), "9600 бод");
+        typePort(line.slavePath());
+        QCOMPARE(baudRate()->currentText(), "57600 бод");
     }
 
     void typedPathRefusedBeforeOpening_data()
