@@ -112,7 +112,8 @@ void RegisterConnection::addRetriesMenu(QMenu *menu)
         [](int count) {
             return count == 0 ? tr("Остановиться на первом обмене без ответа")
                               : tr("Повторить обмен без ответа с тем же номером "
-                                   "кадра: ККТ не выполнит команду дважды");
+                                   "кадра: ККТ не выполнит команду дважды. Длинный кадр "
+                                   "(блок дампа) получает столько же попыток на каждые 64 байта");
         },
         [this](int count) {
             m_protocol.setRetries(count);
@@ -140,8 +141,9 @@ void RegisterConnection::addPortWaitMenu(QMenu *menu)
 
 void RegisterConnection::setPortWait(int seconds)
 {
-    m_protocol.setPortWait(seconds * 1000,
-                           [this](bool waiting) { return m_progressPanel.waitForPort(waiting); });
+    m_protocol.setPortWait(seconds * 1000, [this](bool waiting, qint64 msLeft) {
+        return m_progressPanel.waitForPort(waiting, msLeft);
+    });
 }
 
 // One of the numbers, checked where it is current; chose() is told the new one.
@@ -196,7 +198,12 @@ int RegisterConnection::openPortShowingStatus()
 
 void RegisterConnection::noteFailure(const QString &progress)
 {
-    const QString cause = m_protocol.failureCause();
+    QString cause = m_protocol.failureCause();
+    if (m_protocol.unansweredOnWorkingLine())
+        cause += QLatin1Char('\n') +
+                 tr("Если линия с помехами, увеличьте «Повторов при сбое» в меню «Таблица» "
+                    "(сейчас %1).")
+                     .arg(m_protocol.retries());
     if (!cause.isEmpty())
         m_portStatusLabel->setNote(cause);
     QStringList details;

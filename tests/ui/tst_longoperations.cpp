@@ -137,34 +137,59 @@ private slots:
     }
 
     // A register whose line goes away in the middle of a read and comes back
-    // on the same path: the window says it waits, then reads on to the end,
-    // answered once for every record, to what a whole read gives.
+    // on the same path: the window says it waits, counting down, then reads
+    // on to the end, answered once for every record, to what a whole read
+    // gives; the summary tells the wait, and its looks for the port are no
+    // failures. "Прервать" during the wait is a stop, with no box.
+    void readWaitsForPortToComeBack_data()
+    {
+        columns<bool>("stopped");
+        QTest::newRow("the port comes back") << false;
+        QTest::newRow("stopped during the wait") << true;
+    }
+
     void readWaitsForPortToComeBack()
     {
+        QFETCH(bool, stopped);
         QTemporaryDir directory;
         const QString link = directory.filePath("register");
-        const QStringList arguments{"--link", link, "--goods", "600", "--baud", "115200"};
+        // Paced, so that the line goes away in the middle, at the fastest rate.
+        const QStringList arguments{"--link", link, "--goods", "600", "--baud", "921600"};
         QVERIFY(emulator.start(arguments));
         fillPortBox(ports(), {PortInfo::typedPath(link)});
         ports()->setCurrentIndex(0);
+        auto *baudRate = child<QComboBox>("cbBaudRate");
+        baudRate->setCurrentIndex(baudRate->findText("921600 бод"));
+        emit baudRate->activated(baudRate->currentIndex());
         RegisterProcess second;
         WhenDuringOperation kill([&] { return currentEditor()->rowCount() >= 100; },
                                  [&] { ::kill(pid_t(emulator.pid()), SIGKILL); });
-        bool sawWait = false;
+        QString waitText;
         WhenDuringOperation comeBack(
-            [&] { return progressLabel()->text() == "Ожидание подключения…"; },
+            [&] { return progressLabel()->text().startsWith("Ожидание подключения…"); },
             [&] {
-                sawWait = true;
-                QVERIFY(second.start(arguments));
+                waitText = progressLabel()->text();
+                if (stopped)
+                    click("pbCancel");
+                else
+                    QVERIFY(second.start(arguments));
             });
         NoMessageBox noBox;
         LogCapture log;
         click("pbRead");
-        QVERIFY(sawWait);
+        QCOMPARE(waitText, "Ожидание подключения… 30 с");
         QCOMPARE(noBox.seen, QString());
+        const QString summary = progressLabel()->text();
+        QVERIFY2(summary.contains(", ожидание порта ") && !summary.contains("сбо"),
+                 qPrintable(summary));
+        if (stopped) {
+            QVERIFY2(summary.endsWith(" — прервано"), qPrintable(summary));
+            QVERIFY(hasIncompleteMark());
+            return;
+        }
         QCOMPARE(currentEditor()->rowCount(), 600);
         QVERIFY(!hasIncompleteMark());
-        QVERIFY(progressLabel()->text().startsWith("Прочитано 600 записей"));
+        QVERIFY(summary.startsWith("Прочитано 600 записей"));
         // Seven fields of the first record, 600 records and the end.
         QStringList answered = LogCapture::answeredRequests(log.lines().join('\n'), "46");
         QCOMPARE(answered.size(), 608);
