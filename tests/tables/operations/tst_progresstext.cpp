@@ -81,9 +81,6 @@ private slots:
         QTest::newRow("the last try failed too")
             << ProgressText::exchangeTrouble({22, 2, 3})
             << QString::fromUtf8(", 22 обмена, 2 повтора, 3 сбоя");
-        QTest::newRow("a wait for the port, no failure")
-            << ProgressText::exchangeTrouble({608, 0, 0, 13400})
-            << QString::fromUtf8(", ожидание порта 13 с");
         QTest::newRow("failures and a wait")
             << ProgressText::exchangeTrouble({22, 2, 3, 2400})
             << QString::fromUtf8(", 22 обмена, 2 повтора, 3 сбоя, ожидание порта 2,4 с");
