@@ -59,7 +59,7 @@ PortJob::PortJob(const CliOptions &options, const PortInfo &port, OperationProgr
     m_protocol.setPassword(options.password);
     m_protocol.setExchangeTimeout(options.timeoutMs);
     m_protocol.setRetries(options.retries);
-    m_protocol.setPortWait(options.waitPortSeconds * 1000, [this](bool waiting) {
+    m_protocol.setPortWait(options.waitPortSeconds * 1000, [this](bool waiting, qint64) {
         return !waiting || m_progress.eventPoint(m_progress.done());
     });
 }
@@ -170,6 +170,10 @@ int PortJob::registerFailed(int result)
     QStringList details;
     if (!m_protocol.failureCause().isEmpty())
         details << m_protocol.failureCause();
+    if (m_protocol.unansweredOnWorkingLine())
+        details << tr("Если линия с помехами, увеличьте --retries (сейчас %1, не более %2).")
+                       .arg(m_protocol.retries())
+                       .arg(protocolPelto::maxRetries);
     if (!m_connectFailed && m_outcome.count > 0)
         details << ProgressText::done(m_work, m_outcome.count) + QLatin1Char('.');
     return failed(m_connectFailed ? CliExit::Port : CliExit::Register, result,

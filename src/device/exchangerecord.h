@@ -39,12 +39,14 @@ struct ExchangeRecord
 };
 
 // A connection's exchanges so far, the retries among them, and the tries that
-// failed: each retried one, and the last of each exchange that failed.
+// failed: each retried one, and the last of each exchange that failed; and
+// how long it waited for its port to come back.
 struct ExchangeCounts
 {
     int exchanges = 0;
     int retries = 0;
     int failures = 0;
+    qint64 portWaitMs = 0;
 };
 
 // Told of every exchange as it ends.

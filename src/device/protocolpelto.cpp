@@ -12,6 +12,8 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <numeric>
+
 namespace {
 
 constexpr int noMoreData = 1;
@@ -36,6 +38,10 @@ constexpr int maxComebacks = 3;
 // A field number 0 asks for the whole record.
 constexpr int wholeRecord = 0;
 constexpr int dumpSizeBytes = 3;
+// The register hands a dump out in blocks of this size.
+constexpr int dumpBlockBytes = 256;
+// The answer mark and the register's error byte before an answer's data.
+constexpr int answerHeaderBytes = 2;
 
 // The settings written on every connect; %1 is the baud rate's code.
 const char deviceSettingsText[] = "DeviceNumber=1\n"
@@ -93,6 +99,9 @@ int protocolPelto::openPort(PortInfo port)
     retried = 0;
     exchanged = 0;
     failedTries = 0;
+    portWaitedMs = 0;
+    answeredSinceOpen = false;
+    lastUnanswered = false;
     try {
         connectDriver(port);
     } catch (ErrorCode code) {
@@ -166,9 +175,10 @@ void protocolPelto::connectStep(ExchangeRecord::Kind kind, const std::function<v
     for (int attempt = 0;; ++attempt) {
         step();
         resultCode = driver.GetResultCode();
-        if (!retryAfter(resultCode, attempt))
+        if (!retryAfter(resultCode, attempt, retryLimit))
             break;
     }
+    lastUnanswered = resultCode == noAnswer;
     if (resultCode != 0)
         noteDriverFailure(resultCode);
     recording.end(kind, 0, QByteArray(), QByteArray(),
@@ -194,6 +204,13 @@ void protocolPelto::Recording::end(ExchangeRecord::Kind kind, int table, const Q
     // A refusal by the register is an answer, and so is the end of a dump.
     const bool failed = !answered && (outcome == ERR_DEVICE || outcome == ERR_INVALID_DATA ||
                                       outcome == ERR_PORT_NOT_OPEN);
+    // A look for a gone port that found none is part of the wait, which the
+    // counts give as a time.
+    if (failed && m_protocol.lookingForPort) {
+        m_protocol.retried = m_retriesBefore;
+        return;
+    }
+    m_protocol.answeredSinceOpen |= answered;
     ++m_protocol.exchanged;
     m_protocol.failedTries += retries + (failed ? 1 : 0);
     if (!m_protocol.exchangeObserver)
@@ -234,54 +251,95 @@ ExchangeRecord::Kind protocolPelto::kindOf(const QByteArray &command)
     }
 }
 
-bool protocolPelto::retryAfter(int resultCode, int attempt)
+bool protocolPelto::retryAfter(int resultCode, int attempt, int limit)
 {
-    if (resultCode != noAnswer || attempt >= retryLimit)
+    if (resultCode != noAnswer || attempt >= limit)
         return false;
     ++retried;
-    qDebug().noquote() << QStringLiteral("protocolPelto: no answer, retry %1 of %2")
-                              .arg(attempt + 1)
-                              .arg(retryLimit);
+    qDebug().noquote()
+        << QStringLiteral("protocolPelto: no answer, retry %1 of %2").arg(attempt + 1).arg(limit);
     return true;
+}
+
+// A frame gets through as a whole or not at all, so a long one needs more
+// tries for the same chance: a dump block about five times a field read's.
+// 0 retries stay 0, the user's way to stop at the first failure.
+int protocolPelto::retriesFor(int frameBytes) const
+{
+    const int shortFrames = qMax(1, (frameBytes + shortFrameBytes - 1) / shortFrameBytes);
+    return retryLimit == 0 ? 0 : (retryLimit + 1) * shortFrames - 1;
+}
+
+int protocolPelto::expectedFrameBytes(const QByteArray &command) const
+{
+    int answer = answerHeaderBytes;
+    if (kindOf(command) == ExchangeRecord::Kind::DumpBlock)
+        answer += dumpBlockBytes;
+    else if (kindOf(command) == ExchangeRecord::Kind::ReadRecord)
+        answer += std::accumulate(fieldWidths.cbegin(), fieldWidths.cend(), 0);
+    return qMax(int(command.size()), answer);
 }
 
 // The register is connected to anew, as by openPort: identified, its mode
 // entered. A USB adapter may come back under another ttyUSB number, which its
 // stable name follows.
-bool protocolPelto::reconnect()
+protocolPelto::Comeback protocolPelto::reconnect()
 {
     if (portWaitMs <= 0 || !portWait)
-        return false;
+        return Comeback::NotBack;
     qDebug().noquote() << QStringLiteral("protocolPelto: port %1 gone, waiting up to %2 ms")
                               .arg(connectedPort.systemLocation())
                               .arg(portWaitMs);
     driver.SetDeviceEnabled(false);
-    const QDeadlineTimer deadline(portWaitMs);
-    QDeadlineTimer nextLook(0);
-    bool back = false;
+    QElapsedTimer waited;
+    waited.start();
     QString location;
-    while (!back && !deadline.hasExpired() && portWait(true)) {
-        if (nextLook.hasExpired()) {
-            nextLook.setRemainingTime(portLookIntervalMs);
-            location = !stableLocation.isEmpty() && QFileInfo::exists(stableLocation)
-                           ? stableLocation
-                           : connectedPort.systemLocation();
-            try {
-                connectDriver(
-                    PortInfo(connectedPort.portName(), connectedPort.description(), location));
-                back = true;
-            } catch (ErrorCode) {
-                driver.SetDeviceEnabled(false);
-            }
-        } else {
+    lookingForPort = true;
+    const Comeback comeback = lookForPort(QDeadlineTimer(portWaitMs), location);
+    lookingForPort = false;
+    portWaitedMs += waited.elapsed();
+    portWait(false, 0);
+    switch (comeback) {
+    case Comeback::Back:
+        qDebug().noquote()
+            << QStringLiteral("protocolPelto: port back at %1, going on").arg(location);
+        break;
+    case Comeback::NotBack:
+        qDebug().noquote() << "protocolPelto: port not back";
+        break;
+    case Comeback::Stopped:
+        qDebug().noquote() << "protocolPelto: wait for the port stopped";
+        break;
+    }
+    return comeback;
+}
+
+// Connects to the device, at its stable name if it has one, every
+// portLookIntervalMs, asking the one waiting in between whether to go on.
+protocolPelto::Comeback protocolPelto::lookForPort(const QDeadlineTimer &deadline,
+                                                   QString &location)
+{
+    QDeadlineTimer nextLook(0);
+    while (!deadline.hasExpired()) {
+        if (!portWait(true, deadline.remainingTime()))
+            return Comeback::Stopped;
+        if (!nextLook.hasExpired()) {
             QThread::msleep(portWaitTickMs);
+            continue;
+        }
+        nextLook.setRemainingTime(portLookIntervalMs);
+        location = !stableLocation.isEmpty() && QFileInfo::exists(stableLocation)
+                       ? stableLocation
+                       : connectedPort.systemLocation();
+        try {
+            connectDriver(
+                PortInfo(connectedPort.portName(), connectedPort.description(), location));
+            return Comeback::Back;
+        } catch (ErrorCode) {
+            driver.SetDeviceEnabled(false);
         }
     }
-    portWait(false);
-    qDebug().noquote()
-        << (back ? QStringLiteral("protocolPelto: port back at %1, going on").arg(location)
-                 : QStringLiteral("protocolPelto: port not back"));
-    return back;
+    return Comeback::NotBack;
 }
 
 void protocolPelto::checkConnectStep()
@@ -438,6 +496,7 @@ int protocolPelto::tryExchange(const QByteArray &command, QByteArray &answer, QB
 {
     const bool write = !command.isEmpty() && command.at(0) == writeCommand;
     const bool mayWaitForPort = write || (!command.isEmpty() && command.at(0) == readCommand);
+    const int retryLimitHere = retriesFor(expectedFrameBytes(command));
     int comebacks = 0;
     for (int attempt = 0;; ++attempt) {
         answer.clear();
@@ -453,7 +512,8 @@ int protocolPelto::tryExchange(const QByteArray &command, QByteArray &answer, QB
             driver.SetNeedResult(0);
         if (resultCode == portGone && mayWaitForPort && comebacks < maxComebacks) {
             const QString goneCause = lastFailure;
-            if (reconnect()) {
+            const Comeback comeback = reconnect();
+            if (comeback == Comeback::Back) {
                 ++comebacks;
                 --attempt;
                 continue;
@@ -461,10 +521,15 @@ int protocolPelto::tryExchange(const QByteArray &command, QByteArray &answer, QB
             // What the user hears is why the port went, not what its last look found.
             lastFailure = goneCause;
             lastAnswered = false;
-            return driverResultToCode(resultCode);
+            lastUnanswered = false;
+            // A wait the user stopped is a stop like any other, no failure.
+            return comeback == Comeback::Stopped ? int(ERR_CANCELLED)
+                                                 : driverResultToCode(resultCode);
         }
-        if (!retryAfter(resultCode, attempt))
+        if (!retryAfter(resultCode, attempt, retryLimitHere)) {
+            lastUnanswered = resultCode == noAnswer;
             return judgeAnswer(resultCode, answer, data);
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include "exchangerecord.h"
 #include "protocolbase.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QVector>
 
@@ -33,24 +34,39 @@ public:
     void setWarningBox(WarningBox box) { warningBox = std::move(box); }
     // Fields written since openPort.
     int fieldsWritten() const { return written; }
-    // How many more times an exchange that got no answer is tried, with the
-    // same request, which the driver sends with the same SEQ so that the
+    // How many more times a short exchange that got no answer is tried, with
+    // the same request, which the driver sends with the same SEQ so that the
     // register never executes it twice; 0 gives up at the first failure.
+    // A longer frame is spoiled more often: each shortFrameBytes of it get
+    // the tries of a short exchange (retriesFor).
     void setRetries(int count) { retryLimit = qBound(0, count, maxRetries); }
     int retries() const { return retryLimit; }
+    // The retries of an exchange whose longer frame, request or answer, is
+    // that many bytes.
+    int retriesFor(int frameBytes) const;
+    static constexpr int shortFrameBytes = 64;
     // Exchanges tried again since openPort.
     int retriesDone() const { return retried; }
-    // Since openPort, the connection's own exchanges among them.
-    ExchangeCounts exchangeCounts() const { return {exchanged, retried, failedTries}; }
+    // Since openPort, the connection's own exchanges among them, and the time
+    // spent waiting for a gone port, whose looks for it are not exchanges.
+    ExchangeCounts exchangeCounts() const
+    {
+        return {exchanged, retried, failedTries, portWaitedMs};
+    }
+    // The last exchange got no answer after all its tries, although the
+    // register had answered in this connection before: a poor line, which
+    // more retries may carry, rather than a silent one.
+    bool unansweredOnWorkingLine() const { return lastUnanswered && answeredSinceOpen; }
     // Told of every exchange as it ends, from the next one on; none by default.
     void setExchangeObserver(ExchangeObserver *observer) { exchangeObserver = observer; }
     // When the port goes away in the middle of a table read or write (a USB
     // adapter pulled), how long to wait for the same device to come back (at
     // the same path, or at its /dev/serial/by-id name) and carry on; stillWaiting is asked every
-    // few hundredths of a second while it waits (true), whether to go on (false stops at once), and
-    // told once when the wait ends (false). 0 ms fails at once, as without a wait. A dump never
-    // waits: its next block after a new connection could be another than the one lost.
-    using PortWait = std::function<bool(bool waiting)>;
+    // few hundredths of a second while it waits (true, with the time left), whether to go on
+    // (false stops at once: the exchange ends with ERR_CANCELLED), and told once when the wait
+    // ends (false). 0 ms fails at once, as without a wait. A dump never waits: its next block
+    // after a new connection could be another than the one lost.
+    using PortWait = std::function<bool(bool waiting, qint64 msLeft)>;
     void setPortWait(int ms, PortWait stillWaiting);
     static constexpr int maxRetries = 10;
 
@@ -98,11 +114,20 @@ private:
     static ExchangeRecord::Kind kindOf(const QByteArray &command);
     void noteDriverFailure(int resultCode);
     // Whether an attempt that ended with the driver's result is to be made
-    // again; counts and logs the retry.
-    bool retryAfter(int resultCode, int attempt);
-    // Waits for the port to come back and connects again; false when it did
-    // not within the wait, or the wait was stopped.
-    bool reconnect();
+    // again, within limit retries; counts and logs the retry.
+    bool retryAfter(int resultCode, int attempt, int limit);
+    enum class Comeback
+    {
+        Back,
+        NotBack,
+        Stopped,
+    };
+    // Waits for the port to come back and connects again.
+    Comeback reconnect();
+    // location: where the device was looked for last.
+    Comeback lookForPort(const QDeadlineTimer &deadline, QString &location);
+    // The longer of the request and the answer it is to bring, in bytes.
+    int expectedFrameBytes(const QByteArray &command) const;
     void learnFieldWidths(int table, int row, FieldList *fields);
     void layOutRecord(int table, int row, FieldList *fields) const;
     // One command and its answer, counted and recorded; on success data
@@ -140,6 +165,11 @@ private:
     int retried = 0;
     int exchanged = 0;
     int failedTries = 0;
+    qint64 portWaitedMs = 0;
+    // While a gone port is looked for, a connection that fails is no exchange.
+    bool lookingForPort = false;
+    bool answeredSinceOpen = false;
+    bool lastUnanswered = false;
     ExchangeObserver *exchangeObserver = nullptr;
     bool lastAnswered = false;
     int lastDriverResult = 0;

@@ -1,5 +1,6 @@
 #include "portchooser.h"
 
+#include "baudrate.h"
 #include "portlist.h"
 #include "preferences.h"
 #include "stableportname.h"
@@ -104,14 +105,32 @@ void PortChooser::addTyped(const PortInfo &port)
     refresh();
 }
 
-// A USB adapter is remembered by its stable name, which follows it to
-// whatever ttyUSB number it gets next time.
 void PortChooser::choose(const QString &location)
 {
     if (!selectPortAt(m_box, location)) {
         addTyped(PortInfo::typedPath(location));
         selectPortAt(m_box, location);
     }
+    Preferences::setValue(Preferences::PortLocation, rememberedName(location));
+}
+
+QString PortChooser::rememberedName(const QString &location)
+{
     const QString stable = StablePortName::of(location);
-    Preferences::setValue(Preferences::PortLocation, stable.isEmpty() ? location : stable);
+    return stable.isEmpty() ? location : stable;
+}
+
+int PortChooser::baudRateCode() const
+{
+    const QVariantMap codes = Preferences::value(Preferences::PortBaudRateCodes).toMap();
+    const QVariant fallback = Preferences::value(Preferences::BaudRateCode, BaudRate::DefaultCode);
+    const int code = codes.value(rememberedName(current().systemLocation()), fallback).toInt();
+    return BaudRate::isCode(code) ? code : BaudRate::DefaultCode;
+}
+
+void PortChooser::rememberBaudRateCode(int code)
+{
+    QVariantMap codes = Preferences::value(Preferences::PortBaudRateCodes).toMap();
+    codes.insert(rememberedName(current().systemLocation()), code);
+    Preferences::setValue(Preferences::PortBaudRateCodes, codes);
 }

@@ -9,8 +9,8 @@ class QComboBox;
 class QWidget;
 
 // The port box's behaviour beyond the ports the system lists: devices the
-// user types by path through its last entry, and the port chosen last, kept
-// from one run to the next.
+// user types by path through its last entry, and the port chosen last and
+// each port's line rate, kept from one run to the next.
 class PortChooser : public QObject
 {
     Q_OBJECT
@@ -27,8 +27,16 @@ public:
     // Makes the port at location current, as a typed one when the box has
     // none there, and remembers it.
     void choose(const QString &location);
+    // The current port's line rate as a code of BaudRate: the one remembered
+    // for it, else the one an earlier version kept for every port, else
+    // 115200 baud.
+    int baudRateCode() const;
+    void rememberBaudRateCode(int code);
 
 private:
+    // A USB adapter's stable name, which follows it to whatever ttyUSB
+    // number it gets next time; else the location itself.
+    static QString rememberedName(const QString &location);
     void onActivated(int index);
     void askForPath();
     void addTyped(const PortInfo &port);

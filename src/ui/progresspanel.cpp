@@ -74,14 +74,15 @@ void ProgressPanel::finish(qint64 count, int result, const ExchangeCounts &excha
     m_text->repaint();
 }
 
-bool ProgressPanel::waitForPort(bool waiting)
+bool ProgressPanel::waitForPort(bool waiting, qint64 msLeft)
 {
     if (!waiting) {
         if (m_showsRunning)
             showRunning();
         return true;
     }
-    m_text->setFullText(tr("Ожидание подключения…"));
+    // Counted down in whole seconds, the last one shown until the wait ends.
+    m_text->setFullText(tr("Ожидание подключения… %1 с").arg((msLeft + 999) / 1000));
     m_text->repaint();
     QCoreApplication::processEvents();
     return !m_progress.cancelRequested();

@@ -22,10 +22,10 @@ public:
 
     // Starts the operation's progress; one that has event points can be stopped.
     void start(ProgressText::Work work, qint64 total, bool cancellable);
-    // While the port is gone: says so, with "Прервать", lets the window
-    // handle its events, and tells whether to go on waiting; waiting false
-    // goes back to the running count.
-    bool waitForPort(bool waiting);
+    // While the port is gone: says so, with the seconds left and "Прервать",
+    // lets the window handle its events, and tells whether to go on waiting;
+    // waiting false goes back to the running count.
+    bool waitForPort(bool waiting, qint64 msLeft);
     // Ends it with the summary of what was done in all, how far the checks
     // after writes got, the exchanges where any failed, and how it ended.
     void finish(qint64 count, int result, const ExchangeCounts &exchanges = {});

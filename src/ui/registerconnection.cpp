@@ -36,6 +36,11 @@ RegisterConnection::RegisterConnection(QComboBox *ports, ProgressPanel &progress
         QMessageBox::warning(nullptr, title, text);
     });
     createBaudRateBox(window);
+    // Each port at its own rate: registers on one bench often run at different ones.
+    connect(ports, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        if (!currentPort().isNull())
+            showBaudRateCode(m_portChooser->baudRateCode());
+    });
     m_findButton = new QPushButton(tr("Найти ККТ..."), window);
     m_findButton->setObjectName(QStringLiteral("pbFindRegister"));
     m_findButton->setToolTip(tr("Найти ККТ на портах списка на всех скоростях: только запрос "
@@ -81,21 +86,21 @@ void RegisterConnection::createBaudRateBox(QWidget *window)
     m_baudRateBox->setToolTip(tr("Скорость обмена с ККТ по последовательному порту"));
     for (int code = BaudRate::FirstCode; BaudRate::isCode(code); ++code)
         m_baudRateBox->addItem(tr("%1 бод").arg(BaudRate::rateOfCode(code)), code);
-    const int remembered =
-        Preferences::value(Preferences::BaudRateCode, BaudRate::DefaultCode).toInt();
-    const int index = m_baudRateBox->findData(remembered);
-    m_baudRateBox->setCurrentIndex(index >= 0 ? index
-                                              : m_baudRateBox->findData(BaudRate::DefaultCode));
-    m_protocol.setBaudRateCode(m_baudRateBox->currentData().toInt());
+    showBaudRateCode(m_portChooser->baudRateCode());
     connect(m_baudRateBox, QOverload<int>::of(&QComboBox::activated), this,
             [this] { setBaudRateCode(m_baudRateBox->currentData().toInt()); });
 }
 
 void RegisterConnection::setBaudRateCode(int code)
 {
+    showBaudRateCode(code);
+    m_portChooser->rememberBaudRateCode(code);
+}
+
+void RegisterConnection::showBaudRateCode(int code)
+{
     m_baudRateBox->setCurrentIndex(m_baudRateBox->findData(code));
     m_protocol.setBaudRateCode(code);
-    Preferences::setValue(Preferences::BaudRateCode, code);
 }
 
 void RegisterConnection::addRetriesMenu(QMenu *menu)
@@ -107,7 +112,8 @@ void RegisterConnection::addRetriesMenu(QMenu *menu)
         [](int count) {
             return count == 0 ? tr("Остановиться на первом обмене без ответа")
                               : tr("Повторить обмен без ответа с тем же номером "
-                                   "кадра: ККТ не выполнит команду дважды");
+                                   "кадра: ККТ не выполнит команду дважды. Длинный кадр "
+                                   "(блок дампа) получает столько же попыток на каждые 64 байта");
         },
         [this](int count) {
             m_protocol.setRetries(count);
@@ -135,8 +141,9 @@ void RegisterConnection::addPortWaitMenu(QMenu *menu)
 
 void RegisterConnection::setPortWait(int seconds)
 {
-    m_protocol.setPortWait(seconds * 1000,
-                           [this](bool waiting) { return m_progressPanel.waitForPort(waiting); });
+    m_protocol.setPortWait(seconds * 1000, [this](bool waiting, qint64 msLeft) {
+        return m_progressPanel.waitForPort(waiting, msLeft);
+    });
 }
 
 // One of the numbers, checked where it is current; chose() is told the new one.
@@ -191,7 +198,12 @@ int RegisterConnection::openPortShowingStatus()
 
 void RegisterConnection::noteFailure(const QString &progress)
 {
-    const QString cause = m_protocol.failureCause();
+    QString cause = m_protocol.failureCause();
+    if (m_protocol.unansweredOnWorkingLine())
+        cause += QLatin1Char('\n') +
+                 tr("Если линия с помехами, увеличьте «Повторов при сбое» в меню «Таблица» "
+                    "(сейчас %1).")
+                     .arg(m_protocol.retries());
     if (!cause.isEmpty())
         m_portStatusLabel->setNote(cause);
     QStringList details;

@@ -69,7 +69,9 @@ signals:
 private:
     void createBaudRateBox(QWidget *window);
     void findRegister(QWidget *window);
+    // Chosen for the current port, by the user or the search: remembered for it.
     void setBaudRateCode(int code);
+    void showBaudRateCode(int code);
     void setPortWait(int seconds);
     void addChoiceMenu(QMenu *menu, const QString &title, const char *name,
                        const QList<int> &numbers, int current,

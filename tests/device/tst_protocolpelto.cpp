@@ -234,25 +234,33 @@ private slots:
 
     // An exchange that got no answer goes out again as it was, up to the
     // retries set, each noted in the log; one the register answered does not.
+    // A dump block's 258-byte answer gets the tries of five short exchanges.
     void retriesExchangesWithoutAnswer_data()
     {
-        columns<bool, int, int, int, int, int>("write", "retries", "failures", "failCode", "code",
-                                               "sends");
-        QTest::newRow("answered at the second send") << false << 2 << 1 << -1 << 0 << 2;
-        QTest::newRow("answered at the last send") << false << 2 << 2 << -1 << 0 << 3;
+        columns<QString, int, int, int, int, int>("exchange", "retries", "failures", "failCode",
+                                                  "code", "sends");
+        QTest::newRow("answered at the second send") << "read" << 2 << 1 << -1 << 0 << 2;
+        QTest::newRow("answered at the last send") << "read" << 2 << 2 << -1 << 0 << 3;
         QTest::newRow("no answer beyond the retries")
-            << false << 2 << -1 << -1 << int(ERR_DEVICE) << 3;
-        QTest::newRow("no retries") << false << 0 << 1 << -1 << int(ERR_DEVICE) << 1;
-        QTest::newRow("a refusal is an answer") << false << 2 << -1 << -3840 << -259 << 1;
-        QTest::newRow("a write answered at the second send") << true << 2 << 1 << -1 << 0 << 2;
-        QTest::newRow("a write without an answer") << true << 1 << -1 << -1 << int(ERR_DEVICE) << 2;
+            << "read" << 2 << -1 << -1 << int(ERR_DEVICE) << 3;
+        QTest::newRow("no retries") << "read" << 0 << 1 << -1 << int(ERR_DEVICE) << 1;
+        QTest::newRow("a refusal is an answer") << "read" << 2 << -1 << -3840 << -259 << 1;
+        QTest::newRow("a write answered at the second send") << "write" << 2 << 1 << -1 << 0 << 2;
+        QTest::newRow("a write without an answer")
+            << "write" << 1 << -1 << -1 << int(ERR_DEVICE) << 2;
+        QTest::newRow("a dump block answered at its last send")
+            << "dump" << 2 << 14 << -1 << 0 << 15;
+        QTest::newRow("a dump block without an answer")
+            << "dump" << 1 << -1 << -1 << int(ERR_DEVICE) << 10;
+        QTest::newRow("a dump block, no retries") << "dump" << 0 << 1 << -1 << int(ERR_DEVICE) << 1;
     }
 
     void retriesExchangesWithoutAnswer()
     {
-        const auto [write, retries, failures, failCode, code, sends] =
-            fetch<bool, int, int, int, int, int>("write", "retries", "failures", "failCode", "code",
-                                                 "sends");
+        const auto [exchange, retries, failures, failCode, code, sends] =
+            fetch<QString, int, int, int, int, int>("exchange", "retries", "failures", "failCode",
+                                                    "code", "sends");
+        const bool write = exchange == "write";
         m_protocol->setRetries(retries);
         openBuiltInPort();
         ExchangeJournal journal;
@@ -263,7 +271,10 @@ private slots:
         LogCapture log;
         FieldBase value(2, 5, 3, 2);
         value.setRawData(QByteArray::fromHex("0102"));
-        const int result = write ? m_protocol->writeField(&value, true) : readFieldResult();
+        QByteArray block;
+        const int result = write                ? m_protocol->writeField(&value, true)
+                           : exchange == "dump" ? m_protocol->readFWBlock(&block)
+                                                : readFieldResult();
         QCOMPARE(result, code);
         QCOMPARE(m_protocol->fieldsWritten(), write && code == 0 ? 1 : 0);
         const QStringList sent = driver()->sentCommands();
@@ -289,7 +300,7 @@ private slots:
         columns<bool, int, bool, int, int>("dump", "failures", "keepWaiting", "code", "connects");
         QTest::newRow("back at the first look") << false << 1 << true << 0 << 1;
         QTest::newRow("gone again, back again") << false << 2 << true << 0 << 2;
-        QTest::newRow("wait stopped") << false << 1 << false << int(ERR_DEVICE) << 0;
+        QTest::newRow("wait stopped") << false << 1 << false << int(ERR_CANCELLED) << 0;
         QTest::newRow("a dump block never waits") << true << 1 << true << int(ERR_DEVICE) << 0;
     }
 
@@ -298,7 +309,7 @@ private slots:
         const auto [dump, failures, keepWaiting, code, connects] =
             fetch<bool, int, bool, int, int>("dump", "failures", "keepWaiting", "code", "connects");
         QStringList waits;
-        m_protocol->setPortWait(5000, [&, keepWaiting = keepWaiting](bool waiting) {
+        m_protocol->setPortWait(5000, [&, keepWaiting = keepWaiting](bool waiting, qint64) {
             waits << (waiting ? "waiting" : "done");
             return keepWaiting;
         });

@@ -58,17 +58,20 @@ QString number(qint64 value)
 
 QString exchangeTrouble(const ExchangeCounts &counts)
 {
-    if (counts.failures == 0)
-        return QString();
     static const Forms exchanges{"обмен", "обмена", "обменов"};
     static const Forms retries{"повтор", "повтора", "повторов"};
     static const Forms failures{"сбой", "сбоя", "сбоев"};
     const auto counted = [](qint64 count, const Forms &forms) {
         return number(count) + QLatin1Char(' ') + QString::fromUtf8(formFor(forms, count));
     };
-    return QStringLiteral(", %1, %2, %3")
-        .arg(counted(counts.exchanges, exchanges), counted(counts.retries, retries),
-             counted(counts.failures, failures));
+    QString trouble;
+    if (counts.failures > 0)
+        trouble = QStringLiteral(", %1, %2, %3")
+                      .arg(counted(counts.exchanges, exchanges), counted(counts.retries, retries),
+                           counted(counts.failures, failures));
+    if (counts.portWaitMs > 0)
+        trouble += QString::fromUtf8(", ожидание порта ") + duration(counts.portWaitMs);
+    return trouble;
 }
 
 QString done(Work work, qint64 count)

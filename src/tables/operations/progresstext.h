@@ -28,7 +28,8 @@ QString duration(qint64 ms);
 // "Записи: 12 345 из 65 535, 1 234/с, осталось 8 мин 2 с"; the total and the
 // time left only where known (not negative).
 QString running(Work work, qint64 done, qint64 total, double perSecond, qint64 remainingMs);
-// ", 2 017 обменов, 3 повтора, 4 сбоя" where a try failed; else empty.
+// ", 2 017 обменов, 3 повтора, 4 сбоя" where a try failed, ", ожидание порта
+// 13 с" where the port was waited for; else empty.
 QString exchangeTrouble(const ExchangeCounts &counts);
 // How far the check after a write got: "проверено" once it checked all total
 // fields, else "проверено 120 полей из 480".

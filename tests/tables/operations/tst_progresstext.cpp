@@ -81,6 +81,9 @@ private slots:
         QTest::newRow("the last try failed too")
             << ProgressText::exchangeTrouble({22, 2, 3})
             << QString::fromUtf8(", 22 обмена, 2 повтора, 3 сбоя");
+        QTest::newRow("failures and a wait")
+            << ProgressText::exchangeTrouble({22, 2, 3, 2400})
+            << QString::fromUtf8(", 22 обмена, 2 повтора, 3 сбоя, ожидание порта 2,4 с");
         QTest::newRow("one exchange, no retry")
             << ProgressText::exchangeTrouble({1, 0, 1})
             << QString::fromUtf8(", 1 обмен, 0 повторов, 1 сбой");
