@@ -43,8 +43,9 @@ bool run(const QStringList &arguments, bool spoiled, const QString &outputName,
     const QString state = directory.filePath(QStringLiteral("register.state"));
     const QString output = directory.filePath(outputName);
     RegisterProcess emulator;
-    if (!emulator.start(arguments + QStringList{QStringLiteral("--state"), state} +
-                        (spoiled ? spoiledLine : QStringList()))) {
+    // The operation's own arguments last, where they may choose another seed.
+    if (!emulator.start((spoiled ? spoiledLine : QStringList()) +
+                        QStringList{QStringLiteral("--state"), state} + arguments)) {
         problem = QStringLiteral("the emulator program did not start");
         return false;
     }

@@ -14,6 +14,9 @@ namespace LineComparison {
 // A bit flipped in one byte of a hundred, in both directions.
 const QStringList spoiledLine{QStringLiteral("--corrupt"), QStringLiteral("0.01"),
                               QStringLiteral("--seed"), QStringLiteral("11")};
+// Where the dump's blocks fail most often: with a short exchange's retries
+// for each block, a dump stopped at 1,024 bytes there.
+const QStringList dumpSpoiledLine{QStringLiteral("--seed"), QStringLiteral("12")};
 
 // The goods a read goes through: enough for a few exchanges to fail and be
 // retried on the spoiled line.

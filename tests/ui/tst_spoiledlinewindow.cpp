@@ -130,7 +130,7 @@ private slots:
     {
         LineComparison::Outcome clean;
         compareLines(
-            {}, "dump.bin",
+            LineComparison::dumpSpoiledLine, "dump.bin",
             [this](const QString &port, const QString &output) {
                 usePort(port);
                 window->setDumpPageVisible(true);
