@@ -177,3 +177,12 @@ void ComparisonCommands::updateComparisonLabel()
             .arg(CellMarks::highlightColor(CellMarks::Highlight::Difference).name()));
     m_comparisonLabel->show();
 }
+
+void ComparisonCommands::endRegisterComparisons()
+{
+    for (QMyTableWidget *editor : m_tabs.editors()) {
+        if (editor->comparison() && m_comparisonSources.value(editor).isEmpty())
+            editor->clearComparison();
+    }
+    updateComparisonLabel();
+}

@@ -61,6 +61,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->gridLayout->addWidget(connection->findButton(), 1, 0, Qt::AlignRight);
     updatePortList();
     connection->selectRememberedPort();
+    comparedPort = currentPortOf(ui->cbPorts).systemLocation();
 
     // The changing texts elide rather than push the others out of the window;
     // each is no wider than its text, so that a long one has the room a short
@@ -90,6 +91,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
                                      ui->pbWrite, ui->pbSaveTable, ui->pbReadFW, ui->pbSave});
     WindowLayout::restore(*this, tabs->editors());
     connect(tabs, &TableTabs::cellsEdited, comparisons, &ComparisonCommands::updateComparisonLabel);
+    // A refill of the list passes through no port and back to the same one.
+    connect(ui->cbPorts, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        const QString chosen = currentPortOf(ui->cbPorts).systemLocation();
+        if (chosen.isEmpty() || chosen == comparedPort)
+            return;
+        comparedPort = chosen;
+        comparisons->endRegisterComparisons();
+    });
 }
 
 MainWindow::~MainWindow()
@@ -136,7 +145,7 @@ void MainWindow::on_tabWidget_currentChanged(int)
     if (comparisons)
         comparisons->updateComparisonLabel();
     if (continueReadAction)
-        updateContinueAction();
+        updateTableActions();
 }
 
 void MainWindow::updateWriteButton()
@@ -220,8 +229,10 @@ void MainWindow::createTableMenu()
     for (QMyTableWidget *editor : tabs->editors())
         editor->addAction(continueReadAction);
     menu->addSeparator();
+    const int beforeComparisons = menu->actions().size();
     operationActions << comparisons->addToMenu(menu);
-    updateContinueAction();
+    tableActions << continueReadAction << menu->actions().mid(beforeComparisons);
+    updateTableActions();
 }
 
 void MainWindow::createProfileMenu()
@@ -341,10 +352,13 @@ int MainWindow::continueCurrentTable()
     return result;
 }
 
-void MainWindow::updateContinueAction()
+void MainWindow::updateTableActions()
 {
     QMyTableWidget *editor = tabs->currentEditor();
-    continueReadAction->setEnabled(editor && tabs->isIncomplete(editor) && ui->pbRead->isEnabled());
+    const bool idle = ui->pbRead->isEnabled();
+    for (QAction *action : qAsConst(tableActions))
+        action->setEnabled(editor && (idle || !operationActions.contains(action)));
+    continueReadAction->setEnabled(editor && tabs->isIncomplete(editor) && idle);
 }
 
 int MainWindow::writeCurrentTable()
@@ -454,6 +468,7 @@ void MainWindow::setOperationControlsEnabled(bool enabled)
         control->setEnabled(enabled);
     for (QAction *action : qAsConst(operationActions))
         action->setEnabled(enabled);
+    updateTableActions();
 }
 
 void MainWindow::beginOperation(const QString &text)
@@ -469,7 +484,6 @@ void MainWindow::endOperation()
     setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
     setOperationControlsEnabled(true);
     updateWriteButton();
-    updateContinueAction();
     tabs->updateModifiedMarker();
     comparisons->updateComparisonLabel();
     repaint();

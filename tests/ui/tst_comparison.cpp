@@ -1,9 +1,11 @@
 #include "cellmarks.h"
+#include "portlist.h"
 #include "qmytablewidget.h"
 #include "testdata.h"
 #include "windowtestsupport.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -140,18 +142,22 @@ private slots:
         QCOMPARE(differingCells(*currentEditor()), QList<QPoint>{QPoint(2, 2)});
     }
 
-    // A read, a load or the menu's command ends the comparison.
+    // A read, a load or the menu's command ends the comparison; another port
+    // ends one with the register, which was another register's table.
     void comparisonCleared_data()
     {
-        columns<QString>("by");
-        QTest::newRow("read") << "read";
-        QTest::newRow("load") << "load";
-        QTest::newRow("command") << "command";
+        columns<QString, bool, bool>("by", "withRegister", "cleared");
+        QTest::newRow("read") << "read" << false << true;
+        QTest::newRow("load") << "load" << false << true;
+        QTest::newRow("command") << "command" << false << true;
+        QTest::newRow("another port") << "port" << true << true;
+        QTest::newRow("another port, file kept") << "port" << false << false;
     }
 
     void comparisonCleared()
     {
-        QFETCH(QString, by);
+        const auto [by, withRegister, cleared] =
+            fetch<QString, bool, bool>("by", "withRegister", "cleared");
         QTemporaryDir directory;
         const QString path = directory.filePath("users.txt");
         selectTable(3);
@@ -159,11 +165,16 @@ private slots:
         answerFileDialog(path);
         click("pbSaveTable");
         editCell(0, 1, "Сидоров");
-        answerFileDialog(path);
-        trigger("actionCompareWithFile");
+        if (!withRegister)
+            answerFileDialog(path);
+        trigger(withRegister ? "actionCompareWithRegister" : "actionCompareWithFile");
         QCOMPARE(differingCells(*currentEditor()).size(), 1);
         if (by == "command") {
             trigger("actionClearComparison");
+        } else if (by == "port") {
+            fillPortBox(ports(), QList<PortInfo>{PortInfo::typedPath("/dev/ttyS9")} +
+                                     PortInfo::availablePorts());
+            ports()->setCurrentIndex(0);
         } else {
             ModalSeen dropEdits;
             answerMessageBox(&dropEdits, QMessageBox::Yes, window);
@@ -171,8 +182,8 @@ private slots:
                 answerFileDialog(path);
             click(by == "read" ? "pbRead" : "pbLoadTable");
         }
-        QCOMPARE(differingCells(*currentEditor()).size(), 0);
-        QVERIFY(comparisonLabel()->isHidden());
+        QCOMPARE(differingCells(*currentEditor()).size(), cleared ? 0 : 1);
+        QCOMPARE(comparisonLabel()->isHidden(), cleared);
     }
 };
 
