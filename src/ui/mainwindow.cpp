@@ -158,12 +158,14 @@ void MainWindow::updateWriteButton()
         ui->pbWrite->setEnabled(editor->isWritable() && !progress.isRunning());
 }
 
-// The keys of the operations, shown in their buttons' tooltips, and the tab
-// switches, which work wherever the focus is.
+// The keys of the operations, shown in their buttons' tooltips, the menus' key
+// and the tab switches, which work wherever the focus is.
 void MainWindow::createShortcuts()
 {
     const QList<std::tuple<QPushButton *, QKeySequence, QString>> keyed = {
         {ui->pbRead, QKeySequence(Qt::Key_F5), tr("Прочитать таблицу из ККТ")},
+        {ui->pbWrite, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
+         tr("Записать изменения таблицы в ККТ")},
         {ui->pbLoadTable, QKeySequence(QKeySequence::Open), tr("Загрузить таблицу из файла")},
         {ui->pbSaveTable, QKeySequence(QKeySequence::Save), tr("Сохранить таблицу в файл")}};
     for (const auto &[button, keys, text] : keyed) {
@@ -171,6 +173,10 @@ void MainWindow::createShortcuts()
         button->setToolTip(
             QStringLiteral("%1 (%2)").arg(text, keys.toString(QKeySequence::NativeText)));
     }
+    // As in other desktop programs: the first menu opens, the arrows go on.
+    auto *menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().constFirst()); });
     auto *find = new QShortcut(QKeySequence(QKeySequence::Find), this);
     connect(find, &QShortcut::activated, tabs, &TableTabs::openGoodsFinder);
     const auto switchTab = [this](int step) {
@@ -210,8 +216,8 @@ void MainWindow::setDumpPageVisible(bool visible)
 // In a menu bar made here, so that the form keeps its buttons and layout.
 void MainWindow::createTableMenu()
 {
-    QMenu *menu = menuBar()->addMenu(tr("Таблица"));
-    checkWritesAction = menu->addAction(tr("Проверять запись"));
+    QMenu *menu = menuBar()->addMenu(tr("&Таблица"));
+    checkWritesAction = menu->addAction(tr("&Проверять запись"));
     checkWritesAction->setObjectName(QStringLiteral("actionCheckWrites"));
     checkWritesAction->setCheckable(true);
     checkWritesAction->setChecked(Preferences::value(Preferences::CheckWrites, true).toBool());
@@ -220,7 +226,7 @@ void MainWindow::createTableMenu()
     connection->addRetriesMenu(menu);
     connection->addPortWaitMenu(menu);
     menu->addSeparator();
-    continueReadAction = MenuActions::add(menu, tr("Дочитать"), "actionContinueRead", {}, this,
+    continueReadAction = MenuActions::add(menu, tr("&Дочитать"), "actionContinueRead", {}, this,
                                           &MainWindow::continueRead);
     continueReadAction->setToolTip(
         tr("Прочитать из ККТ строки, которые остановленное чтение не успело получить"));
@@ -239,7 +245,7 @@ void MainWindow::createProfileMenu()
 {
     auto *profiles = new ProfileCommands(*tabs, *connection, *this, *progressPanel, progress,
                                          *checkWritesAction, this);
-    operationActions << profiles->addToMenu(menuBar()->addMenu(tr("Профиль")));
+    operationActions << profiles->addToMenu(menuBar()->addMenu(tr("&Профиль")));
 }
 
 // The dock's journal hears of every exchange from the start, so that the
@@ -248,7 +254,7 @@ void MainWindow::createViewMenu()
 {
     auto *traffic = new TrafficDock(this);
     connection->protocol().setExchangeObserver(&traffic->journal());
-    menuBar()->addMenu(tr("Вид"))->addAction(traffic->toggleViewAction());
+    menuBar()->addMenu(tr("&Вид"))->addAction(traffic->toggleViewAction());
 }
 
 // ---- Table and connection operations

@@ -36,11 +36,14 @@ ProfileCommands::~ProfileCommands() = default;
 
 QList<QAction *> ProfileCommands::addToMenu(QMenu *menu)
 {
-    return {MenuActions::add(menu, tr("Сохранить профиль..."), "actionSaveProfile", {}, this,
+    // The table's own keys with Shift: the whole register.
+    return {MenuActions::add(menu, tr("&Сохранить профиль..."), "actionSaveProfile",
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
                              &ProfileCommands::saveProfile),
-            MenuActions::add(menu, tr("Загрузить профиль..."), "actionLoadProfile", {}, this,
+            MenuActions::add(menu, tr("&Загрузить профиль..."), "actionLoadProfile",
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this,
                              &ProfileCommands::loadProfile),
-            MenuActions::add(menu, tr("Записать всё"), "actionWriteAll", {}, this,
+            MenuActions::add(menu, tr("Записать &всё"), "actionWriteAll", {}, this,
                              &ProfileCommands::writeAll)};
 }
 

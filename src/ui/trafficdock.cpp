@@ -76,6 +76,8 @@ TrafficDock::TrafficDock(QMainWindow *window)
 
     QAction *toggle = toggleViewAction();
     toggle->setObjectName(QStringLiteral("actionTrafficDock"));
+    // The title stays as it is; the menu's entry gets its access key.
+    toggle->setText(tr("&Обмен с ККТ"));
     toggle->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+L")));
     window->addDockWidget(Qt::BottomDockWidgetArea, this);
     setVisible(Preferences::value(Preferences::TrafficDockOpen, false).toBool());

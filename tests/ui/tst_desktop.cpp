@@ -1,4 +1,5 @@
 #include "cellmarks.h"
+#include "modalanswer.h"
 #include "portlist.h"
 #include "qmytablewidget.h"
 #include "registerprocess.h"
@@ -9,10 +10,13 @@
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -190,6 +194,70 @@ private slots:
         QTest::keyClick(window, Qt::Key_PageDown, Qt::ControlModifier);
         QCOMPARE(tabs()->currentIndex(), tab);
         QVERIFY(child<QPushButton>("pbRead")->toolTip().endsWith("(F5)"));
+    }
+
+    // The menus open from the keyboard, and every entry of each has an access
+    // key of its own.
+    void menuKeys_data()
+    {
+        columns<QKeySequence, QString>("keys", "menu");
+        QTest::newRow("F10") << QKeySequence(Qt::Key_F10) << "&Таблица";
+        QTest::newRow("Alt+Т") << QKeySequence(Qt::ALT | 0x0422) << "&Таблица";
+        QTest::newRow("Alt+П") << QKeySequence(Qt::ALT | 0x041f) << "&Профиль";
+        QTest::newRow("Alt+В") << QKeySequence(Qt::ALT | 0x0412) << "&Вид";
+    }
+
+    void menuKeys()
+    {
+        const auto [keys, title] = fetch<QKeySequence, QString>("keys", "menu");
+        activate();
+        // QTest spells no Cyrillic key itself.
+        const int code = keys[0] & ~Qt::KeyboardModifierMask;
+        QTest::sendKeyEvent(QTest::Click, window, Qt::Key(code),
+                            code < 0x10000 ? QString(QChar(code)).toLower() : QString(),
+                            Qt::KeyboardModifiers(keys[0] & Qt::KeyboardModifierMask));
+        QMenu *menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
+        QCOMPARE(menu->title(), title);
+        QSet<QKeySequence> accessKeys;
+        for (QAction *action : menu->actions()) {
+            const QKeySequence key = QKeySequence::mnemonic(action->text());
+            QVERIFY2(action->isSeparator() || (!key.isEmpty() && !accessKeys.contains(key)),
+                     qPrintable(action->text()));
+            accessKeys << key;
+        }
+        menu->close();
+    }
+
+    // The write and the profile's commands have keys too.
+    void operationKeys_data()
+    {
+        columns<QKeySequence, QString>("keys", "dialog");
+        QTest::newRow("write") << QKeySequence("Ctrl+Shift+W") << QString();
+        QTest::newRow("save profile") << QKeySequence("Ctrl+Shift+S") << "Сохранить профиль";
+        QTest::newRow("load profile") << QKeySequence("Ctrl+Shift+O") << "Загрузить профиль";
+    }
+
+    void operationKeys()
+    {
+        const auto [keys, dialog] = fetch<QKeySequence, QString>("keys", "dialog");
+        selectTable(3);
+        click("pbRead");
+        editCell(0, 1, "Правка");
+        QString title;
+        if (!dialog.isEmpty())
+            answerNextModal<QFileDialog>([&title](QFileDialog *shown) {
+                title = shown->windowTitle();
+                shown->reject();
+            });
+        activate();
+        QTest::keySequence(window, keys);
+        if (dialog.isEmpty()) {
+            QTRY_COMPARE(boldCells(*currentEditor()), 0);
+            QVERIFY(child<QPushButton>("pbWrite")->toolTip().endsWith("(Ctrl+Shift+W)"));
+        } else {
+            QTRY_COMPARE(title, dialog);
+        }
     }
 
     // Ctrl+F opens the search of the goods, Enter goes on, Esc closes it.

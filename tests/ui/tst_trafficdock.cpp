@@ -104,9 +104,9 @@ private slots:
         const auto [way] = fetch<QString>("way");
         QMenu *viewMenu = nullptr;
         for (QAction *menu : window->menuBar()->actions())
-            viewMenu = menu->text() == "Вид" ? menu->menu() : viewMenu;
+            viewMenu = menu->text() == "&Вид" ? menu->menu() : viewMenu;
         QVERIFY(viewMenu && viewMenu->actions().contains(child<QAction>("actionTrafficDock")));
-        QCOMPARE(child<QAction>("actionTrafficDock")->text(), "Обмен с ККТ");
+        QCOMPARE(child<QAction>("actionTrafficDock")->text(), "&Обмен с ККТ");
         for (const bool open : {true, false}) {
             QCOMPARE(dock()->isVisible(), !open);
             if (way == "Ctrl+Shift+L")
