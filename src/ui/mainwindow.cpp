@@ -386,14 +386,23 @@ int MainWindow::writeCurrentTable()
     }
     WriteCheck check(editor->data());
     WriteCheck *checking = checkWritesAction->isChecked() ? &check : nullptr;
+    int result = ERR_OK;
     return connection->withOpenPort(
-        [this, editor, checking] {
-            return TableOperations::writeAndCheck(connection->protocol(), editor->data(), checking,
-                                                  progress);
+        [this, editor, checking, &result] {
+            result = TableOperations::writeAndCheck(connection->protocol(), editor->data(),
+                                                    checking, progress);
+            return result;
         },
         ProgressText::Work::FieldsWritten, editor->cellsToWrite(),
         [this] { return connection->protocol().fieldsWritten(); },
-        [editor, &check] { return TableOperations::checkDetails(editor->tableNumber(), check); });
+        [editor, &check, &result] {
+            QStringList details{TableOperations::checkDetails(editor->tableNumber(), check)};
+            // The valid cells after an invalid one the user let the write reach stay unsent.
+            if (result == ERR_INVALID_DATA)
+                details << TableOperations::invalidCellStop(editor->data());
+            details.removeAll(QString());
+            return details.join(QLatin1Char('\n'));
+        });
 }
 
 int MainWindow::loadCurrentTable()
