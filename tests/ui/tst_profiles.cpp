@@ -180,6 +180,39 @@ private slots:
         QCOMPARE(fileLines(secondProfile).mid(3), expected);
     }
 
+    // Before writing every table, the question names the port and the register
+    // there, asked for its identification only; one that does not answer at
+    // the speed chosen is said to be silent.
+    void writeAllNamesTheRegister_data()
+    {
+        columns<QString, QString>("speed", "named");
+        QTest::newRow("answers") << "115200 бод"
+                                 << ", 115200 бод\nККТ: ККТ Korvan Tessel (эмулятор), заводской "
+                                    "номер 0001000077, ПО ";
+        QTest::newRow("silent")
+            << "57600 бод"
+            << ", 57600 бод\nККТ на этом порту не ответила на запрос идентификации.";
+    }
+
+    void writeAllNamesTheRegister()
+    {
+        const auto [speed, named] = fetch<QString, QString>("speed", "named");
+        RegisterProcess emulator;
+        QVERIFY(emulator.start({"--goods", "20", "--baud", "115200", "--serial", "0001000077"}));
+        usePort(emulator.path());
+        trigger("actionRetries0");
+        selectTable(3);
+        click("pbRead");
+        auto *speeds = child<QComboBox>("cbBaudRate");
+        speeds->setCurrentIndex(speeds->findText(speed));
+        emit speeds->activated(speeds->currentIndex());
+        ModalSeen question;
+        answerMessageBox(&question, QMessageBox::No, window);
+        trigger("actionWriteAll");
+        QVERIFY2(question.informativeText.startsWith("Порт: " + emulator.path() + named),
+                 qPrintable(question.informativeText));
+    }
+
     // Whatever is wrong with a profile, no grid changes; the intact profile
     // shows that the grids would.
     void badProfileChangesNothing_data()
