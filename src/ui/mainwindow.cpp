@@ -26,6 +26,7 @@
 #include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -56,9 +57,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
             [this](bool success, bool error, const QString &text) {
                 setLabelStatus(connection->statusLabel(), success, error, text);
             });
-    // The line's rate goes under the port it is for, in the form's free cell.
-    ui->gridLayout->addWidget(connection->baudRateBox(), 1, 0, Qt::AlignLeft);
-    ui->gridLayout->addWidget(connection->findButton(), 1, 0, Qt::AlignRight);
+    // The line's rate goes under the port it is for, in the form's free cell,
+    // side by side with the search, so that a narrow window cannot lay one over
+    // the other.
+    auto *lineRow = new QHBoxLayout;
+    lineRow->addWidget(connection->baudRateBox());
+    lineRow->addStretch(1);
+    lineRow->addWidget(connection->findButton());
+    ui->gridLayout->addLayout(lineRow, 1, 0);
     updatePortList();
     connection->selectRememberedPort();
     comparedPort = currentPortOf(ui->cbPorts).systemLocation();
@@ -66,10 +72,12 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     // The changing texts elide rather than push the others out of the window;
     // each is no wider than its text, so that a long one has the room a short
     // one leaves. All of them have a stretch: one without would take all it
-    // asks for first.
+    // asks for first. The operation and its progress or summary are kept
+    // whole; the port's state and the comparison make room for them.
     statusBar()->addWidget(connection->statusLabel(), 1);
     setLabelStatus(connection->statusLabel(), false, false, QString());
     operationStatusLabel = new ElidingLabel;
+    operationStatusLabel->setKeptWhole(true);
     statusBar()->addWidget(operationStatusLabel, 1);
     setLabelStatus(operationStatusLabel, false, false, QString());
     auto *versionLabel = new QLabel;
@@ -83,6 +91,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
     createDumpPageAction();
     statusBar()->addPermanentWidget(progressPanel, 1);
+    // Never wider than the window, whatever its texts ask for: short of room,
+    // the bar takes it from the widest text first, which elides.
+    statusBar()->setMinimumWidth(1);
     createTableMenu();
     createProfileMenu();
     createViewMenu();

@@ -139,6 +139,66 @@ private slots:
         QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join('\n')));
     }
 
+    // At the start size the summary of each kind of work reads whole beside
+    // a register's identification and a comparison.
+    void summariesWholeAtStartSize_data()
+    {
+        columns<QString>("work");
+        QTest::newRow("write") << "write";
+        QTest::newRow("save") << "save";
+        QTest::newRow("load") << "load";
+        QTest::newRow("profile save") << "profile save";
+    }
+
+    void summariesWholeAtStartSize()
+    {
+        const auto [work] = fetch<QString>("work");
+        QTemporaryDir directory;
+        const QString path = directory.filePath(work == "profile save" ? "all.prf" : "goods.txt");
+        selectTable(1);
+        click("pbRead");
+        trigger("actionCompareWithRegister");
+        if (work == "write") {
+            editCell(0, 2, "12.50");
+            click("pbWrite");
+        } else if (work == "profile save") {
+            answerFileDialog(path);
+            trigger("actionSaveProfile");
+        } else {
+            if (work == "load")
+                QCOMPARE(currentEditor()->saveToFile(path), 0);
+            answerFileDialog(path);
+            click(work == "save" ? "pbSaveTable" : "pbLoadTable");
+        }
+        click("pbCheckConn");
+        QVERIFY(statusLabel(0)->text().startsWith("Связь установлена ("));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        for (QLabel *label : {progressLabel(), statusLabel(1)})
+            QVERIFY2(label->contentsRect().width() >=
+                         label->fontMetrics().horizontalAdvance(label->text()),
+                     qPrintable(label->text()));
+    }
+
+    // However small the window, no control of the form covers another.
+    void controlsApartAtSmallestSize()
+    {
+        window->resize(window->minimumSize());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        auto *form = child<QWidget>("controlWidget");
+        QList<QWidget *> controls;
+        for (QWidget *control :
+             form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
+            if (control->isVisible())
+                controls << control;
+        QVERIFY(controls.size() >= 8);
+        for (QWidget *control : controls) {
+            QVERIFY2(form->rect().contains(control->geometry()), qPrintable(control->objectName()));
+            for (QWidget *other : controls)
+                QVERIFY2(control == other || !control->geometry().intersects(other->geometry()),
+                         qPrintable(control->objectName() + " " + other->objectName()));
+        }
+    }
+
     void captionsFitAtStartSize()
     {
         QVERIFY(window->width() >= 640 && window->height() >= 480);
