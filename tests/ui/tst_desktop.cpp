@@ -1,5 +1,4 @@
 #include "cellmarks.h"
-#include "modalanswer.h"
 #include "portlist.h"
 #include "qmytablewidget.h"
 #include "registerprocess.h"
@@ -10,11 +9,11 @@
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
-#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSet>
 #include <QStatusBar>
@@ -139,64 +138,19 @@ private slots:
         QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join('\n')));
     }
 
-    // At the start size the summary of each kind of work reads whole beside
-    // a register's identification and a comparison.
-    void summariesWholeAtStartSize_data()
+    // At the start size a checked write's summary reads whole beside an
+    // identification and a comparison, which give way.
+    void summaryWholeAtStartSize()
     {
-        columns<QString>("work");
-        QTest::newRow("write") << "write";
-        QTest::newRow("save") << "save";
-        QTest::newRow("load") << "load";
-        QTest::newRow("profile save") << "profile save";
-    }
-
-    void summariesWholeAtStartSize()
-    {
-        const auto [work] = fetch<QString>("work");
-        QTemporaryDir directory;
-        const QString path = directory.filePath(work == "profile save" ? "all.prf" : "goods.txt");
-        selectTable(1);
         click("pbRead");
         trigger("actionCompareWithRegister");
-        if (work == "write") {
-            editCell(0, 2, "12.50");
-            click("pbWrite");
-        } else if (work == "profile save") {
-            answerFileDialog(path);
-            trigger("actionSaveProfile");
-        } else {
-            if (work == "load")
-                QCOMPARE(currentEditor()->saveToFile(path), 0);
-            answerFileDialog(path);
-            click(work == "save" ? "pbSaveTable" : "pbLoadTable");
-        }
+        editCell(0, 2, "12.50");
+        click("pbWrite");
         click("pbCheckConn");
-        QVERIFY(statusLabel(0)->text().startsWith("Связь установлена ("));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        for (QLabel *label : {progressLabel(), statusLabel(1)})
-            QVERIFY2(label->contentsRect().width() >=
-                         label->fontMetrics().horizontalAdvance(label->text()),
-                     qPrintable(label->text()));
-    }
-
-    // However small the window, no control of the form covers another.
-    void controlsApartAtSmallestSize()
-    {
-        window->resize(window->minimumSize());
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-        auto *form = child<QWidget>("controlWidget");
-        QList<QWidget *> controls;
-        for (QWidget *control :
-             form->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly))
-            if (control->isVisible())
-                controls << control;
-        QVERIFY(controls.size() >= 8);
-        for (QWidget *control : controls) {
-            QVERIFY2(form->rect().contains(control->geometry()), qPrintable(control->objectName()));
-            for (QWidget *other : controls)
-                QVERIFY2(control == other || !control->geometry().intersects(other->geometry()),
-                         qPrintable(control->objectName() + " " + other->objectName()));
-        }
+        const QLabel *summary = progressLabel();
+        QVERIFY2(summary->width() >= summary->fontMetrics().horizontalAdvance(summary->text()),
+                 qPrintable(summary->text()));
     }
 
     void captionsFitAtStartSize()
@@ -206,6 +160,11 @@ private slots:
             if (button->isVisible())
                 QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
         }
+        // At the least width the line's speed and the search stay side by side.
+        window->resize(window->minimumSize());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QRect speed = child<QWidget>("cbBaudRate")->geometry();
+        QVERIFY(speed.right() < child<QWidget>("pbFindRegister")->geometry().left());
     }
 
     void geometryAndColumnsRemembered()
@@ -254,69 +213,29 @@ private slots:
         QTest::keyClick(window, Qt::Key_PageDown, Qt::ControlModifier);
         QCOMPARE(tabs()->currentIndex(), tab);
         QVERIFY(child<QPushButton>("pbRead")->toolTip().endsWith("(F5)"));
+
+        editCell(0, 1, "Правка");
+        QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE(boldCells(*currentEditor()), 0);
+        QString offered;
+        answerFileDialog(QString(), QString(), &offered);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_VERIFY(offered.contains("Профиль ККТ"));
     }
 
-    // The menus open from the keyboard, and every entry of each has an access
-    // key of its own.
-    void menuKeys_data()
-    {
-        columns<QKeySequence, QString>("keys", "menu");
-        QTest::newRow("F10") << QKeySequence(Qt::Key_F10) << "&Таблица";
-        QTest::newRow("Alt+Т") << QKeySequence(Qt::ALT | 0x0422) << "&Таблица";
-        QTest::newRow("Alt+П") << QKeySequence(Qt::ALT | 0x041f) << "&Профиль";
-        QTest::newRow("Alt+В") << QKeySequence(Qt::ALT | 0x0412) << "&Вид";
-    }
-
+    // F10 opens the first menu; every entry of every menu has an access key of its own.
     void menuKeys()
     {
-        const auto [keys, title] = fetch<QKeySequence, QString>("keys", "menu");
         activate();
-        // QTest spells no Cyrillic key itself.
-        const int code = keys[0] & ~Qt::KeyboardModifierMask;
-        QTest::sendKeyEvent(QTest::Click, window, Qt::Key(code),
-                            code < 0x10000 ? QString(QChar(code)).toLower() : QString(),
-                            Qt::KeyboardModifiers(keys[0] & Qt::KeyboardModifierMask));
-        QMenu *menu = nullptr;
-        QTRY_VERIFY((menu = qobject_cast<QMenu *>(QApplication::activePopupWidget())));
-        QCOMPARE(menu->title(), title);
-        QSet<QKeySequence> accessKeys;
-        for (QAction *action : menu->actions()) {
-            const QKeySequence key = QKeySequence::mnemonic(action->text());
-            QVERIFY2(action->isSeparator() || (!key.isEmpty() && !accessKeys.contains(key)),
-                     qPrintable(action->text()));
-            accessKeys << key;
-        }
-        menu->close();
-    }
-
-    // The write and the profile's commands have keys too.
-    void operationKeys_data()
-    {
-        columns<QKeySequence, QString>("keys", "dialog");
-        QTest::newRow("write") << QKeySequence("Ctrl+Shift+W") << QString();
-        QTest::newRow("save profile") << QKeySequence("Ctrl+Shift+S") << "Сохранить профиль";
-        QTest::newRow("load profile") << QKeySequence("Ctrl+Shift+O") << "Загрузить профиль";
-    }
-
-    void operationKeys()
-    {
-        const auto [keys, dialog] = fetch<QKeySequence, QString>("keys", "dialog");
-        selectTable(3);
-        click("pbRead");
-        editCell(0, 1, "Правка");
-        QString title;
-        if (!dialog.isEmpty())
-            answerNextModal<QFileDialog>([&title](QFileDialog *shown) {
-                title = shown->windowTitle();
-                shown->reject();
-            });
-        activate();
-        QTest::keySequence(window, keys);
-        if (dialog.isEmpty()) {
-            QTRY_COMPARE(boldCells(*currentEditor()), 0);
-            QVERIFY(child<QPushButton>("pbWrite")->toolTip().endsWith("(Ctrl+Shift+W)"));
-        } else {
-            QTRY_COMPARE(title, dialog);
+        QTest::keyClick(window, Qt::Key_F10);
+        QCOMPARE(qobject_cast<QMenu *>(QApplication::activePopupWidget())->title(), "&Таблица");
+        for (QAction *menu : window->menuBar()->actions()) {
+            QSet<QKeySequence> keys{QKeySequence()};
+            for (QAction *action : menu->menu()->actions()) {
+                const QKeySequence key = QKeySequence::mnemonic(action->text());
+                QVERIFY2(action->isSeparator() || !keys.contains(key), qPrintable(action->text()));
+                keys << key;
+            }
         }
     }
 
