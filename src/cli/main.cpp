@@ -117,10 +117,7 @@ int findRegisters(const CliOptions &options, const Interruption &interruption)
     finder.wait();
     const QList<FoundRegister> found = finder.found();
     for (const FoundRegister &entry : found) {
-        const QString firmware = QStringLiteral("%1.%2.%3")
-                                     .arg(entry.metrics.majorVersion)
-                                     .arg(entry.metrics.minorVersion)
-                                     .arg(entry.metrics.build);
+        const QString firmware = entry.metrics.firmware();
         if (options.json) {
             const QJsonObject object{{QStringLiteral("port"), entry.port.portName()},
                                      {QStringLiteral("location"), entry.port.systemLocation()},

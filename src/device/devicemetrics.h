@@ -16,4 +16,10 @@ struct DeviceMetrics
     QString description;
     // Empty where the driver does not report it.
     QString serialNumber;
+
+    // "3.2.1205"
+    QString firmware() const
+    {
+        return QStringLiteral("%1.%2.%3").arg(majorVersion).arg(minorVersion).arg(build);
+    }
 };

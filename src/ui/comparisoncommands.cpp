@@ -31,16 +31,16 @@ ComparisonCommands::ComparisonCommands(TableTabs &tabs, RegisterConnection &conn
 QList<QAction *> ComparisonCommands::addToMenu(QMenu *menu)
 {
     const QList<QAction *> comparing = {
-        MenuActions::add(menu, tr("Сравнить с файлом..."), "actionCompareWithFile", {}, this,
+        MenuActions::add(menu, tr("Сравнить с &файлом..."), "actionCompareWithFile", {}, this,
                          &ComparisonCommands::compareWithFile),
-        MenuActions::add(menu, tr("Сравнить с ККТ"), "actionCompareWithRegister", {}, this,
+        MenuActions::add(menu, tr("Сравнить с &ККТ"), "actionCompareWithRegister", {}, this,
                          &ComparisonCommands::compareWithRegister),
-        MenuActions::add(menu, tr("Следующее различие"), "actionNextDifference",
+        MenuActions::add(menu, tr("С&ледующее различие"), "actionNextDifference",
                          QKeySequence(Qt::Key_F3), this, &ComparisonCommands::goToNextDifference),
-        MenuActions::add(menu, tr("Предыдущее различие"), "actionPreviousDifference",
+        MenuActions::add(menu, tr("Пр&едыдущее различие"), "actionPreviousDifference",
                          QKeySequence(Qt::SHIFT + Qt::Key_F3), this,
                          &ComparisonCommands::goToPreviousDifference),
-        MenuActions::add(menu, tr("Убрать сравнение"), "actionClearComparison", {}, this,
+        MenuActions::add(menu, tr("&Убрать сравнение"), "actionClearComparison", {}, this,
                          &ComparisonCommands::clearComparison)};
     // Where the differences are looked at, the grid offers them too.
     for (QMyTableWidget *editor : m_tabs.editors()) {
@@ -182,4 +182,13 @@ void ComparisonCommands::updateComparisonLabel()
         QStringLiteral("QLabel { background-color : %1; color : black; }")
             .arg(CellMarks::highlightColor(CellMarks::Highlight::Difference).name()));
     m_comparisonLabel->show();
+}
+
+void ComparisonCommands::endRegisterComparisons()
+{
+    for (QMyTableWidget *editor : m_tabs.editors()) {
+        if (editor->comparison() && m_comparisonSources.value(editor).isEmpty())
+            editor->clearComparison();
+    }
+    updateComparisonLabel();
 }

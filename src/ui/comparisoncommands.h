@@ -34,6 +34,9 @@ public:
     QList<QAction *> addToMenu(QMenu *menu);
     // The differences left in the current table, in the colour that marks them.
     void updateComparisonLabel();
+    // Another port was chosen: the comparisons with the register were with
+    // another register's tables.
+    void endRegisterComparisons();
 
 private:
     void compareWithFile();

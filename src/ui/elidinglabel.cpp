@@ -39,10 +39,19 @@ void ElidingLabel::updateToolTip()
     setToolTip(lines.join(QLatin1Char('\n')));
 }
 
-// A short text needs no more than itself.
+void ElidingLabel::setKeptWhole(bool whole)
+{
+    m_keptWhole = whole;
+    updateGeometry();
+}
+
+// A short text needs no more than itself. A layout short of room takes from
+// the labels down to their minimum, and below it from the widest first.
 QSize ElidingLabel::minimumSizeHint() const
 {
     QSize size = QLabel::minimumSizeHint();
+    if (m_keptWhole)
+        return size;
     const QMargins margins = contentsMargins();
     size.setWidth(qMin(size.width(), fontMetrics().averageCharWidth() * usableCharacters +
                                          margins.left() + margins.right()));

@@ -16,6 +16,9 @@ public:
     void setFullText(const QString &text);
     // More about the text, for the tooltip only.
     void setNote(const QString &note);
+    // A text that matters most keeps its whole width while the bar has it: the
+    // others give up theirs first.
+    void setKeptWhole(bool whole);
     QSize minimumSizeHint() const override;
 
 protected:
@@ -25,4 +28,5 @@ private:
     void updateToolTip();
 
     QString m_note;
+    bool m_keptWhole = false;
 };

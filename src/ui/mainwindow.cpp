@@ -27,6 +27,7 @@
 #include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -57,19 +58,27 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
             [this](bool success, bool error, const QString &text) {
                 setLabelStatus(connection->statusLabel(), success, error, text);
             });
-    // The line's rate goes under the port it is for, in the form's free cell.
-    ui->gridLayout->addWidget(connection->baudRateBox(), 1, 0, Qt::AlignLeft);
-    ui->gridLayout->addWidget(connection->findButton(), 1, 0, Qt::AlignRight);
+    // The line's rate goes under the port it is for, in the form's free cell,
+    // side by side with the search, so that a narrow window cannot lay one over
+    // the other.
+    auto *lineRow = new QHBoxLayout;
+    lineRow->addWidget(connection->baudRateBox());
+    lineRow->addStretch(1);
+    lineRow->addWidget(connection->findButton());
+    ui->gridLayout->addLayout(lineRow, 1, 0);
     updatePortList();
     connection->selectRememberedPort();
+    comparedPort = currentPortOf(ui->cbPorts).systemLocation();
 
     // The changing texts elide rather than push the others out of the window;
     // each is no wider than its text, so that a long one has the room a short
     // one leaves. All of them have a stretch: one without would take all it
-    // asks for first.
+    // asks for first. The operation and its progress or summary are kept
+    // whole; the port's state and the comparison make room for them.
     statusBar()->addWidget(connection->statusLabel(), 1);
     setLabelStatus(connection->statusLabel(), false, false, QString());
     operationStatusLabel = new ElidingLabel;
+    operationStatusLabel->setKeptWhole(true);
     statusBar()->addWidget(operationStatusLabel, 1);
     setLabelStatus(operationStatusLabel, false, false, QString());
     auto *versionLabel = new QLabel;
@@ -83,6 +92,9 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     ui->cbFWtype->addItem(QString::fromUtf8("2 – процессор управления фискальной памятью"), 2);
     createDumpPageAction();
     statusBar()->addPermanentWidget(progressPanel, 1);
+    // Never wider than the window, whatever its texts ask for: short of room,
+    // the bar takes it from the widest text first, which elides.
+    statusBar()->setMinimumWidth(1);
     createTableMenu();
     createProfileMenu();
     createViewMenu();
@@ -91,6 +103,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
                                      ui->pbWrite, ui->pbSaveTable, ui->pbReadFW, ui->pbSave});
     WindowLayout::restore(*this, tabs->editors());
     connect(tabs, &TableTabs::cellsEdited, comparisons, &ComparisonCommands::updateComparisonLabel);
+    // A refill of the list passes through no port and back to the same one.
+    connect(ui->cbPorts, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+        const QString chosen = currentPortOf(ui->cbPorts).systemLocation();
+        if (chosen.isEmpty() || chosen == comparedPort)
+            return;
+        comparedPort = chosen;
+        comparisons->endRegisterComparisons();
+    });
 }
 
 MainWindow::~MainWindow()
@@ -137,7 +157,7 @@ void MainWindow::on_tabWidget_currentChanged(int)
     if (comparisons)
         comparisons->updateComparisonLabel();
     if (continueReadAction)
-        updateContinueAction();
+        updateTableActions();
 }
 
 void MainWindow::updateWriteButton()
@@ -150,12 +170,14 @@ void MainWindow::updateWriteButton()
         ui->pbWrite->setEnabled(editor->isWritable() && !progress.isRunning());
 }
 
-// The keys of the operations, shown in their buttons' tooltips, and the tab
-// switches, which work wherever the focus is.
+// The keys of the operations, shown in their buttons' tooltips, the menus' key
+// and the tab switches, which work wherever the focus is.
 void MainWindow::createShortcuts()
 {
     const QList<std::tuple<QPushButton *, QKeySequence, QString>> keyed = {
         {ui->pbRead, QKeySequence(Qt::Key_F5), tr("Прочитать таблицу из ККТ")},
+        {ui->pbWrite, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_W),
+         tr("Записать изменения таблицы в ККТ")},
         {ui->pbLoadTable, QKeySequence(QKeySequence::Open), tr("Загрузить таблицу из файла")},
         {ui->pbSaveTable, QKeySequence(QKeySequence::Save), tr("Сохранить таблицу в файл")}};
     for (const auto &[button, keys, text] : keyed) {
@@ -163,6 +185,10 @@ void MainWindow::createShortcuts()
         button->setToolTip(
             QStringLiteral("%1 (%2)").arg(text, keys.toString(QKeySequence::NativeText)));
     }
+    // As in other desktop programs: the first menu opens, the arrows go on.
+    auto *menus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menus, &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(menuBar()->actions().constFirst()); });
     auto *find = new QShortcut(QKeySequence(QKeySequence::Find), this);
     connect(find, &QShortcut::activated, tabs, &TableTabs::openGoodsFinder);
     const auto switchTab = [this](int step) {
@@ -202,8 +228,8 @@ void MainWindow::setDumpPageVisible(bool visible)
 // In a menu bar made here, so that the form keeps its buttons and layout.
 void MainWindow::createTableMenu()
 {
-    QMenu *menu = menuBar()->addMenu(tr("Таблица"));
-    checkWritesAction = menu->addAction(tr("Проверять запись"));
+    QMenu *menu = menuBar()->addMenu(tr("&Таблица"));
+    checkWritesAction = menu->addAction(tr("&Проверять запись"));
     checkWritesAction->setObjectName(QStringLiteral("actionCheckWrites"));
     checkWritesAction->setCheckable(true);
     checkWritesAction->setChecked(Preferences::value(Preferences::CheckWrites, true).toBool());
@@ -212,7 +238,7 @@ void MainWindow::createTableMenu()
     connection->addRetriesMenu(menu);
     connection->addPortWaitMenu(menu);
     menu->addSeparator();
-    continueReadAction = MenuActions::add(menu, tr("Дочитать"), "actionContinueRead", {}, this,
+    continueReadAction = MenuActions::add(menu, tr("&Дочитать"), "actionContinueRead", {}, this,
                                           &MainWindow::continueRead);
     continueReadAction->setToolTip(
         tr("Прочитать из ККТ строки, которые остановленное чтение не успело получить"));
@@ -221,15 +247,17 @@ void MainWindow::createTableMenu()
     for (QMyTableWidget *editor : tabs->editors())
         editor->addAction(continueReadAction);
     menu->addSeparator();
+    const int beforeComparisons = menu->actions().size();
     operationActions << comparisons->addToMenu(menu);
-    updateContinueAction();
+    tableActions << continueReadAction << menu->actions().mid(beforeComparisons);
+    updateTableActions();
 }
 
 void MainWindow::createProfileMenu()
 {
     auto *profiles = new ProfileCommands(*tabs, *connection, *this, *progressPanel, progress,
                                          *checkWritesAction, this);
-    operationActions << profiles->addToMenu(menuBar()->addMenu(tr("Профиль")));
+    operationActions << profiles->addToMenu(menuBar()->addMenu(tr("&Профиль")));
 }
 
 // The dock's journal hears of every exchange from the start, so that the
@@ -238,7 +266,7 @@ void MainWindow::createViewMenu()
 {
     auto *traffic = new TrafficDock(this);
     connection->protocol().setExchangeObserver(&traffic->journal());
-    menuBar()->addMenu(tr("Вид"))->addAction(traffic->toggleViewAction());
+    menuBar()->addMenu(tr("&Вид"))->addAction(traffic->toggleViewAction());
 }
 
 // ---- Table and connection operations
@@ -342,10 +370,13 @@ int MainWindow::continueCurrentTable()
     return result;
 }
 
-void MainWindow::updateContinueAction()
+void MainWindow::updateTableActions()
 {
     QMyTableWidget *editor = tabs->currentEditor();
-    continueReadAction->setEnabled(editor && tabs->isIncomplete(editor) && ui->pbRead->isEnabled());
+    const bool idle = ui->pbRead->isEnabled();
+    for (QAction *action : qAsConst(tableActions))
+        action->setEnabled(editor && (idle || !operationActions.contains(action)));
+    continueReadAction->setEnabled(editor && tabs->isIncomplete(editor) && idle);
 }
 
 int MainWindow::writeCurrentTable()
@@ -367,14 +398,23 @@ int MainWindow::writeCurrentTable()
     }
     WriteCheck check(editor->data());
     WriteCheck *checking = checkWritesAction->isChecked() ? &check : nullptr;
+    int result = ERR_OK;
     return connection->withOpenPort(
-        [this, editor, checking] {
-            return TableOperations::writeAndCheck(connection->protocol(), editor->data(), checking,
-                                                  progress);
+        [this, editor, checking, &result] {
+            result = TableOperations::writeAndCheck(connection->protocol(), editor->data(),
+                                                    checking, progress);
+            return result;
         },
         ProgressText::Work::FieldsWritten, editor->cellsToWrite(),
         [this] { return connection->protocol().fieldsWritten(); },
-        [editor, &check] { return TableOperations::checkDetails(editor->tableNumber(), check); });
+        [editor, &check, &result] {
+            QStringList details{TableOperations::checkDetails(editor->tableNumber(), check)};
+            // The valid cells after an invalid one the user let the write reach stay unsent.
+            if (result == ERR_INVALID_DATA)
+                details << TableOperations::invalidCellStop(editor->data());
+            details.removeAll(QString());
+            return details.join(QLatin1Char('\n'));
+        });
 }
 
 int MainWindow::loadCurrentTable()
@@ -457,6 +497,7 @@ void MainWindow::setOperationControlsEnabled(bool enabled)
         control->setEnabled(enabled);
     for (QAction *action : qAsConst(operationActions))
         action->setEnabled(enabled);
+    updateTableActions();
 }
 
 void MainWindow::beginOperation(const QString &text)
@@ -472,7 +513,6 @@ void MainWindow::endOperation()
     setLabelStatus(operationStatusLabel, false, false, tr("Ожидание"));
     setOperationControlsEnabled(true);
     updateWriteButton();
-    updateContinueAction();
     tabs->updateModifiedMarker();
     comparisons->updateComparisonLabel();
     repaint();

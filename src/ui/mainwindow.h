@@ -70,8 +70,9 @@ private:
     // "Дочитать": reads on where a read of the current table stopped.
     void continueRead();
     int continueCurrentTable();
-    // Offered while the current table was read in part and nothing runs.
-    void updateContinueAction();
+    // The commands on a table's grid, offered on a table's page only: those
+    // that start an operation while none runs, "Дочитать" for a table read in part.
+    void updateTableActions();
     int writeCurrentTable();
     int loadCurrentTable();
     int saveCurrentTable();
@@ -95,6 +96,10 @@ private:
     QAction *continueReadAction = nullptr;
     // The commands that start an operation, besides the form's buttons.
     QList<QAction *> operationActions;
+    // The commands on the current table's grid, which the dump page lacks.
+    QList<QAction *> tableActions;
+    // The port chosen last: a comparison with the register was with the one there.
+    QString comparedPort;
     OperationProgress progress;
     ProgressPanel *progressPanel = nullptr;
     TableTabs *tabs = nullptr;

@@ -5,9 +5,11 @@
 #include "menuactions.h"
 #include "operationprogress.h"
 #include "operationrunner.h"
+#include "portinfo.h"
 #include "profilefile.h"
 #include "progresspanel.h"
 #include "registerconnection.h"
+#include "registerfinder.h"
 #include "registerprofile.h"
 #include "registersync.h"
 #include "tablecatalogue.h"
@@ -16,6 +18,7 @@
 #include "tabletabs.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDebug>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -36,11 +39,14 @@ ProfileCommands::~ProfileCommands() = default;
 
 QList<QAction *> ProfileCommands::addToMenu(QMenu *menu)
 {
-    return {MenuActions::add(menu, tr("Сохранить профиль..."), "actionSaveProfile", {}, this,
+    // The table's own keys with Shift: the whole register.
+    return {MenuActions::add(menu, tr("&Сохранить профиль..."), "actionSaveProfile",
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), this,
                              &ProfileCommands::saveProfile),
-            MenuActions::add(menu, tr("Загрузить профиль..."), "actionLoadProfile", {}, this,
+            MenuActions::add(menu, tr("&Загрузить профиль..."), "actionLoadProfile",
+                             QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O), this,
                              &ProfileCommands::loadProfile),
-            MenuActions::add(menu, tr("Записать всё"), "actionWriteAll", {}, this,
+            MenuActions::add(menu, tr("Записать &всё"), "actionWriteAll", {}, this,
                              &ProfileCommands::writeAll)};
 }
 
@@ -185,6 +191,29 @@ int ProfileCommands::applyProfile(const ProfileFile::Checked &checked,
     return result;
 }
 
+QString ProfileCommands::registerToWrite()
+{
+    const PortInfo port = m_connection.currentPort();
+    const QString where = tr("Порт: %1, %2")
+                              .arg(port.systemLocation() == QLatin1String(builtInRegisterLocation)
+                                       ? port.portName()
+                                       : port.systemLocation(),
+                                   m_connection.baudRateBox()->currentText());
+    DeviceMetrics metrics;
+    protocolPelto &protocol = m_connection.protocol();
+    if (protocol.identifyAt(port, RegisterFinder::attemptTimeoutMs, metrics) != ERR_OK) {
+        qDebug().noquote() << "MainWindow: no register answers before the write of every table:"
+                           << protocol.failureCause();
+        return where + tr("\nККТ на этом порту не ответила на запрос идентификации.\n%1")
+                           .arg(protocol.failureCause());
+    }
+    QStringList named{metrics.description};
+    if (!metrics.serialNumber.isEmpty())
+        named << tr("заводской номер %1").arg(metrics.serialNumber);
+    named << tr("ПО %1").arg(metrics.firmware());
+    return where + tr("\nККТ: %1").arg(named.join(QStringLiteral(", ")));
+}
+
 // Makes the register hold what every table's grid shows, in one connection,
 // after one question: each table is read from the register first, and only
 // the fields that differ are written.
@@ -222,7 +251,10 @@ int ProfileCommands::writeAllTables()
     QMessageBox box(QMessageBox::Question, tr("Записать всё"), question,
                     QMessageBox::Yes | QMessageBox::No, m_window);
     box.setDefaultButton(QMessageBox::No);
-    box.setInformativeText(invalidCell);
+    // With registers on several ports, the one written is to be seen before.
+    box.setInformativeText(registerToWrite() + (invalidCell.isEmpty()
+                                                    ? QString()
+                                                    : QStringLiteral("\n\n") + invalidCell));
     if (box.exec() != QMessageBox::Yes)
         return ERR_CANCELLED;
 

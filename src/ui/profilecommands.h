@@ -42,6 +42,8 @@ private:
     int loadProfileFile();
     int applyProfile(const ProfileFile::Checked &checked, const QList<QMyTableWidget *> &editors);
     int writeAllTables();
+    // The port and the register there, asked for its identification only.
+    QString registerToWrite();
     // Whether to go on with the profile a save read in part before, asked
     // only when there is one; it is taken either way.
     RegisterProfile profileToGoOn();

@@ -14,6 +14,7 @@ ProgressPanel::ProgressPanel(OperationProgress &progress, QWidget *window)
       m_cancel(new QPushButton(tr("Прервать"), this))
 {
     m_text->setObjectName(QStringLiteral("progressLabel"));
+    m_text->setKeptWhole(true);
     m_cancel->setObjectName(QStringLiteral("pbCancel"));
     m_cancel->setToolTip(tr("Остановить чтение, запись или чтение дампа (Esc)"));
     m_cancel->setEnabled(false);

@@ -108,7 +108,7 @@ void RegisterConnection::addRetriesMenu(QMenu *menu)
     const int retries = Preferences::value(Preferences::Retries, defaultRetries).toInt();
     m_protocol.setRetries(retries);
     addChoiceMenu(
-        menu, tr("Повторов при сбое"), "Retries", {0, 1, 2, 3, 5, 10}, retries,
+        menu, tr("По&второв при сбое"), "Retries", {0, 1, 2, 3, 5, 10}, retries,
         [](int count) {
             return count == 0 ? tr("Остановиться на первом обмене без ответа")
                               : tr("Повторить обмен без ответа с тем же номером "
@@ -127,7 +127,7 @@ void RegisterConnection::addPortWaitMenu(QMenu *menu)
         Preferences::value(Preferences::PortWaitSeconds, defaultPortWaitSeconds).toInt();
     setPortWait(seconds);
     addChoiceMenu(
-        menu, tr("Ждать пропавший порт, с"), "PortWait", {0, 10, 30, 60, 120}, seconds,
+        menu, tr("&Ждать пропавший порт, с"), "PortWait", {0, 10, 30, 60, 120}, seconds,
         [](int choice) {
             return choice == 0 ? tr("Остановиться, как только порт пропал")
                                : tr("Если порт пропал во время чтения или записи таблицы, ждать, "

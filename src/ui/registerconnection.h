@@ -44,6 +44,7 @@ public:
     // Refills the port box with the ports there are now.
     void refreshPorts();
     void selectRememberedPort();
+    PortInfo currentPort() const;
 
     int openPortShowingStatus();
     // Runs the exchange inside one connection, with the progress of work;
@@ -77,7 +78,6 @@ private:
                        const QList<int> &numbers, int current,
                        const std::function<QString(int)> &toolTip,
                        const std::function<void(int)> &chose);
-    PortInfo currentPort() const;
 
     protocolPelto m_protocol;
     ProgressPanel &m_progressPanel;

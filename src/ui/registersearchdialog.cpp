@@ -116,12 +116,9 @@ void RegisterSearchDialog::addRow(const FoundRegister &found)
     const int row = m_table->rowCount();
     m_found << found;
     m_table->insertRow(row);
-    const QString firmware = QStringLiteral("%1.%2.%3")
-                                 .arg(found.metrics.majorVersion)
-                                 .arg(found.metrics.minorVersion)
-                                 .arg(found.metrics.build);
     const QStringList texts{found.port.systemLocation(), tr("%1 бод").arg(found.baud),
-                            found.metrics.description, found.metrics.serialNumber, firmware};
+                            found.metrics.description, found.metrics.serialNumber,
+                            found.metrics.firmware()};
     for (int column = 0; column < texts.size(); ++column)
         m_table->setItem(row, column, new QTableWidgetItem(texts.at(column)));
     m_table->resizeColumnsToContents();

@@ -76,6 +76,8 @@ TrafficDock::TrafficDock(QMainWindow *window)
 
     QAction *toggle = toggleViewAction();
     toggle->setObjectName(QStringLiteral("actionTrafficDock"));
+    // The title stays as it is; the menu's entry gets its access key.
+    toggle->setText(tr("&Обмен с ККТ"));
     toggle->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+L")));
     window->addDockWidget(Qt::BottomDockWidgetArea, this);
     setVisible(Preferences::value(Preferences::TrafficDockOpen, false).toBool());
@@ -174,13 +176,27 @@ void TrafficDock::createView()
     }
     m_view->setColumnHidden(ExchangeText::Request, true);
     m_view->setColumnHidden(ExchangeText::Answer, true);
+    followNewest();
+}
+
+// Measured at each catch-up, "at the bottom" was lost for good once the view
+// got lower under it (the dock or the window resized, the progress come into
+// the status bar): the range grew, the value stayed. Only the user's scrolling
+// decides it, and a new range keeps a following view at its bottom.
+void TrafficDock::followNewest()
+{
+    QScrollBar *bar = m_view->verticalScrollBar();
+    connect(bar, &QScrollBar::valueChanged, this,
+            [this, bar](int value) { m_following = value == bar->maximum(); });
+    connect(bar, &QScrollBar::rangeChanged, this, [this, bar](int, int maximum) {
+        if (m_following)
+            bar->setValue(maximum);
+    });
 }
 
 void TrafficDock::catchUp()
 {
-    const QScrollBar *bar = m_view->verticalScrollBar();
-    const bool atBottom = bar->value() == bar->maximum();
-    if (m_model->catchUp() && atBottom)
+    if (m_model->catchUp() && m_following)
         m_view->scrollToBottom();
 }
 

@@ -38,8 +38,9 @@ private:
     QWidget *createToolBar();
     void createView();
     // Takes in what the journal got since the last look; keeps the newest in
-    // sight if the view was at the bottom.
+    // sight while following.
     void catchUp();
+    void followNewest();
     void addTableChoice(int table, const QString &text);
     void applyChoice();
     void applySearch();
@@ -54,4 +55,7 @@ private:
     QCheckBox *m_bytes;
     QTimer *m_catchUpTimer;
     QTimer *m_searchTimer;
+    // Whether the view keeps the newest row in sight: the user scrolled to the
+    // bottom (or never away from it).
+    bool m_following = true;
 };

@@ -25,6 +25,9 @@ void fitButtons(QMainWindow &window, const QList<QPushButton *> &buttons)
         button->setMinimumWidth(qMax(button->minimumWidth(), needed));
         button->setMaximumWidth(qMax(button->maximumWidth(), needed));
     }
+    // No narrower than the form's controls side by side, so that none covers another.
+    const int controls = window.centralWidget()->minimumSizeHint().width();
+    window.setMinimumWidth(qMax(window.minimumWidth(), controls));
     window.resize(window.size().expandedTo(window.minimumSizeHint()));
 }
 

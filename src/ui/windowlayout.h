@@ -12,7 +12,8 @@ class QPushButton;
 namespace WindowLayout {
 
 // Widens the buttons whose caption the form's widths would clip in the
-// current font, and the window to hold them.
+// current font, and the window to hold them; the window can be made no
+// narrower than its controls need.
 void fitButtons(QMainWindow &window, const QList<QPushButton *> &buttons);
 void restore(QMainWindow &window, const QMap<int, QMyTableWidget *> &editors);
 void remember(const QMainWindow &window, const QMap<int, QMyTableWidget *> &editors);

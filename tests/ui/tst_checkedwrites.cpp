@@ -108,13 +108,14 @@ private slots:
 
     // A write that stops at an invalid cell, after the user agreed to it, has
     // sent the cells before: they are checked all the same. The question
-    // names the cell.
+    // names the cell, and the error where it stopped and what it left unsent.
     void writeStoppedAtInvalidCellChecksWhatWent()
     {
         selectTable(3);
         click("pbRead");
         editCell(1, 1, QStringLiteral("Касса €"));
         editCell(4, 0, QStringLiteral("abc"));
+        editCell(5, 1, QStringLiteral("Старший кассир"));
         ModalSeen question;
         ModalSeen error;
         answerMessageBox(&question, QMessageBox::Yes, window, {{&error, QMessageBox::Ok}});
@@ -128,6 +129,12 @@ private slots:
         QVERIFY(isMismatch(currentEditor()->item(1, 1)));
         QVERIFY2(error.informativeText.contains("Проверка записи: 1 несовпадение — строка 2"),
                  qPrintable(error.informativeText));
+        QVERIFY2(error.informativeText.contains("Запись остановлена на ячейке, которую поле не "
+                                                "принимает: Таблица «Пользователи и пароли», "
+                                                "строка 5, столбец «Пароль»: «abc».") &&
+                     error.informativeText.contains("Не записано изменённых полей: 2,"),
+                 qPrintable(error.informativeText));
+        QCOMPARE(boldCells(*currentEditor()), 3);
     }
 
     // What the register did not keep is marked until the cell is edited,

@@ -1,4 +1,5 @@
 #include "cellmarks.h"
+#include "portlist.h"
 #include "qmytablewidget.h"
 #include "testdata.h"
 #include "windowtestsupport.h"
@@ -140,13 +141,15 @@ private slots:
         QCOMPARE(differingCells(*currentEditor()), QList<QPoint>{QPoint(2, 2)});
     }
 
-    // A read, a load or the menu's command ends the comparison.
+    // A read, a load or the menu's command ends the comparison; another port
+    // one with the register.
     void comparisonCleared_data()
     {
         columns<QString>("by");
         QTest::newRow("read") << "read";
         QTest::newRow("load") << "load";
         QTest::newRow("command") << "command";
+        QTest::newRow("another port") << "port";
     }
 
     void comparisonCleared()
@@ -159,11 +162,13 @@ private slots:
         answerFileDialog(path);
         click("pbSaveTable");
         editCell(0, 1, "Сидоров");
-        answerFileDialog(path);
-        trigger("actionCompareWithFile");
+        answerFileDialog(by == "port" ? QString() : path);
+        trigger(by == "port" ? "actionCompareWithRegister" : "actionCompareWithFile");
         QCOMPARE(differingCells(*currentEditor()).size(), 1);
         if (by == "command") {
             trigger("actionClearComparison");
+        } else if (by == "port") {
+            fillPortBox(ports(), {PortInfo::typedPath("/dev/ttyS9")});
         } else {
             ModalSeen dropEdits;
             answerMessageBox(&dropEdits, QMessageBox::Yes, window);

@@ -12,7 +12,10 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -135,6 +138,21 @@ private slots:
         QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join('\n')));
     }
 
+    // At the start size a checked write's summary reads whole beside an
+    // identification and a comparison, which give way.
+    void summaryWholeAtStartSize()
+    {
+        click("pbRead");
+        trigger("actionCompareWithRegister");
+        editCell(0, 2, "12.50");
+        click("pbWrite");
+        click("pbCheckConn");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QLabel *summary = progressLabel();
+        QVERIFY2(summary->width() >= summary->fontMetrics().horizontalAdvance(summary->text()),
+                 qPrintable(summary->text()));
+    }
+
     void captionsFitAtStartSize()
     {
         QVERIFY(window->width() >= 640 && window->height() >= 480);
@@ -142,6 +160,11 @@ private slots:
             if (button->isVisible())
                 QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
         }
+        // At the least width the line's speed and the search stay side by side.
+        window->resize(window->minimumSize());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QRect speed = child<QWidget>("cbBaudRate")->geometry();
+        QVERIFY(speed.right() < child<QWidget>("pbFindRegister")->geometry().left());
     }
 
     void geometryAndColumnsRemembered()
@@ -190,6 +213,30 @@ private slots:
         QTest::keyClick(window, Qt::Key_PageDown, Qt::ControlModifier);
         QCOMPARE(tabs()->currentIndex(), tab);
         QVERIFY(child<QPushButton>("pbRead")->toolTip().endsWith("(F5)"));
+
+        editCell(0, 1, "Правка");
+        QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE(boldCells(*currentEditor()), 0);
+        QString offered;
+        answerFileDialog(QString(), QString(), &offered);
+        QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_VERIFY(offered.contains("Профиль ККТ"));
+    }
+
+    // F10 opens the first menu; every entry of every menu has an access key of its own.
+    void menuKeys()
+    {
+        activate();
+        QTest::keyClick(window, Qt::Key_F10);
+        QCOMPARE(qobject_cast<QMenu *>(QApplication::activePopupWidget())->title(), "&Таблица");
+        for (QAction *menu : window->menuBar()->actions()) {
+            QSet<QKeySequence> keys{QKeySequence()};
+            for (QAction *action : menu->menu()->actions()) {
+                const QKeySequence key = QKeySequence::mnemonic(action->text());
+                QVERIFY2(action->isSeparator() || !keys.contains(key), qPrintable(action->text()));
+                keys << key;
+            }
+        }
     }
 
     // Ctrl+F opens the search of the goods, Enter goes on, Esc closes it.

@@ -77,7 +77,8 @@ private slots:
         QVERIFY(!child<QPushButton>("pbSave")->isEnabled());
         QVERIFY(child<QPushButton>("pbWrite")->isEnabled());
         QCOMPARE(statusLabel(2)->text(), "Версия: 2.0.1.1886");
-        QCOMPARE(window->minimumWidth(), 520);
+        // The form's 520, more where the font makes its controls wider.
+        QVERIFY(window->minimumWidth() >= 520);
         QCOMPARE(window->windowTitle(), QStringLiteral("Morvell"));
         QCOMPARE(child<QComboBox>("cbFWtype")->itemData(0).toInt(), 17);
     }
@@ -526,6 +527,8 @@ private slots:
         QCOMPARE(saved.size(), count.captured(1).toLongLong());
         QVERIFY(saved.size() > 0);
         QVERIFY(child<QPushButton>("pbSave")->isEnabled());
+        for (const char *action : {"actionContinueRead", "actionCompareWithRegister"})
+            QVERIFY2(!child<QAction>(action)->isEnabled(), action);
     }
 
     void dumpPageShortcut()

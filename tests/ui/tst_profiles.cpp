@@ -180,6 +180,35 @@ private slots:
         QCOMPARE(fileLines(secondProfile).mid(3), expected);
     }
 
+    // "Записать всё" names the port and the register there, or says it is silent.
+    void writeAllNamesTheRegister_data()
+    {
+        columns<QString, QString>("speed", "named");
+        QTest::newRow("answers") << "115200"
+                                 << "ККТ: ККТ Korvan Tessel (эмулятор), заводской номер 77";
+        QTest::newRow("silent") << "57600"
+                                << "ККТ на этом порту не ответила";
+    }
+
+    void writeAllNamesTheRegister()
+    {
+        const auto [speed, named] = fetch<QString, QString>("speed", "named");
+        RegisterProcess emulator;
+        QVERIFY(emulator.start({"--baud", "115200", "--serial", "77"}));
+        usePort(emulator.path());
+        selectTable(3);
+        click("pbRead");
+        auto *speeds = child<QComboBox>("cbBaudRate");
+        speeds->setCurrentIndex(speeds->findText(speed + " бод"));
+        emit speeds->activated(speeds->currentIndex());
+        ModalSeen question;
+        answerMessageBox(&question, QMessageBox::No, window);
+        trigger("actionWriteAll");
+        QVERIFY2(question.informativeText.startsWith(
+                     QString("Порт: %1, %2 бод\n%3").arg(emulator.path(), speed, named)),
+                 qPrintable(question.informativeText));
+    }
+
     // Whatever is wrong with a profile, no grid changes; the intact profile
     // shows that the grids would.
     void badProfileChangesNothing_data()

@@ -104,9 +104,9 @@ private slots:
         const auto [way] = fetch<QString>("way");
         QMenu *viewMenu = nullptr;
         for (QAction *menu : window->menuBar()->actions())
-            viewMenu = menu->text() == "Вид" ? menu->menu() : viewMenu;
+            viewMenu = menu->text() == "&Вид" ? menu->menu() : viewMenu;
         QVERIFY(viewMenu && viewMenu->actions().contains(child<QAction>("actionTrafficDock")));
-        QCOMPARE(child<QAction>("actionTrafficDock")->text(), "Обмен с ККТ");
+        QCOMPARE(child<QAction>("actionTrafficDock")->text(), "&Обмен с ККТ");
         for (const bool open : {true, false}) {
             QCOMPARE(dock()->isVisible(), !open);
             if (way == "Ctrl+Shift+L")
@@ -206,6 +206,22 @@ private slots:
         QCOMPARE(shown()->index(capacity - 1, ExchangeText::Row).data().toString(),
                  QString::number(quint16(capacity + 19)));
         QCOMPARE(view()->verticalScrollBar()->value(), view()->verticalScrollBar()->maximum());
+    }
+
+    // At the bottom, the view keeps the newest row in sight through a read
+    // after the dock got lower under it.
+    void followsWhenMadeLower()
+    {
+        for (int number = 0; number < 300; ++number)
+            journal().exchanged(numbered(number));
+        openDock();
+        QTRY_COMPARE(shown()->rowCount(), 300);
+        window->resizeDocks({dock()}, {dock()->height() - 30}, Qt::Vertical);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        click("pbRead");
+        QTRY_COMPARE(shown()->rowCount(), journal().size());
+        const QModelIndex last = view()->indexAt({1, view()->viewport()->height() - 2});
+        QCOMPARE(last.row(), shown()->rowCount() - 1);
     }
 
     // The register killed once the open dock shows a hundred of the read's

@@ -80,6 +80,38 @@ QString describeCell(const TableData &table, int row, int column)
              table.text(row, column), TableShape::cellRule(table, row, column));
 }
 
+// Every cell before the stop that the write had to send went and is no
+// longer changed, unless the check found it not kept: the first one still to
+// send is where it stopped, and the changed cells from there on stayed unsent.
+QString invalidCellStop(const TableData &table)
+{
+    const bool everyValue = table.tableNumber() == TableShape::settingsTable;
+    int stopRow = -1;
+    int stopColumn = -1;
+    int unsent = 0;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        for (int column = 0; column < table.columnCount(); ++column) {
+            const bool changed = table.isChanged(row, column);
+            const bool toSend = everyValue ? column == TableShape::settingsValueColumn : changed;
+            const bool sent = table.highlight(row, column) == CellHighlight::WriteMismatch;
+            if (stopRow < 0 && toSend && !sent && (changed || table.isInvalid(row, column))) {
+                if (!table.isInvalid(row, column))
+                    return QString();
+                stopRow = row;
+                stopColumn = column;
+            }
+            unsent += stopRow >= 0 && changed;
+        }
+    }
+    if (stopRow < 0)
+        return QString();
+    return tr("Запись остановлена на ячейке, которую поле не принимает: %1\n"
+              "Не записано изменённых полей: %2, с этой ячейки и после неё; они остались "
+              "выделены.")
+        .arg(describeCell(table, stopRow, stopColumn))
+        .arg(unsent);
+}
+
 QString checkDetails(int table, const WriteCheck &check)
 {
     QStringList details;

@@ -54,6 +54,11 @@ int writeAndCheck(protocolBase &protocol, TableData &table, WriteCheck *check,
 // where the cell is, its text and what its field takes.
 QString describeCell(const TableData &table, int row, int column);
 
+// Where a write that a cell's text stopped left off, with the changed cells it
+// left unsent; empty when the first cell it had to send next is valid, as
+// when the register stopped it.
+QString invalidCellStop(const TableData &table);
+
 // What a check that found mismatches or was cut short reports.
 QString checkDetails(int table, const WriteCheck &check);
 
