@@ -162,7 +162,8 @@ private slots:
         answerFileDialog(path);
         click("pbSaveTable");
         editCell(0, 1, "Сидоров");
-        answerFileDialog(by == "port" ? QString() : path);
+        if (by != "port")
+            answerFileDialog(path);
         trigger(by == "port" ? "actionCompareWithRegister" : "actionCompareWithFile");
         QCOMPARE(differingCells(*currentEditor()).size(), 1);
         if (by == "command") {
