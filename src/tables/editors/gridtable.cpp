@@ -87,9 +87,17 @@ CellHighlight GridTable::highlight(int row, int column) const
                : CellHighlight::None;
 }
 
+// A cell the change did not replace is replaced now, its highlight the
+// copy's, so that the rollback keeps the cell as it was.
 void GridTable::setHighlight(int row, int column, CellHighlight kind)
 {
-    if (QTableWidgetItem *cell = m_grid.item(row, column))
+    QTableWidgetItem *cell = m_grid.item(row, column);
+    if (cell && m_rollback) {
+        cell = cell->clone();
+        m_rollback->keep(row, column);
+        m_grid.setItem(row, column, cell);
+    }
+    if (cell)
         CellMarks::setHighlight(*cell, kind);
 }
 
