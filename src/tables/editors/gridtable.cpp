@@ -93,7 +93,7 @@ void GridTable::setHighlight(int row, int column, CellHighlight kind)
 {
     QTableWidgetItem *cell = m_grid.item(row, column);
     if (cell && m_rollback) {
-        cell = cell->clone();
+        cell = CellMarks::copy(*cell);
         m_rollback->keep(row, column);
         m_grid.setItem(row, column, cell);
     }

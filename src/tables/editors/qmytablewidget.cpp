@@ -166,7 +166,7 @@ void QMyTableWidget::commitData(QWidget *editor)
     {
         // Told of the copy, the view would put its text back into the editor.
         const QSignalBlocker quiet(model());
-        QTableWidgetItem *copy = before ? before->clone() : nullptr;
+        QTableWidgetItem *copy = before ? CellMarks::copy(*before) : nullptr;
         step->keep(row, column);
         setItem(row, column, copy);
     }
