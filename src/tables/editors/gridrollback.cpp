@@ -1,5 +1,7 @@
 #include "gridrollback.h"
 
+#include "cellmarks.h"
+
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -19,6 +21,14 @@ void GridRollback::keep(int row, int column)
         return;
     const QSignalBlocker quiet(m_grid.model());
     m_kept.push_back({row, column, m_grid.takeItem(row, column)});
+}
+
+void GridRollback::keepCopy(int row, int column)
+{
+    if (row >= m_rows)
+        return;
+    const QTableWidgetItem *item = m_grid.item(row, column);
+    m_kept.push_back({row, column, item ? CellMarks::copy(*item) : nullptr});
 }
 
 void GridRollback::keepRowsFrom(int row)

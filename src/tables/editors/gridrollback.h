@@ -25,6 +25,8 @@ public:
 
     // Takes the cell's item out of the grid for the load to put another in its place.
     void keep(int row, int column);
+    // Keeps a copy of the cell's item, which is about to change in place.
+    void keepCopy(int row, int column);
     // Takes the items of the rows from row on out of the grid, which the load drops.
     void keepRowsFrom(int row);
     // Puts the grid back as it was. The items come back quietly, as they

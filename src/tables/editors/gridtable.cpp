@@ -87,18 +87,13 @@ CellHighlight GridTable::highlight(int row, int column) const
                : CellHighlight::None;
 }
 
-// A cell the change did not replace is replaced now, its highlight the
-// copy's, so that the rollback keeps the cell as it was.
 void GridTable::setHighlight(int row, int column, CellHighlight kind)
 {
-    QTableWidgetItem *cell = m_grid.item(row, column);
-    if (cell && m_rollback) {
-        cell = CellMarks::copy(*cell);
-        m_rollback->keep(row, column);
-        m_grid.setItem(row, column, cell);
-    }
-    if (cell)
+    if (QTableWidgetItem *cell = m_grid.item(row, column)) {
+        if (m_rollback)
+            m_rollback->keepCopy(row, column);
         CellMarks::setHighlight(*cell, kind);
+    }
 }
 
 bool GridTable::setQuiet(bool quiet)

@@ -32,8 +32,9 @@ public:
     void setHighlight(int row, int column, CellHighlight kind) override;
     bool setQuiet(bool quiet) override;
 
-    // While set, the cells and rows replaced or dropped, and those whose
-    // highlight changes, go to rollback rather than away; nullptr ends that.
+    // While set, the cells and rows replaced or dropped go to rollback
+    // rather than away, and a copy of a cell whose highlight changes; nullptr
+    // ends that.
     void setRollback(GridRollback *rollback) { m_rollback = rollback; }
 
 private:

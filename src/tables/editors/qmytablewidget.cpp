@@ -14,7 +14,6 @@
 #include "tableshape.h"
 
 #include <QHelpEvent>
-#include <QSignalBlocker>
 #include <QToolTip>
 
 QMyTableWidget::QMyTableWidget(QWidget *parent) : QTableWidget(parent)
@@ -151,7 +150,7 @@ bool QMyTableWidget::edit(const QModelIndex &index, EditTrigger trigger, QEvent 
 }
 
 // The cell may no longer be current by now. An edit that leaves the text and
-// its mark as they were is no step.
+// its mark as they were is no step: the copy kept goes.
 void QMyTableWidget::commitData(QWidget *editor)
 {
     const QModelIndex index = m_edited;
@@ -162,25 +161,17 @@ void QMyTableWidget::commitData(QWidget *editor)
     const int row = index.row();
     const int column = index.column();
     auto step = std::make_unique<GridRollback>(*this);
-    const QTableWidgetItem *before = item(row, column);
-    {
-        // Told of the copy, the view would put its text back into the editor.
-        const QSignalBlocker quiet(model());
-        QTableWidgetItem *copy = before ? CellMarks::copy(*before) : nullptr;
-        step->keep(row, column);
-        setItem(row, column, copy);
-    }
+    step->keepCopy(row, column);
+    const QTableWidgetItem *cell = item(row, column);
+    const QString text = cell ? cell->text() : QString();
+    const bool changed = cell && CellMarks::isChanged(*cell);
     QTableWidget::commitData(editor);
-    const QTableWidgetItem *after = item(row, column);
-    const bool same = before && after
-                          ? before->text() == after->text() &&
-                                CellMarks::isChanged(*before) == CellMarks::isChanged(*after)
-                          : before == after;
-    if (!same) {
-        GridHistory::Parts parts;
-        parts.push_back(std::move(step));
-        m_history->record(tr("правка ячейки"), std::move(parts));
-    }
+    cell = item(row, column);
+    if (cell && cell->text() == text && CellMarks::isChanged(*cell) == changed)
+        return;
+    GridHistory::Parts parts;
+    parts.push_back(std::move(step));
+    m_history->record(tr("правка ячейки"), std::move(parts));
 }
 
 QTableWidgetItem *QMyTableWidget::findInvalidItem()

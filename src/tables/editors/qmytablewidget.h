@@ -101,8 +101,7 @@ public:
 protected:
     // Remembers the cell whose editor opens, which commitData needs.
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
-    // The edited cell's item goes to the history as it was; a copy of it takes
-    // the edit.
+    // A copy of the edited cell as it was goes to the history.
     void commitData(QWidget *editor) override;
     // Shows cellToolTip for a cell with a field; other cells as the view would.
     bool viewportEvent(QEvent *event) override;
