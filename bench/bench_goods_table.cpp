@@ -3,18 +3,21 @@
 // status bar's panel, writes 1,000 edited prices back, twice without and twice with the check
 // that reads them back, then saves and loads the table as CSV and as a tab-separated file, and
 // loads it as the window does, shown and with the progress in the panel: into an empty grid, over
-// other values, and stopped halfway, which puts the grid back. The real log handler writes every
+// other values, and stopped halfway, which puts the grid back; then once more over other values,
+// kept as a step, which it undoes and redoes. The real log handler writes every
 // line. Prints the program's time per record read (the built-in register's share included), what
 // the progress adds to it, what the check adds to a write, the other times, the log volume and the
 // peak memory. Targets: building the register's full goods table in under 1 s, at most 100 us per
 // record read, at most 2 us per record for the progress, a checked write at most 2.2 times the
 // plain one, 256 MB peak before the load over other values (which holds the items it replaces
-// until it is done, a second table's worth), 2 s per file save or load. Run through
+// until it is done, a second table's worth), 2 s per file save or load, 1 s per undo or redo of
+// the full load. Run through
 // scripts/bench.sh.
 
 #include "benchlog.h"
 #include "cellmarks.h"
 #include "driverregistration.h"
+#include "gridhistory.h"
 #include "operationprogress.h"
 #include "progresspanel.h"
 #include "protocolpelto.h"
@@ -263,6 +266,25 @@ int main(int argc, char *argv[])
     const QStringList afterStop{grid.item(0, 1)->text(), grid.item(rows - 1, 1)->text()};
     std::printf("the stopped load left the grid as it was: %s\n",
                 afterStop == other && other != loaded ? "yes" : "no");
+
+    // Kept to undo, the load holds what it replaced, as a stopped one does until it stops.
+    GridHistory history;
+    grid.setHistory(&history);
+    loadShown(grid, panel, progress, textPath, "load tab-separated, kept to undo");
+    {
+        Step step("undo the full load");
+        history.undo();
+        step.report(0);
+    }
+    const QStringList undone{grid.item(0, 1)->text(), grid.item(rows - 1, 1)->text()};
+    {
+        Step step("redo the full load");
+        history.redo();
+        step.report(0);
+    }
+    const QStringList redone{grid.item(0, 1)->text(), grid.item(rows - 1, 1)->text()};
+    std::printf("the undo put the grid back, the redo loaded it again: %s\n",
+                undone == other && redone == loaded && grid.rowCount() == rows ? "yes" : "no");
 
     std::printf("rows %d; log in all %lld lines, %.1f MB; peak memory %.1f MB\n", rows,
                 BenchLog::lines(), double(BenchLog::bytes()) / 1e6, peakMegabytes());

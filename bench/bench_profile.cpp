@@ -8,6 +8,7 @@
 #include "benchlog.h"
 #include "driverregistration.h"
 #include "errorcode.h"
+#include "gridrollback.h"
 #include "profilefile.h"
 #include "protocolpelto.h"
 #include "tablecatalogue.h"

@@ -4,6 +4,7 @@
 #include "elidinglabel.h"
 #include "errorcode.h"
 #include "filedialogs.h"
+#include "gridhistory.h"
 #include "menuactions.h"
 #include "portlist.h"
 #include "preferences.h"
@@ -96,6 +97,7 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::MainWi
     // the bar takes it from the widest text first, which elides.
     statusBar()->setMinimumWidth(1);
     createTableMenu();
+    createEditMenu();
     createProfileMenu();
     createViewMenu();
     createShortcuts();
@@ -253,6 +255,51 @@ void MainWindow::createTableMenu()
     updateTableActions();
 }
 
+// The keys work in the grids, where a cell editor keeps its own undo of the
+// text being typed.
+void MainWindow::createEditMenu()
+{
+    QMenu *menu = menuBar()->addMenu(tr("&Правка"));
+    undoAction = MenuActions::add(menu, QString(), "actionUndo", QKeySequence::Undo, this,
+                                  &MainWindow::undo);
+    redoAction = MenuActions::add(menu, QString(), "actionRedo", QKeySequence::Redo, this,
+                                  &MainWindow::redo);
+    redoAction->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    connect(&tabs->history(), &GridHistory::changed, this, &MainWindow::updateHistoryActions);
+    updateHistoryActions();
+}
+
+void MainWindow::updateHistoryActions()
+{
+    const bool idle = ui->pbRead->isEnabled();
+    const QString undone = tabs->history().undoName();
+    const QString redone = tabs->history().redoName();
+    undoAction->setText(undone.isEmpty() ? tr("&Отменить") : tr("&Отменить: %1").arg(undone));
+    undoAction->setEnabled(idle && !undone.isEmpty());
+    redoAction->setText(redone.isEmpty() ? tr("&Повторить") : tr("&Повторить: %1").arg(redone));
+    redoAction->setEnabled(idle && !redone.isEmpty());
+}
+
+void MainWindow::undo()
+{
+    tabs->history().undo();
+    showUndoneOrRedone();
+}
+
+void MainWindow::redo()
+{
+    tabs->history().redo();
+    showUndoneOrRedone();
+}
+
+void MainWindow::showUndoneOrRedone()
+{
+    updateWriteButton();
+    tabs->updateModifiedMarker();
+    comparisons->updateComparisonLabel();
+}
+
 void MainWindow::createProfileMenu()
 {
     auto *profiles = new ProfileCommands(*tabs, *connection, *this, *progressPanel, progress,
@@ -338,6 +385,7 @@ int MainWindow::readCurrentTable()
         return ERR_WRONG_TABLE_NUMBER;
     if (!tabs->confirmDroppingEdits({editor}))
         return ERR_CANCELLED;
+    tabs->history().forget(*editor);
     editor->clearComparison();
     editor->setRowCount(0);
     const int result = connection->withOpenPort(
@@ -360,6 +408,7 @@ int MainWindow::continueCurrentTable()
     QMyTableWidget *editor = tabs->currentEditor();
     if (!editor || !tabs->isIncomplete(editor))
         return ERR_WRONG_TABLE_NUMBER;
+    tabs->history().forget(*editor);
     editor->clearComparison();
     const int before = editor->rowCount();
     const int result = connection->withOpenPort(
@@ -396,6 +445,7 @@ int MainWindow::writeCurrentTable()
         if (box.exec() != QMessageBox::Yes)
             return ERR_CANCELLED;
     }
+    tabs->history().forget(*editor);
     WriteCheck check(editor->data());
     WriteCheck *checking = checkWritesAction->isChecked() ? &check : nullptr;
     int result = ERR_OK;
@@ -498,6 +548,7 @@ void MainWindow::setOperationControlsEnabled(bool enabled)
     for (QAction *action : qAsConst(operationActions))
         action->setEnabled(enabled);
     updateTableActions();
+    updateHistoryActions();
 }
 
 void MainWindow::beginOperation(const QString &text)

@@ -62,6 +62,13 @@ private:
     void createShortcuts();
     void createDumpPageAction();
     void createTableMenu();
+    void createEditMenu();
+    // Names the steps to undo and redo; none while an operation runs.
+    void updateHistoryActions();
+    void undo();
+    void redo();
+    // After an undo or redo: what follows the grids' changes.
+    void showUndoneOrRedone();
     void createProfileMenu();
     void createViewMenu();
 
@@ -94,6 +101,8 @@ private:
     QAction *dumpPageAction = nullptr;
     QAction *checkWritesAction = nullptr;
     QAction *continueReadAction = nullptr;
+    QAction *undoAction = nullptr;
+    QAction *redoAction = nullptr;
     // The commands that start an operation, besides the form's buttons.
     QList<QAction *> operationActions;
     // The commands on the current table's grid, which the dump page lacks.

@@ -2,6 +2,8 @@
 
 #include "errorcode.h"
 #include "filedialogs.h"
+#include "gridhistory.h"
+#include "gridrollback.h"
 #include "menuactions.h"
 #include "operationprogress.h"
 #include "operationrunner.h"
@@ -182,12 +184,15 @@ int ProfileCommands::applyProfile(const ProfileFile::Checked &checked,
             -1);
         result = editors.at(applied)->applyLoad(checked.tables.at(applied).second);
     }
+    GridHistory::Parts step;
     for (int index = 0; index < applied; ++index) {
         if (result == ERR_OK)
-            editors.at(index)->settleLoad();
+            step.push_back(editors.at(index)->settleLoad());
         else
             editors.at(index)->takeBackLoad();
     }
+    if (result == ERR_OK)
+        m_tabs.history().record(tr("загрузка профиля"), std::move(step));
     return result;
 }
 
@@ -258,6 +263,8 @@ int ProfileCommands::writeAllTables()
     if (box.exec() != QMessageBox::Yes)
         return ERR_CANCELLED;
 
+    for (QMyTableWidget *editor : qAsConst(editors))
+        m_tabs.history().forget(*editor);
     RegisterSync sync(tables, m_checkWrites.isChecked());
     protocolPelto &protocol = m_connection.protocol();
     const int result = m_connection.withOpenPort(

@@ -1,5 +1,6 @@
 #include "tabletabs.h"
 
+#include "gridhistory.h"
 #include "progresstext.h"
 #include "qtabletab.h"
 #include "rowfinder.h"
@@ -22,7 +23,7 @@ constexpr int goodsTable = 1;
 
 TableTabs::TableTabs(QTabWidget *tabWidget, OperationProgress &progress, QWidget *window)
     : QObject(window), m_tabWidget(tabWidget), m_progress(progress), m_window(window),
-      m_modifiedCheck(new QTimer(this))
+      m_history(new GridHistory(this)), m_modifiedCheck(new QTimer(this))
 {
     m_modifiedCheck->setSingleShot(true);
     connect(m_modifiedCheck, &QTimer::timeout, this, [this] {
@@ -53,6 +54,7 @@ void TableTabs::addTableTab(QMyTableWidget *editor, const QString &caption, int 
     m_tabWidget->insertTab(position, page, caption);
     m_editorsByTable.insert(editor->tableNumber(), editor);
     editor->setOperationProgress(&m_progress);
+    editor->setHistory(m_history);
     // An edit may mark a cell changed or take the mark away.
     connect(editor->itemDelegate(), &QAbstractItemDelegate::commitData, this,
             [this] { m_modifiedCheck->start(); });

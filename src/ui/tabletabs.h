@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QSet>
 
+class GridHistory;
 class OperationProgress;
 class QMyTableWidget;
 class QTabWidget;
@@ -27,6 +28,8 @@ public:
     const QMap<int, QMyTableWidget *> &editors() const { return m_editorsByTable; }
     // Null while the current tab holds no table.
     QMyTableWidget *currentEditor() const;
+    // The steps to undo of every grid's changes.
+    GridHistory &history() const { return *m_history; }
     // Only while the goods' tab is current.
     void openGoodsFinder();
 
@@ -52,6 +55,7 @@ private:
     QMap<int, QMyTableWidget *> m_editorsByTable;
     RowFinder *m_goodsFinder = nullptr;
     QSet<QMyTableWidget *> m_incompleteEditors;
+    GridHistory *m_history;
     // Coalesces the checks for unsaved edits after cell edits.
     QTimer *m_modifiedCheck;
 };

@@ -1,3 +1,4 @@
+#include "cellmarks.h"
 #include "memorytable.h"
 #include "modalanswer.h"
 #include "profilefile.h"
@@ -271,6 +272,88 @@ private slots:
         QVERIFY(watch.stopped);
         QCOMPARE(noBox.seen, QString());
         QCOMPARE(everyGrid(), before);
+    }
+
+    void undoRedo_data()
+    {
+        columns<QString, bool>("step", "readAfter");
+        for (const char *step : {"правка ячейки", "загрузка файла", "загрузка профиля"})
+            QTest::newRow(step) << step << false;
+        QTest::newRow("загрузка файла, затем чтение") << "загрузка файла" << true;
+    }
+
+    // Over goods read and compared with a file, one change is one step: Ctrl+Z
+    // puts back every cell with its marks and the title's marker, Ctrl+Y does
+    // it again, and neither reaches past an open cell editor. A read of the
+    // table leaves nothing to undo.
+    void undoRedo()
+    {
+        const auto [step, readAfter] = fetch<QString, bool>("step", "readAfter");
+        selectTable(1);
+        click("pbRead");
+        answerFileDialog(saveSample("compared.txt", 600, "Другой"));
+        child<QAction>("actionCompareWithFile")->trigger();
+        const auto everyGrid = [this] {
+            QStringList cells{QString::number(window->isWindowModified())};
+            for (const QMyTableWidget *grid : window->findChildren<QMyTableWidget *>())
+                cells << gridState(*grid);
+            return cells;
+        };
+        const QStringList before = everyGrid();
+        QVERIFY(
+            before.join("").contains(CellMarks::highlightColor(CellHighlight::Difference).name()));
+        if (step == "правка ячейки") {
+            editCell(3, 1, "12345");
+        } else if (step == "загрузка файла") {
+            answerFileDialog(saveSample("undone.txt", 700, "Стало"));
+            click("pbLoadTable");
+        } else {
+            const MemoryTable users = sampleTable(3, 10, "Кассир");
+            const MemoryTable goods = sampleTable(1, 500, "Профиль");
+            const QString path = directory.filePath("undone.prf");
+            QCOMPARE(
+                ProfileFile::save(path, {"ККТ", QDateTime::currentDateTime()}, {&users, &goods}),
+                0);
+            answerFileDialog(path);
+            child<QAction>("actionLoadProfile")->trigger();
+        }
+        // An edit's marker follows a moment later.
+        QTRY_VERIFY(window->isWindowModified());
+        const QStringList after = everyGrid();
+        QVERIFY(after != before);
+        auto *undo = child<QAction>("actionUndo");
+        QCOMPARE(undo->text(), "&Отменить: " + step);
+
+        // The file dialogs took the window's activation, which the keys need.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QMyTableWidget *grid = currentEditor();
+        grid->setFocus();
+        grid->editItem(grid->item(0, 1));
+        auto *cellEditor = grid->findChild<QLineEdit *>();
+        const QString typed = cellEditor->text();
+        QTest::keyClicks(cellEditor, "x");
+        QTest::keyClick(cellEditor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(cellEditor->text(), typed);
+        QTest::keyClick(cellEditor, Qt::Key_Escape);
+        QCOMPARE(everyGrid(), after);
+
+        if (readAfter) {
+            BoxAnswers dropEdits;
+            click("pbRead");
+            QVERIFY(!undo->isEnabled());
+            QCOMPARE(undo->text(), "&Отменить");
+            return;
+        }
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(everyGrid(), before);
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(child<QAction>("actionRedo")->text(), "&Повторить: " + step);
+        QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(everyGrid(), after);
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(everyGrid(), after);
     }
 
     // A profile save stopped while it writes its file leaves the file as it

@@ -80,6 +80,13 @@ bool marksCurrent(const QTableWidgetItem &cell)
 
 } // namespace
 
+QTableWidgetItem *copy(const QTableWidgetItem &cell)
+{
+    auto *copied = new QTableWidgetItem(cell.type());
+    *copied = cell;
+    return copied;
+}
+
 bool isChanged(const QTableWidgetItem &cell)
 {
     return cell.font().weight() > heaviestUnchangedWeight;

@@ -14,6 +14,10 @@ namespace CellMarks {
 constexpr int changedWeight = 75;
 constexpr int unchangedWeight = 50;
 
+// A new item with the cell's text, width, marks and flags: clone() would
+// drop the width, which is the item's type.
+QTableWidgetItem *copy(const QTableWidgetItem &cell);
+
 bool isChanged(const QTableWidgetItem &cell);
 void setWeight(QTableWidgetItem &cell, int weight);
 

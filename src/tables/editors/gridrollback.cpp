@@ -1,5 +1,7 @@
 #include "gridrollback.h"
 
+#include "cellmarks.h"
+
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -21,6 +23,14 @@ void GridRollback::keep(int row, int column)
     m_kept.push_back({row, column, m_grid.takeItem(row, column)});
 }
 
+void GridRollback::keepCopy(int row, int column)
+{
+    if (row >= m_rows)
+        return;
+    const QTableWidgetItem *item = m_grid.item(row, column);
+    m_kept.push_back({row, column, item ? CellMarks::copy(*item) : nullptr});
+}
+
 void GridRollback::keepRowsFrom(int row)
 {
     const QSignalBlocker quiet(m_grid.model());
@@ -32,12 +42,33 @@ void GridRollback::keepRowsFrom(int row)
     }
 }
 
-// Backwards, so that a cell the load replaced twice ends with its first item.
 void GridRollback::restore()
 {
-    const QSignalBlocker quiet(m_grid);
-    m_grid.setRowCount(m_rows);
-    for (auto kept = m_kept.rbegin(); kept != m_kept.rend(); ++kept)
-        m_grid.setItem(kept->row, kept->column, kept->item);
+    swap();
+    for (const Kept &kept : m_kept)
+        delete kept.item;
     m_kept.clear();
+}
+
+// Backwards, so that a cell changed twice ends with its first item; what the
+// grid held is kept in the order taken, so that a swap backwards undoes it.
+// The rows the change added go out whole, and come back at the next swap.
+void GridRollback::swap()
+{
+    const QSignalBlocker quiet(m_grid);
+    const int rowsNow = m_grid.rowCount();
+    std::vector<Kept> taken;
+    for (int row = m_rows; row < rowsNow; ++row) {
+        for (int column = 0; column < m_grid.columnCount(); ++column) {
+            if (QTableWidgetItem *item = m_grid.takeItem(row, column))
+                taken.push_back({row, column, item});
+        }
+    }
+    m_grid.setRowCount(m_rows);
+    for (auto kept = m_kept.rbegin(); kept != m_kept.rend(); ++kept) {
+        taken.push_back({kept->row, kept->column, m_grid.takeItem(kept->row, kept->column)});
+        m_grid.setItem(kept->row, kept->column, kept->item);
+    }
+    m_kept = std::move(taken);
+    m_rows = rowsNow;
 }

@@ -10,6 +10,10 @@ class QTableWidgetItem;
 // items the load replaced or dropped, with their texts and marks. Only the
 // rows the grid had are kept; rows the load added simply go again. Nothing is
 // copied: a load into an empty grid keeps nothing at all.
+//
+// A settled change may stay as a step that can be undone: swap puts the kept
+// items back and keeps, in their place, the very items it takes out, so that
+// the next swap does the change again.
 class GridRollback
 {
 public:
@@ -21,11 +25,17 @@ public:
 
     // Takes the cell's item out of the grid for the load to put another in its place.
     void keep(int row, int column);
+    // Keeps a copy of the cell's item, which is about to change in place.
+    void keepCopy(int row, int column);
     // Takes the items of the rows from row on out of the grid, which the load drops.
     void keepRowsFrom(int row);
     // Puts the grid back as it was. The items come back quietly, as they
     // were: they are no edits, and their marks are theirs already.
     void restore();
+    // Puts the grid back as it was and keeps what it was changed to, row
+    // count included: swapped again, the grid is changed again.
+    void swap();
+    QTableWidget &grid() const { return m_grid; }
 
 private:
     struct Kept
@@ -37,6 +47,6 @@ private:
     };
 
     QTableWidget &m_grid;
-    const int m_rows;
+    int m_rows;
     std::vector<Kept> m_kept;
 };

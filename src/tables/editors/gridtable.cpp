@@ -89,8 +89,11 @@ CellHighlight GridTable::highlight(int row, int column) const
 
 void GridTable::setHighlight(int row, int column, CellHighlight kind)
 {
-    if (QTableWidgetItem *cell = m_grid.item(row, column))
+    if (QTableWidgetItem *cell = m_grid.item(row, column)) {
+        if (m_rollback)
+            m_rollback->keepCopy(row, column);
         CellMarks::setHighlight(*cell, kind);
+    }
 }
 
 bool GridTable::setQuiet(bool quiet)

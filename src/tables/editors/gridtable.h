@@ -33,7 +33,8 @@ public:
     bool setQuiet(bool quiet) override;
 
     // While set, the cells and rows replaced or dropped go to rollback
-    // rather than away; nullptr ends that.
+    // rather than away, and a copy of a cell whose highlight changes; nullptr
+    // ends that.
     void setRollback(GridRollback *rollback) { m_rollback = rollback; }
 
 private:

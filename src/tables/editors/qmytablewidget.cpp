@@ -4,6 +4,7 @@
 #include "cellmarks.h"
 #include "errorcode.h"
 #include "eventpoint.h"
+#include "gridhistory.h"
 #include "gridrollback.h"
 #include "gridtable.h"
 #include "operationprogress.h"
@@ -84,10 +85,14 @@ int QMyTableWidget::loadFromFile(const QString &path)
     if (result != ERR_OK)
         return result;
     result = applyLoad(apply);
-    if (result == ERR_OK)
-        settleLoad();
-    else
+    if (result != ERR_OK) {
         takeBackLoad();
+        return result;
+    }
+    GridHistory::Parts step;
+    step.push_back(settleLoad());
+    if (m_history)
+        m_history->record(tr("загрузка файла"), std::move(step));
     return result;
 }
 
@@ -112,9 +117,9 @@ void QMyTableWidget::takeBackLoad()
 // A loaded cell whose text is already in the grid stays as it was, mark and
 // all. A table that is never written keeps no change marks: they would ask
 // for a write that cannot come.
-void QMyTableWidget::settleLoad()
+std::unique_ptr<GridRollback> QMyTableWidget::settleLoad()
 {
-    m_rollback.reset();
+    grid().setRollback(m_rollback.get());
     clearComparison();
     TableData &table = data();
     for (int row = 0; row < table.rowCount(); ++row) {
@@ -123,8 +128,9 @@ void QMyTableWidget::settleLoad()
                 table.setHighlight(row, column, CellHighlight::None);
         }
     }
+    grid().setRollback(nullptr);
     if (isWritable())
-        return;
+        return std::move(m_rollback);
     const QuietTable quiet(table);
     for (int row = 0; row < table.rowCount(); ++row) {
         for (int column = 0; column < table.columnCount(); ++column) {
@@ -132,6 +138,40 @@ void QMyTableWidget::settleLoad()
                 table.setChanged(row, column, false);
         }
     }
+    return std::move(m_rollback);
+}
+
+bool QMyTableWidget::edit(const QModelIndex &index, EditTrigger trigger, QEvent *event)
+{
+    const bool opened = QTableWidget::edit(index, trigger, event);
+    if (opened)
+        m_edited = index;
+    return opened;
+}
+
+// The cell may no longer be current by now. An edit that leaves the text and
+// its mark as they were is no step: the copy kept goes.
+void QMyTableWidget::commitData(QWidget *editor)
+{
+    const QModelIndex index = m_edited;
+    if (!m_history || !index.isValid()) {
+        QTableWidget::commitData(editor);
+        return;
+    }
+    const int row = index.row();
+    const int column = index.column();
+    auto step = std::make_unique<GridRollback>(*this);
+    step->keepCopy(row, column);
+    const QTableWidgetItem *cell = item(row, column);
+    const QString text = cell ? cell->text() : QString();
+    const bool changed = cell && CellMarks::isChanged(*cell);
+    QTableWidget::commitData(editor);
+    cell = item(row, column);
+    if (cell && cell->text() == text && CellMarks::isChanged(*cell) == changed)
+        return;
+    GridHistory::Parts parts;
+    parts.push_back(std::move(step));
+    m_history->record(tr("правка ячейки"), std::move(parts));
 }
 
 QTableWidgetItem *QMyTableWidget::findInvalidItem()

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class GridHistory;
 class GridRollback;
 class GridTable;
 class OperationProgress;
@@ -55,8 +56,12 @@ public:
     // ends the load, or takeBackLoad, which puts the grid back as it was: so
     // that loads into several grids stay or go together.
     int applyLoad(const PendingLoad &apply);
-    void settleLoad();
+    // Returns what the load replaced, to undo it by.
+    std::unique_ptr<GridRollback> settleLoad();
     void takeBackLoad();
+    // Where the cell edits and the loads of a file go as steps to undo; without
+    // one they are not kept.
+    void setHistory(GridHistory *history) { m_history = history; }
     // The first red cell among those that show field values, or nullptr.
     virtual QTableWidgetItem *findInvalidItem();
     // As the catalogue says: tax rates and payment types are never written.
@@ -94,6 +99,10 @@ public:
     void setOperationProgress(OperationProgress *progress) { m_progress = progress; }
 
 protected:
+    // Remembers the cell whose editor opens, which commitData needs.
+    bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
+    // A copy of the edited cell as it was goes to the history.
+    void commitData(QWidget *editor) override;
     // Shows cellToolTip for a cell with a field; other cells as the view would.
     bool viewportEvent(QEvent *event) override;
     // Colours the cell white or red by whether its field takes its text.
@@ -107,6 +116,9 @@ private:
 
     std::unique_ptr<GridTable> m_data;
     OperationProgress *m_progress = nullptr;
+    GridHistory *m_history = nullptr;
+    // The cell of the cell editor, the only one the grid opens at a time.
+    QPersistentModelIndex m_edited;
     // What the load not yet settled replaced.
     std::unique_ptr<GridRollback> m_rollback;
     TableComparison m_comparison;
