@@ -259,7 +259,7 @@ void MainWindow::createTableMenu()
 // text being typed.
 void MainWindow::createEditMenu()
 {
-    QMenu *menu = menuBar()->addMenu(tr("&Правка"));
+    QMenu *menu = menuBar()->addMenu(tr("П&равка"));
     undoAction = MenuActions::add(menu, QString(), "actionUndo", QKeySequence::Undo, this,
                                   &MainWindow::undo);
     redoAction = MenuActions::add(menu, QString(), "actionRedo", QKeySequence::Redo, this,

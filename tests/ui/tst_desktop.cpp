@@ -223,13 +223,18 @@ private slots:
         QTRY_VERIFY(offered.contains("Профиль ККТ"));
     }
 
-    // F10 opens the first menu; every entry of every menu has an access key of its own.
+    // F10 opens the first menu; every menu, and every entry of a menu, has an
+    // access key of its own.
     void menuKeys()
     {
         activate();
         QTest::keyClick(window, Qt::Key_F10);
         QCOMPARE(qobject_cast<QMenu *>(QApplication::activePopupWidget())->title(), "&Таблица");
+        QSet<QKeySequence> menus{QKeySequence()};
         for (QAction *menu : window->menuBar()->actions()) {
+            QVERIFY2(!menus.contains(QKeySequence::mnemonic(menu->text())),
+                     qPrintable(menu->text()));
+            menus << QKeySequence::mnemonic(menu->text());
             QSet<QKeySequence> keys{QKeySequence()};
             for (QAction *action : menu->menu()->actions()) {
                 const QKeySequence key = QKeySequence::mnemonic(action->text());
