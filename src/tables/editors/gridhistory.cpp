@@ -2,6 +2,8 @@
 
 #include "gridrollback.h"
 
+#include <QSet>
+
 #include <algorithm>
 
 GridHistory::GridHistory(QObject *parent) : QObject(parent) {}
@@ -47,15 +49,25 @@ QString GridHistory::redoName() const
     return m_redo.empty() ? QString() : m_redo.back().name;
 }
 
+// From the nearest step on: a step that changed the grid goes, and so does
+// every step beyond it that changed a grid it changed too, as undoing or
+// redoing that one would put back what the gone step had replaced.
 void GridHistory::forget(Steps &steps, const QTableWidget &grid)
 {
+    QSet<const QTableWidget *> gone{&grid};
+    const auto changesGone = [&gone](const Step &step) {
+        return std::any_of(step.parts.cbegin(), step.parts.cend(),
+                           [&gone](const auto &part) { return gone.contains(&part->grid()); });
+    };
+    for (auto step = steps.rbegin(); step != steps.rend(); ++step) {
+        if (!changesGone(*step))
+            continue;
+        for (const auto &part : step->parts)
+            gone.insert(&part->grid());
+        step->parts.clear();
+    }
     steps.erase(std::remove_if(steps.begin(), steps.end(),
-                               [&grid](const Step &step) {
-                                   return std::any_of(step.parts.cbegin(), step.parts.cend(),
-                                                      [&grid](const auto &part) {
-                                                          return &part->grid() == &grid;
-                                                      });
-                               }),
+                               [](const Step &step) { return step.parts.empty(); }),
                 steps.end());
 }
 

@@ -30,7 +30,8 @@ public:
     QString undoName() const;
     QString redoName() const;
     // The register is the grid's truth from a read or write on: the steps
-    // that changed the grid go, with the other grids' parts of them.
+    // that changed the grid go, with the other grids' parts of them, and the
+    // steps beyond them that those parts' grids depend on.
     void forget(const QTableWidget &grid);
 
 signals:

@@ -1,5 +1,7 @@
 #include "cellmarks.h"
 #include "errorcode.h"
+#include "gridhistory.h"
+#include "gridrollback.h"
 #include "scriptedprotocol.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
@@ -372,6 +374,26 @@ private slots:
     {
         for (int table : TableCatalogue::numbers())
             QCOMPARE(makeEditor(table)->isWritable(), TableCatalogue::isWritable(table));
+    }
+
+    // A read of one grid takes the steps that changed it, and the earlier
+    // steps of the grids those changed too: undone, they would put back what
+    // the steps gone had replaced. A grid they never touched keeps its steps.
+    void historyForgetsWhatAReadMakesStale()
+    {
+        QTableWidget first, second, other;
+        GridHistory history;
+        const auto step = [&history](const QString &name, QList<QTableWidget *> grids) {
+            GridHistory::Parts parts;
+            for (QTableWidget *grid : grids)
+                parts.push_back(std::make_unique<GridRollback>(*grid));
+            history.record(name, std::move(parts));
+        };
+        step("other", {&other});
+        step("first", {&first});
+        step("both", {&first, &second});
+        history.forget(second);
+        QCOMPARE(history.undoName(), "other");
     }
 };
 
