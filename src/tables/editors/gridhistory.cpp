@@ -6,7 +6,10 @@
 
 #include <algorithm>
 
-GridHistory::GridHistory(QObject *parent) : QObject(parent) {}
+GridHistory::GridHistory(QObject *parent, std::size_t keptCellsLimit)
+    : QObject(parent), m_keptCellsLimit(keptCellsLimit)
+{
+}
 
 GridHistory::~GridHistory() = default;
 
@@ -14,7 +17,27 @@ void GridHistory::record(const QString &name, Parts parts)
 {
     m_redo.clear();
     m_undo.push_back({name, std::move(parts)});
+    dropOldest();
     emit changed();
+}
+
+std::size_t GridHistory::kept(const Step &step)
+{
+    std::size_t cells = 0;
+    for (const auto &part : step.parts)
+        cells += part->size();
+    return cells;
+}
+
+void GridHistory::dropOldest()
+{
+    std::size_t cells = 0;
+    for (const Step &step : m_undo)
+        cells += kept(step);
+    while (cells > m_keptCellsLimit && m_undo.size() > 1) {
+        cells -= kept(m_undo.front());
+        m_undo.erase(m_undo.begin());
+    }
 }
 
 void GridHistory::move(Steps &from, Steps &to)

@@ -19,7 +19,9 @@ class GridHistory : public QObject
 public:
     using Parts = std::vector<std::unique_ptr<GridRollback>>;
 
-    explicit GridHistory(QObject *parent = nullptr);
+    // The items the steps keep cost memory: past keptCellsLimit of them the
+    // oldest steps go, the newest always stays. Four full goods loads.
+    explicit GridHistory(QObject *parent = nullptr, std::size_t keptCellsLimit = 2000000);
     ~GridHistory() override;
 
     // A new step drops the steps undone before it.
@@ -46,8 +48,11 @@ private:
     using Steps = std::vector<Step>;
 
     static void move(Steps &from, Steps &to);
+    static std::size_t kept(const Step &step);
+    void dropOldest();
     static void forget(Steps &steps, const QTableWidget &grid);
 
+    const std::size_t m_keptCellsLimit;
     Steps m_undo;
     Steps m_redo;
 };

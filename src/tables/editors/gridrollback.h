@@ -36,6 +36,8 @@ public:
     // count included: swapped again, the grid is changed again.
     void swap();
     QTableWidget &grid() const { return m_grid; }
+    // The cells kept, each an item (or the note of a missing one).
+    std::size_t size() const { return m_kept.size(); }
 
 private:
     struct Kept

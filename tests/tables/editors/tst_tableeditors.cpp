@@ -395,6 +395,24 @@ private slots:
         history.forget(second);
         QCOMPARE(history.undoName(), "other");
     }
+
+    // Past its limit of kept cells the history drops its oldest steps, never the newest.
+    void historyKeepsBoundedCells()
+    {
+        QTableWidget grid(1, 3);
+        GridHistory history(nullptr, 4);
+        for (const QString name : {"0", "1", "2"}) {
+            for (int column = 0; column < 3; ++column)
+                grid.setItem(0, column, new QTableWidgetItem(name));
+            GridHistory::Parts parts;
+            parts.push_back(std::make_unique<GridRollback>(grid));
+            parts.back()->keepRowsFrom(0);
+            history.record(name, std::move(parts));
+        }
+        QCOMPARE(history.undoName(), "2");
+        history.undo();
+        QCOMPARE(history.undoName(), QString());
+    }
 };
 
 QTEST_MAIN(TestTableEditors)
