@@ -5,6 +5,7 @@
 #include "errorcode.h"
 #include "filedialogs.h"
 #include "gridhistory.h"
+#include "gridpaste.h"
 #include "menuactions.h"
 #include "portlist.h"
 #include "preferences.h"
@@ -24,10 +25,12 @@
 #include "writecheck.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenuBar>
@@ -266,6 +269,9 @@ void MainWindow::createEditMenu()
                                   &MainWindow::redo);
     redoAction->setShortcuts(
         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    menu->addSeparator();
+    MenuActions::add(menu, tr("Копировать &таблицу"), "actionCopyTable", QKeySequence(), this,
+                     &MainWindow::copyTable);
     connect(&tabs->history(), &GridHistory::changed, this, &MainWindow::updateHistoryActions);
     updateHistoryActions();
 }
@@ -279,6 +285,13 @@ void MainWindow::updateHistoryActions()
     undoAction->setEnabled(idle && !undone.isEmpty());
     redoAction->setText(redone.isEmpty() ? tr("&Повторить") : tr("&Повторить: %1").arg(redone));
     redoAction->setEnabled(idle && !redone.isEmpty());
+}
+
+// Ready for a spreadsheet: tab-separated, the column captions first.
+void MainWindow::copyTable()
+{
+    if (QMyTableWidget *editor = tabs->currentEditor())
+        QGuiApplication::clipboard()->setText(GridPaste::tableText(*editor));
 }
 
 void MainWindow::undo()

@@ -67,6 +67,7 @@ private:
     void updateHistoryActions();
     void undo();
     void redo();
+    void copyTable();
     // After an undo or redo: what follows the grids' changes.
     void showUndoneOrRedone();
     void createProfileMenu();

@@ -26,6 +26,8 @@ TableTabs::TableTabs(QTabWidget *tabWidget, OperationProgress &progress, QWidget
       m_history(new GridHistory(this)), m_modifiedCheck(new QTimer(this))
 {
     m_modifiedCheck->setSingleShot(true);
+    // A paste marks cells changed without the cell editor.
+    connect(m_history, &GridHistory::changed, m_modifiedCheck, qOverload<>(&QTimer::start));
     connect(m_modifiedCheck, &QTimer::timeout, this, [this] {
         updateModifiedMarker();
         emit cellsEdited();

@@ -11,7 +11,9 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QClipboard>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
@@ -354,6 +356,57 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
         QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(everyGrid(), after);
+    }
+
+    void clipboard_data()
+    {
+        columns<int, int, QString, QString>("table", "row", "block", "refused");
+        QTest::newRow("a rejected value, one step") << 1 << 3 << "1250\t3\r\nцена\t5\r\n"
+                                                    << "";
+        QTest::newRow("past the last row") << 1 << 599 << "1\n2\n"
+                                           << "от текущей ячейки помещается 1 строка и 6 столбцов";
+        QTest::newRow("a read-only table") << 7 << 0 << "x"
+                                           << "нельзя править: строка 1";
+    }
+
+    // Ctrl+V pastes a block from the current cell, each cell checked and
+    // marked, as one step that Ctrl+Z takes back whole; a refusal changes
+    // nothing. Ctrl+C and "Копировать таблицу" give the cell and the table.
+    void clipboard()
+    {
+        const auto [table, row, block, refused] =
+            fetch<int, int, QString, QString>("table", "row", "block", "refused");
+        selectTable(table);
+        click("pbRead");
+        QMyTableWidget *grid = currentEditor();
+        grid->setFocus();
+        grid->setCurrentCell(row, 1);
+        const QStringList before = gridState(*grid);
+        QGuiApplication::clipboard()->setText(block);
+        BoxAnswers boxes;
+        QTest::keyClick(grid, Qt::Key_V, Qt::ControlModifier);
+        auto *undo = child<QAction>("actionUndo");
+        if (!refused.isEmpty()) {
+            QCOMPARE(boxes.seen.size(), 1);
+            QVERIFY2(boxes.seen[0].contains(refused), qPrintable(boxes.seen[0]));
+            QCOMPARE(gridState(*grid), before);
+            QVERIFY(!undo->isEnabled());
+        } else {
+            QCOMPARE(grid->item(4, 1)->text(), "цена");
+            QVERIFY(CellMarks::isInvalid(*grid->item(4, 1)));
+            QVERIFY(!CellMarks::isInvalid(*grid->item(3, 1)));
+            QVERIFY(CellMarks::isChanged(*grid->item(3, 2)));
+            QCOMPARE(undo->text(), "&Отменить: вставка 2 строк");
+            QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+            QCOMPARE(gridState(*grid), before);
+        }
+        QTest::keyClick(grid, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), grid->item(row, 1)->text());
+        child<QAction>("actionCopyTable")->trigger();
+        const QStringList lines = QGuiApplication::clipboard()->text().split('\n');
+        QCOMPARE(lines.size(), grid->rowCount() + 2);
+        QCOMPARE(lines[0].split('\t')[1], grid->horizontalHeaderItem(1)->text());
+        QCOMPARE(lines[row + 1].split('\t')[1], grid->item(row, 1)->text());
     }
 
     // A profile save stopped while it writes its file leaves the file as it

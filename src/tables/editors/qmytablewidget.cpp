@@ -5,15 +5,22 @@
 #include "errorcode.h"
 #include "eventpoint.h"
 #include "gridhistory.h"
+#include "gridpaste.h"
 #include "gridrollback.h"
 #include "gridtable.h"
 #include "operationprogress.h"
+#include "progresstext.h"
 #include "tablecatalogue.h"
 #include "tablefile.h"
 #include "tableoperations.h"
 #include "tableshape.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QSignalBlocker>
 #include <QToolTip>
 
 QMyTableWidget::QMyTableWidget(QWidget *parent) : QTableWidget(parent)
@@ -172,6 +179,54 @@ void QMyTableWidget::commitData(QWidget *editor)
     GridHistory::Parts parts;
     parts.push_back(std::move(step));
     m_history->record(tr("правка ячейки"), std::move(parts));
+}
+
+// The grid is kept quiet and each cell checked here: the items' signals would
+// check every cell twice over, for its text and for its colour.
+QString QMyTableWidget::paste(const QString &text)
+{
+    const int top = currentRow();
+    const int left = currentColumn();
+    if (top < 0 || left < 0)
+        return QString();
+    const GridPaste::Block block = GridPaste::parse(text);
+    const QString refusal = GridPaste::refusal(*this, top, left, block);
+    if (!refusal.isEmpty())
+        return refusal;
+    auto step = std::make_unique<GridRollback>(*this);
+    bool changed = false;
+    {
+        const QSignalBlocker quiet(this);
+        for (int row = 0; row < block.size(); ++row) {
+            for (int column = 0; column < block[row].size(); ++column) {
+                QTableWidgetItem *cell = item(top + row, left + column);
+                if (cell->text() == block[row][column])
+                    continue;
+                step->keepCopy(top + row, left + column);
+                cell->setText(block[row][column]);
+                checkCell(*cell);
+                CellMarks::setWeight(*cell, CellMarks::changedWeight);
+                changed = true;
+            }
+        }
+    }
+    if (changed && m_history) {
+        GridHistory::Parts parts;
+        parts.push_back(std::move(step));
+        m_history->record(ProgressText::pasted(block.size()), std::move(parts));
+    }
+    return QString();
+}
+
+void QMyTableWidget::keyPressEvent(QKeyEvent *event)
+{
+    if (!event->matches(QKeySequence::Paste)) {
+        QTableWidget::keyPressEvent(event);
+        return;
+    }
+    const QString refusal = paste(QGuiApplication::clipboard()->text());
+    if (!refusal.isEmpty())
+        QMessageBox::warning(this, tr("Вставка"), refusal);
 }
 
 QTableWidgetItem *QMyTableWidget::findInvalidItem()

@@ -92,6 +92,11 @@ public:
     const TableComparison *comparison() const { return m_compared ? &m_comparison : nullptr; }
     void clearComparison();
 
+    // Puts a block of tab-separated text into the grid from the current cell
+    // on, each cell as an edit would and all as one step to undo. Returns why
+    // it refused, having changed nothing, or empty.
+    QString paste(const QString &text);
+
     // Whether any cell is marked changed, and so not yet in the register.
     bool hasChangedCells() const;
     // Where the event points of reads and writes report; without one they
@@ -103,6 +108,9 @@ protected:
     bool edit(const QModelIndex &index, EditTrigger trigger, QEvent *event) override;
     // A copy of the edited cell as it was goes to the history.
     void commitData(QWidget *editor) override;
+    // Ctrl+V pastes the clipboard's text, a refusal in a message box; an open
+    // cell editor keeps its own paste, having the keys.
+    void keyPressEvent(QKeyEvent *event) override;
     // Shows cellToolTip for a cell with a field; other cells as the view would.
     bool viewportEvent(QEvent *event) override;
     // Colours the cell white or red by whether its field takes its text.

@@ -58,17 +58,12 @@ QString number(qint64 value)
 
 QString exchangeTrouble(const ExchangeCounts &counts)
 {
-    static const Forms exchanges{"обмен", "обмена", "обменов"};
-    static const Forms retries{"повтор", "повтора", "повторов"};
-    static const Forms failures{"сбой", "сбоя", "сбоев"};
-    const auto counted = [](qint64 count, const Forms &forms) {
-        return number(count) + QLatin1Char(' ') + QString::fromUtf8(formFor(forms, count));
-    };
     QString trouble;
     if (counts.failures > 0)
         trouble = QStringLiteral(", %1, %2, %3")
-                      .arg(counted(counts.exchanges, exchanges), counted(counts.retries, retries),
-                           counted(counts.failures, failures));
+                      .arg(counted(counts.exchanges, "обмен", "обмена", "обменов"),
+                           counted(counts.retries, "повтор", "повтора", "повторов"),
+                           counted(counts.failures, "сбой", "сбоя", "сбоев"));
     if (counts.portWaitMs > 0)
         trouble += QString::fromUtf8(", ожидание порта ") + duration(counts.portWaitMs);
     return trouble;
@@ -80,6 +75,16 @@ QString done(Work work, qint64 count)
     return QStringLiteral("%1 %2 %3")
         .arg(QString::fromUtf8(formFor(wording.verb, count)), number(count),
              QString::fromUtf8(formFor(wording.noun, count)));
+}
+
+QString counted(qint64 count, const char *one, const char *few, const char *many)
+{
+    return number(count) + QLatin1Char(' ') + QString::fromUtf8(formFor({one, few, many}, count));
+}
+
+QString pasted(qint64 rows)
+{
+    return QStringLiteral("вставка ") + counted(rows, "строки", "строк", "строк");
 }
 
 QString duration(qint64 ms)

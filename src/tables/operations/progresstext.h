@@ -23,6 +23,11 @@ enum class Work
 // "Прочитана 1 запись", "Прочитано 16 451 запись", "Записано 3 поля": the
 // verb and the noun in the forms Russian wants after the number.
 QString done(Work work, qint64 count);
+// "1 строка", "3 строки", "10 000 строк": the number and the noun in the form
+// Russian wants after it.
+QString counted(qint64 count, const char *one, const char *few, const char *many);
+// The name of a paste as a step to undo: "вставка 1 строки", "вставка 120 строк".
+QString pasted(qint64 rows);
 // "20 мс", "2,4 с", "41 с", "9 мин 41 с", "1 ч 2 мин".
 QString duration(qint64 ms);
 // "Записи: 12 345 из 65 535, 1 234/с, осталось 8 мин 2 с"; the total and the
