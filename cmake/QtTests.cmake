@@ -5,7 +5,7 @@
 # The WAITING functions spend their time waiting on a line or a process:
 # each is an entry of its own (see add_waiting_tests), and the test's own
 # entry runs every other function (a test all of whose functions wait is an
-# executable with add_waiting_tests).
+# add_test_executable with add_waiting_tests).
 set(MORVELL_TEST_TIMEOUT 120)
 
 # Whether the target's compile definitions bring Qt's widgets: what it links
@@ -52,8 +52,10 @@ function(morvell_test_pch kind)
     endif()
 endfunction()
 
-function(add_qt_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;WAITING" ${ARGN})
+# add_test_executable(<name> SOURCES <files...> LIBS <targets...>)
+# A test program, built as every test is; add_qt_test makes it an entry.
+function(add_test_executable name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE Qt5::Test ${ARG_LIBS})
     target_compile_options(${name} PRIVATE ${MORVELL_TEST_OPTIONS})
@@ -73,6 +75,11 @@ function(add_qt_test name)
             target_precompile_headers(${name} REUSE_FROM testpch_core)
         endif()
     endif()
+endfunction()
+
+function(add_qt_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;WAITING" ${ARGN})
+    add_test_executable(${name} SOURCES ${ARG_SOURCES} LIBS ${ARG_LIBS})
     if(ARG_WAITING)
         set(skipped "")
         foreach(function ${ARG_WAITING})

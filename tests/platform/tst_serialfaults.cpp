@@ -20,8 +20,8 @@ namespace {
 
 // Each cycle writes a new value, reads it back and reads a goods record or one
 // of its fields; every fourth also reads a dump block, the slowest exchange on
-// a spoiled line. About 40 s in all.
-constexpr int Cycles = 300;
+// a spoiled line. About 25 s in all.
+constexpr int Cycles = 200;
 constexpr int DumpBlockEvery = 4;
 constexpr int MaxAttempts = 20;
 constexpr int FiscalMemoryDump = 2;
@@ -186,7 +186,7 @@ private:
 
 } // namespace
 
-// Some 1,000 exchanges over a line that drops, corrupts, duplicates and
+// Some 650 exchanges over a line that drops, corrupts, duplicates and
 // delays bytes: every value accepted is the register's, no request is
 // executed twice, no dump block is skipped or read twice.
 class TestSerialFaults : public QObject
