@@ -147,23 +147,33 @@ bool parseCommandArguments(const QStringList &arguments, CliOptions &options, QS
     return true;
 }
 
-// As in the window, a ".csv" file is the CSV form unless told otherwise.
+// As in the window, a ".csv" file is the CSV form and a ".xlsx" one a
+// workbook unless told otherwise.
 bool parseFormat(const QString &format, CliOptions &options, QString &error)
 {
     using Format = TableFile::Format;
     const QMap<QString, Format> formats{{QStringLiteral("tsv"), Format::Table},
                                         {QStringLiteral("csv"), Format::GoodsCsv},
-                                        {QStringLiteral("excel"), Format::GoodsCsvForSpreadsheets}};
+                                        {QStringLiteral("excel"), Format::GoodsCsvForSpreadsheets},
+                                        {QStringLiteral("xlsx"), Format::GoodsXlsx}};
     if (!format.isEmpty() && !formats.contains(format)) {
-        error = tr("--format: tsv, csv или excel");
+        error = tr("--format: tsv, csv, excel или xlsx");
         return false;
     }
-    const bool csvFile = options.output.endsWith(QLatin1String(".csv"));
-    options.format = formats.value(format, csvFile ? Format::GoodsCsv : Format::Table);
+    const QString byName = options.output.endsWith(QLatin1String(".csv")) ? QStringLiteral("csv")
+                           : options.output.endsWith(QLatin1String(".xlsx"))
+                               ? QStringLiteral("xlsx")
+                               : QString();
+    const QString chosen = format.isEmpty() ? byName : format;
+    options.format = formats.value(chosen, Format::Table);
     if (options.format != Format::Table &&
         (options.command != CliOptions::Command::Read || options.table != 1)) {
-        error = tr("--format %1 есть только у read таблицы 1 (база товаров)")
-                    .arg(format.isEmpty() ? QStringLiteral("csv") : format);
+        error = tr("--format %1 есть только у read таблицы 1 (база товаров)").arg(chosen);
+        return false;
+    }
+    if (options.format == Format::GoodsXlsx && options.output.isEmpty()) {
+        error = tr("Книга Excel (xlsx) - двоичный файл, на стандартный вывод не пишется: "
+                   "укажите -o ФАЙЛ.xlsx");
         return false;
     }
     return true;
@@ -283,7 +293,7 @@ SYNOPSIS
     morvell-cli ports
     morvell-cli find             [--port ПОРТ...] [--baud N...]
     morvell-cli check            --port ПОРТ...
-    morvell-cli read ТАБЛИЦА     --port ПОРТ... [-o ФАЙЛ] [--format tsv|csv|excel]
+    morvell-cli read ТАБЛИЦА     --port ПОРТ... [-o ФАЙЛ] [--format tsv|csv|excel|xlsx]
     morvell-cli write ТАБЛИЦА ФАЙЛ --port ПОРТ... [--no-verify]
     morvell-cli diff ТАБЛИЦА ФАЙЛ  --port ПОРТ...
     morvell-cli dump 1|2 -o ФАЙЛ --port ПОРТ...
@@ -309,8 +319,10 @@ COMMANDS
              "Сохранить как..." (*.txt), csv - CSV базы товаров, excel -
              CSV базы товаров "CSV для Excel" для электронных таблиц (UTF-8
              с меткой порядка байтов, штрихкоды текстовыми формулами ="...",
-             чтобы таблица не превратила их в числа); ФАЙЛ с окончанием .csv
-             пишется в CSV.
+             чтобы таблица не превратила их в числа), xlsx - книга Excel
+             (строка заголовков, затем по строке на запись, штрихкоды -
+             текстовыми ячейками; только в файл -o); ФАЙЛ с окончанием .csv
+             пишется в CSV, с окончанием .xlsx - книгой Excel.
     write    Читает таблицу из ККТ, загружает ФАЙЛ как "Загрузить..." и
              записывает только поля, которые отличаются, затем читает их
              обратно и сравнивает (без --no-verify). Нет отличий - нет записи.
@@ -349,8 +361,8 @@ OPTIONS
                      строкой заголовка; те же строки, что экспорт окна
                      "Обмен с ККТ". Записанное остаётся и при обрыве.
     -o, --output F   Выходной файл; пишется целиком или не пишется вовсе.
-    --format tsv|csv|excel
-                     Формат read (csv и excel только для таблицы 1).
+    --format tsv|csv|excel|xlsx
+                     Формат read (csv, excel и xlsx только для таблицы 1).
     --no-verify      Не читать записанное обратно.
     --resume         read, backup: продолжить чтение, прерванное или
                      оборвавшееся, с места остановки. Прочитанное до

@@ -9,7 +9,6 @@
 #include "registersync.h"
 #include "tablecatalogue.h"
 #include "tablefile.h"
-#include "tablefilewriter.h"
 #include "tableoperations.h"
 #include "tableshape.h"
 
@@ -206,11 +205,15 @@ int PortJob::loadFile(TableData &table, const QString &path)
 {
     const FileEventPoint point =
         beginFileWork(ProgressText::Work::RecordsLoaded, QFileInfo(path).size());
-    const int result = TableFile::load(table, path, point, [this](qint64 records) {
-        m_progress.startStage(records, ProgressText::Work::RecordsPlaced);
-    });
+    QString why;
+    const int result = TableFile::load(
+        table, path, point,
+        [this](qint64 records) {
+            m_progress.startStage(records, ProgressText::Work::RecordsPlaced);
+        },
+        &why);
     end(result == ERR_OK ? table.rowCount() : 0, result);
-    return result == ERR_OK ? CliExit::Success : fileFailed(result, path);
+    return result == ERR_OK ? CliExit::Success : fileFailed(result, path, why);
 }
 
 int PortJob::loadInput(std::unique_ptr<MemoryTable> &table)
@@ -260,19 +263,13 @@ int PortJob::refuseInvalidValue(const TableData &file, const QString &path)
 int PortJob::saveTable(const TableData &table)
 {
     const int result = savedStoppable(table.rowCount(), [&](const FileEventPoint &point) {
-        const auto writeTo = [&](QTextStream &out) {
-            return TableFile::write(table, out, m_options.format, point);
-        };
-        if (!m_outcome.output.isEmpty()) {
-            TableFileWriter writer(m_outcome.output);
-            const int written = writer.open() ? writeTo(writer.stream()) : int(ERR_FILE_OPEN);
-            return written == ERR_OK && !writer.commit() ? int(ERR_FILE_OPEN) : written;
-        }
+        if (!m_outcome.output.isEmpty())
+            return TableFile::save(table, m_outcome.output, m_options.format, point);
         QFile standardOutput;
         if (!standardOutput.open(stdout, QIODevice::WriteOnly))
             return int(ERR_FILE_OPEN);
         QTextStream out(&standardOutput);
-        const int written = writeTo(out);
+        const int written = TableFile::write(table, out, m_options.format, point);
         out.flush();
         return written;
     });

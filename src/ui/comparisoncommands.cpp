@@ -74,11 +74,14 @@ int ComparisonCommands::compareCurrentWithFile()
     MemoryTable other(editor->tableNumber());
     // As a load, with its progress and "Прервать"; a stop changes nothing.
     m_progressPanel.start(ProgressText::Work::RecordsLoaded, QFileInfo(path).size(), true);
+    QString why;
     const int result = TableFile::load(
         other, path, [this](qint64 done) { return m_progress.eventPoint(done); },
         [this](qint64 records) {
             m_progress.startStage(records, ProgressText::Work::RecordsPlaced);
-        });
+        },
+        &why);
+    m_connection.setFailureDetails(why);
     m_progressPanel.finish(result == ERR_OK ? other.rowCount() : 0, result);
     if (result == ERR_OK)
         showComparison(editor, other, QFileInfo(path).fileName());

@@ -491,7 +491,9 @@ int MainWindow::loadCurrentTable()
     if (path.isEmpty())
         return ERR_CANCELLED;
     progressPanel->start(ProgressText::Work::RecordsLoaded, QFileInfo(path).size(), true);
-    const int result = editor->loadFromFile(path);
+    QString why;
+    const int result = editor->loadFromFile(path, &why);
+    connection->setFailureDetails(why);
     // A stopped load leaves nothing loaded.
     progressPanel->finish(result == ERR_CANCELLED ? 0 : editor->rowCount(), result);
     if (result == ERR_OK)

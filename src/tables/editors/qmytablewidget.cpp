@@ -85,10 +85,10 @@ int QMyTableWidget::saveToFile(const QString &path)
                            fileEventPoint());
 }
 
-int QMyTableWidget::loadFromFile(const QString &path)
+int QMyTableWidget::loadFromFile(const QString &path, QString *why)
 {
     PendingLoad apply;
-    int result = TableFile::check(data(), path, apply, fileEventPoint());
+    int result = TableFile::check(data(), path, apply, fileEventPoint(), why);
     if (result != ERR_OK)
         return result;
     result = applyLoad(apply);

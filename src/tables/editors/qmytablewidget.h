@@ -50,7 +50,8 @@ public:
     // All or nothing, also when the user stops it at an event point: then
     // the grid is as it was, texts, marks and row count. A good load also
     // takes away the highlights of the last write's check and of a comparison.
-    int loadFromFile(const QString &path);
+    // why, if given, is told what is wrong with a refused workbook.
+    int loadFromFile(const QString &path, QString *why = nullptr);
     // Puts a checked file into the grid as loadFromFile does, its records the
     // progress's stage, and keeps what it replaces until settleLoad, which
     // ends the load, or takeBackLoad, which puts the grid back as it was: so

@@ -156,15 +156,6 @@ bool isDigits(const QString &text)
     });
 }
 
-// Whether a spreadsheet would take the text for a number and not give it back
-// as it is: every barcode (a leading zero is a digit of it), any long number,
-// and any number with a leading zero.
-bool becomesNumber(int column, const QString &text)
-{
-    return isDigits(text) && (column == barcodeColumn || text.size() > longestShownNumber ||
-                              (text.size() > 1 && text.startsWith(QLatin1Char('0'))));
-}
-
 // For spreadsheets as they read CSV: a quote inside a quoted value doubled.
 // The plain CSV keeps its values as they are.
 QString writtenField(Variant variant, int column, const QString &text)
@@ -239,7 +230,7 @@ QString tr(const char *text)
 QString describeRefusal(Refusal refusal, Variant variant, int row, int column,
                         const QStringList &texts)
 {
-    const QString where = tr("Запись %1, поле «%2»").arg(row + 1).arg(columnHeader(column));
+    const QString where = fieldPlace(row, column);
     QString why;
     switch (refusal) {
     case Refusal::LineBreak:
@@ -279,18 +270,54 @@ bool recordTexts(const TableData &table, int row, QStringList &texts)
     return true;
 }
 
-bool headerLineMatches(const QString &line, int fields)
+} // namespace
+
+bool becomesNumber(int column, const QString &text)
 {
-    const QStringList parts = fieldsOf(line);
-    const int compared = qMin(fields, parts.size());
+    return isDigits(text) && (column == barcodeColumn || text.size() > longestShownNumber ||
+                              (text.size() > 1 && text.startsWith(QLatin1Char('0'))));
+}
+
+QString fieldPlace(int row, int column)
+{
+    return tr("Запись %1, поле «%2»").arg(row + 1).arg(columnHeader(column));
+}
+
+bool isHeader(const QStringList &captions)
+{
+    const int compared = qMin(TableCatalogue::goodsCsvFieldWidths().size(), captions.size());
     for (int column = 0; column < compared; ++column) {
-        if (parts[column] != columnHeader(column))
+        if (captions[column] != columnHeader(column))
             return false;
     }
     return true;
 }
 
-} // namespace
+QString cellText(const QString &text)
+{
+    return isTextFormula(text) ? formulaText(text) : text;
+}
+
+void addRecord(const TableData &table, const QStringList &fields, QVector<LoadedCell> &cells,
+               int &records)
+{
+    const QVector<int> widths = TableCatalogue::goodsCsvFieldWidths();
+    for (int column = 0; column < widths.size(); ++column) {
+        QString value = fields.value(column);
+        if (isMoney(column))
+            value = sumText(table, records, column, widths[column], value);
+        cells.append({records, column, value, widths[column]});
+    }
+    ++records;
+}
+
+PendingLoad recordsLoad(TableData &table, QVector<LoadedCell> cells, int records)
+{
+    return PendingLoad(records, [&table, cells, records](const FileEventPoint &point) {
+        table.setRowCount(records);
+        return placeLoadedCells(table, cells, point);
+    });
+}
 
 QString tableName()
 {
@@ -354,8 +381,7 @@ int check(TableData &table, const QString &tableName, const QString &path, Pendi
     result = reader.readLine(line);
     if (result != ERR_OK)
         return result;
-    const QVector<int> widths = TableCatalogue::goodsCsvFieldWidths();
-    if (!headerLineMatches(line, widths.size())) {
+    if (!isHeader(fieldsOf(line))) {
         qDebug() << "QMyTable1Widget::load"
                  << "Bad columns header";
         return ERR_INVALID_DATA;
@@ -371,19 +397,9 @@ int check(TableData &table, const QString &tableName, const QString &path, Pendi
                      << "Line too short";
             return ERR_INVALID_DATA;
         }
-        const QStringList parts = fieldsOf(line);
-        for (int column = 0; column < widths.size(); ++column) {
-            QString value = parts.value(column);
-            if (isMoney(column))
-                value = sumText(table, records, column, widths[column], value);
-            cells.append({records, column, value, widths[column]});
-        }
-        ++records;
+        addRecord(table, fieldsOf(line), cells, records);
     }
-    apply = PendingLoad(records, [&table, cells, records](const FileEventPoint &point) {
-        table.setRowCount(records);
-        return placeLoadedCells(table, cells, point);
-    });
+    apply = recordsLoad(table, std::move(cells), records);
     return ERR_OK;
 }
 

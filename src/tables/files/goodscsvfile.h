@@ -1,5 +1,6 @@
 #pragma once
 
+#include "loadedcell.h"
 #include "tablefilereader.h"
 
 #include <QString>
@@ -45,5 +46,24 @@ QString refusal(const TableData &table, Variant variant);
 // formula ="…" as its text, and a price with a decimal comma as with a point.
 int check(TableData &table, const QString &tableName, const QString &path, PendingLoad &apply,
           const FileEventPoint &point = {});
+
+// What the goods' other files share with the CSV.
+
+// Whether a spreadsheet would take the text for a number and not give it back
+// as it is: every barcode (a leading zero is a digit of it), any long number,
+// and any number with a leading zero.
+bool becomesNumber(int column, const QString &text);
+// "Запись 2, поле «Название»", for a refusal.
+QString fieldPlace(int row, int column);
+// Whether a file's header names the goods' columns, as far as it goes.
+bool isHeader(const QStringList &captions);
+// A text formula ="…", as a spreadsheet keeps a number as text, as its text.
+QString cellText(const QString &text);
+// Adds the cells of the next record from its field texts, a price with a
+// decimal comma taken as with a point where its field takes it so.
+void addRecord(const TableData &table, const QStringList &fields, QVector<LoadedCell> &cells,
+               int &records);
+// The load of the records' cells, which leaves the table as many rows.
+PendingLoad recordsLoad(TableData &table, QVector<LoadedCell> cells, int records);
 
 } // namespace GoodsCsvFile

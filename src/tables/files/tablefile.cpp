@@ -3,6 +3,7 @@
 #include "errorcode.h"
 #include "generictablefile.h"
 #include "goodscsvfile.h"
+#include "goodsxlsxfile.h"
 #include "settingsfile.h"
 #include "tablecatalogue.h"
 #include "tabledata.h"
@@ -20,7 +21,8 @@ namespace {
 constexpr int goodsTable = 1;
 
 // The third of the goods filters is the CSV for spreadsheet programs.
-const char goodsFilters[] = "*.txt;;*.csv;;CSV для Excel (*.csv);;Все файлы (*.*)";
+const char goodsFilters[] =
+    "*.txt;;*.csv;;CSV для Excel (*.csv);;Все файлы (*.*);;Книга Excel (*.xlsx)";
 const char tableFilters[] = "*.txt;;Все файлы (*.*)";
 
 QString tr(const char *text)
@@ -33,6 +35,11 @@ bool isCsvPath(const QString &path)
     return path.endsWith(QLatin1String(".csv"));
 }
 
+bool isXlsxPath(const QString &path)
+{
+    return path.endsWith(QLatin1String(".xlsx"));
+}
+
 } // namespace
 
 QString fileFilter(int table)
@@ -42,6 +49,8 @@ QString fileFilter(int table)
 
 Format formatOf(int table, const QString &path, const QString &filter)
 {
+    if (table == goodsTable && isXlsxPath(path))
+        return Format::GoodsXlsx;
     if (table != goodsTable || !isCsvPath(path))
         return Format::Table;
     return filter == fileFilter(table).section(QStringLiteral(";;"), 2, 2)
@@ -57,6 +66,8 @@ TableFileBound bound(int table)
 
 int save(const TableData &table, const QString &path, Format format, const FileEventPoint &point)
 {
+    if (format == Format::GoodsXlsx)
+        return GoodsXlsxFile::save(table, path, point);
     TableFileWriter writer(path);
     if (!writer.open())
         return ERR_FILE_OPEN;
@@ -73,6 +84,8 @@ QString refusal(const TableData &table, Format format)
         return GoodsCsvFile::refusal(table, GoodsCsvFile::Variant::Plain);
     case Format::GoodsCsvForSpreadsheets:
         return GoodsCsvFile::refusal(table, GoodsCsvFile::Variant::ForSpreadsheets);
+    case Format::GoodsXlsx:
+        return GoodsXlsxFile::refusal(table);
     case Format::Table:
         break;
     }
@@ -81,10 +94,23 @@ QString refusal(const TableData &table, Format format)
 
 // The table's own file passes by fields beyond the table's columns, which
 // a profile refuses.
-int check(TableData &table, const QString &path, PendingLoad &apply, const FileEventPoint &point)
+int check(TableData &table, const QString &path, PendingLoad &apply, const FileEventPoint &point,
+          QString *why)
 {
-    if (formatOf(table.tableNumber(), path) != Format::Table)
+    switch (formatOf(table.tableNumber(), path)) {
+    case Format::GoodsXlsx: {
+        QString reason;
+        const int result = GoodsXlsxFile::check(table, path, apply, reason, point);
+        if (why)
+            *why = reason;
+        return result;
+    }
+    case Format::GoodsCsv:
+    case Format::GoodsCsvForSpreadsheets:
         return GoodsCsvFile::check(table, GoodsCsvFile::tableName(), path, apply, point);
+    case Format::Table:
+        break;
+    }
     const bool settings = table.tableNumber() == TableShape::settingsTable;
     TableFileReader reader(bound(table.tableNumber()), point);
     QString firstLine;
@@ -96,10 +122,10 @@ int check(TableData &table, const QString &path, PendingLoad &apply, const FileE
 }
 
 int load(TableData &table, const QString &path, const FileEventPoint &point,
-         const std::function<void(qint64 records)> &checked)
+         const std::function<void(qint64 records)> &checked, QString *why)
 {
     PendingLoad apply;
-    const int result = check(table, path, apply, point);
+    const int result = check(table, path, apply, point, why);
     if (result != ERR_OK)
         return result;
     if (checked)
@@ -120,6 +146,8 @@ int write(const TableData &table, QTextStream &out, Format format, const FileEve
         out.setGenerateByteOrderMark(true);
         return GoodsCsvFile::write(table, GoodsCsvFile::tableName(), out,
                                    GoodsCsvFile::Variant::ForSpreadsheets, point);
+    case Format::GoodsXlsx:
+        return ERR_NOT_SUPPORTED;
     case Format::Table:
         break;
     }
