@@ -9,6 +9,12 @@
 #include "tabletestsupport.h"
 #include "testdata.h"
 
+#include <KArchive>
+#include <KArchiveDirectory>
+#include <KArchiveFile>
+#include <KZip>
+
+#include <QBuffer>
 #include <QTextCodec>
 
 #include <atomic>
@@ -62,6 +68,70 @@ QString gridState(const QTableWidget &grid)
         }
     }
     return state.join(',');
+}
+
+// A zip archive of the parts, as a workbook is.
+QByteArray zipped(const QMap<QString, QByteArray> &parts)
+{
+    QBuffer buffer;
+    KZip zip(&buffer);
+    zip.open(QIODevice::WriteOnly);
+    for (auto part = parts.begin(); part != parts.end(); ++part)
+        zip.writeFile(part.key(), part.value());
+    zip.close();
+    return buffer.data();
+}
+
+// A workbook whose first sheet by the workbook's order, not by its name, has
+// the goods' captions (shared strings 0-6) and then the rows given. String 7
+// is rich text with a phonetic hint.
+QMap<QString, QByteArray> workbookParts(const QByteArray &rows, const QByteArray &prolog = {})
+{
+    const QByteArray ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                          "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                          "relationships\"";
+    const QByteArray type = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/";
+    QByteArray strings = "<sst " + ns + ">";
+    QByteArray header = "<row r=\"1\">";
+    const QStringList captions = goodsHeader.split(';');
+    for (int column = 0; column < captions.size(); ++column) {
+        strings += "<si><t>" + captions[column].mid(1).chopped(1).toUtf8() + "</t></si>";
+        header += QByteArray("<c r=\"") + char('A' + column) + "1\" t=\"s\"><v>" +
+                  QByteArray::number(column) + "</v></c>";
+    }
+    strings += "<si><r><t>СОК </t></r><r><t>\"ДОБРЫЙ\"</t></r><rPh><t>ソク</t></rPh></si></sst>";
+    const auto sheet = [&](const QByteArray &data) {
+        return prolog + "<worksheet " + ns + "><sheetData>" + data + "</sheetData></worksheet>";
+    };
+    return {
+        {"xl/workbook.xml", "<workbook " + ns +
+                                "><sheets><sheet name=\"Товары\" r:id=\"rId2\"/>"
+                                "<sheet name=\"Другой\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<Relationships><Relationship Id=\"rId1\" Type=\"" + type +
+             "worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"rId2\" "
+             "Type=\"" +
+             type +
+             "worksheet\" Target=\"/xl/worksheets/sheet2.xml\"/><Relationship "
+             "Id=\"rId3\" Type=\"" +
+             type + "sharedStrings\" Target=\"sharedStrings.xml\"/></Relationships>"},
+        {"xl/sharedStrings.xml", strings},
+        {"xl/worksheets/sheet2.xml", sheet(header + "</row>" + rows)},
+        {"xl/worksheets/sheet1.xml", sheet("<row><c t=\"inlineStr\"><is><t>X</t></is></c></row>")}};
+}
+
+// The archive with the part's uncompressed size, in its local and central
+// headers, set to a small number: what a zip bomb declares.
+QByteArray understated(QByteArray zip, const QByteArray &name)
+{
+    for (int at = zip.indexOf(name); at >= 0; at = zip.indexOf(name, at + 1)) {
+        const int sizeAt = zip.mid(at - 30, 4) == "PK\x03\x04"   ? at - 30 + 22
+                           : zip.mid(at - 46, 4) == "PK\x01\x02" ? at - 46 + 24
+                                                                 : -1;
+        if (sizeAt >= 0)
+            zip.replace(sizeAt, 4, QByteArray("\xe8\x03\0\0", 4));
+    }
+    return zip;
 }
 
 // Opens and closes the pipe's writing end while a reader waits on it, so that
@@ -410,6 +480,111 @@ private slots:
         }
     }
 
+    // A value is a number cell only where it reads back the same; barcodes
+    // and digit runs a spreadsheet would show otherwise are text cells.
+    void goodsXlsxValues_data()
+    {
+        columns<int, QString, bool>("column", "text", "numberCell");
+        QTest::newRow("barcode") << 1 << "4601234000017" << false;
+        QTest::newRow("barcode with a leading zero") << 1 << "0460123400001" << false;
+        QTest::newRow("name of 12 digits") << 0 << "123456789012" << false;
+        QTest::newRow("name of 11 digits") << 0 << "12345678901" << true;
+        QTest::newRow("name with quotes and a semicolon")
+            << 0 << "ООО \"РОМАШКА\"; ФИЛИАЛ" << false;
+        QTest::newRow("price") << 2 << "54.9" << true;
+        QTest::newRow("price with a trailing zero") << 2 << "54.90" << false;
+        QTest::newRow("name with an exponent") << 0 << "1e5" << false;
+    }
+
+    void goodsXlsxValues()
+    {
+        const auto [column, text, numberCell] =
+            fetch<int, QString, bool>("column", "text", "numberCell");
+        MemoryTable table(1);
+        table.setRowCount(2);
+        const QVector<int> widths = TableCatalogue::goodsCsvFieldWidths();
+        for (int row = 0; row < 2; ++row) {
+            for (int c = 0; c < widths.size(); ++c)
+                table.setCell(row, c, c == column ? text : "7", widths[c]);
+        }
+        QTemporaryDir directory;
+        const QString path = directory.filePath("goods.xlsx");
+        QCOMPARE(TableFile::save(table, path, TableFile::formatOf(1, path)), 0);
+        KZip zip(path);
+        QVERIFY(zip.open(QIODevice::ReadOnly));
+        const QString sheet =
+            QString::fromUtf8(zip.directory()->file("xl/worksheets/sheet1.xml")->data());
+        const QRegularExpression cell(
+            QStringLiteral("<c r=\"%1%2\"([^>]*)>").arg(QChar('A' + column)).arg(3));
+        QCOMPARE(!cell.match(sheet).captured(1).contains("t=\""), numberCell);
+        MemoryTable loaded(1);
+        QCOMPARE(TableFile::load(loaded, path), 0);
+        QCOMPARE(loaded.rowCount(), 2);
+        for (int c = 0; c < widths.size(); ++c)
+            QCOMPARE(loaded.text(1, c), table.text(1, c));
+    }
+
+    // Workbooks load as a spreadsheet shows their first sheet; damaged or
+    // hostile ones are refused with the reason, the grid left as it was.
+    void workbookLoad_data()
+    {
+        columns<QByteArray, QString>("file", "expected");
+        const auto row = [](const char *name, const QByteArray &file, const QString &expected) {
+            QTest::newRow(name) << file << expected;
+        };
+        row("number-cell barcode, rich text, formulas, gaps",
+            zipped(workbookParts(
+                "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>7</v></c><c r=\"B2\"><v>4.6000000000010E12</v>"
+                "</c><c r=\"C2\" t=\"str\"><f>A1</f><v>54,9</v></c><c r=\"D2\" t=\"inlineStr\"><is>"
+                "<t>=\"01\"</t></is></c><c r=\"G2\"><v>2.0000000000000001</v></c></row>")),
+            "СОК \"ДОБРЫЙ\"|4600000000001|54.9|01|||2");
+        row("not a zip", firstFile(1), "!не архив ZIP");
+        row("bad XML", zipped(workbookParts("<row><c r=\"A2\"><v>1</v></row>")), "!ошибка XML");
+        row("DTD", zipped(workbookParts("", "<!DOCTYPE w [<!ENTITY a \"aaaa\">]>")), "!DTD");
+        row("too many rows",
+            zipped(workbookParts("<row r=\"1048577\"><c r=\"A1048577\"><v>1</v></c></row>")),
+            "!больше 1048576 строк");
+        row("too many columns", zipped(workbookParts("<row><c r=\"AMK2\"><v>1</v></c></row>")),
+            "!больше 1024 столбцов");
+        row("text too long",
+            zipped(workbookParts("<row><c t=\"inlineStr\"><is><t>" + QByteArray(32768, 'x') +
+                                 "</t></is></c></row>")),
+            "!длиннее 32767");
+        QMap<QString, QByteArray> parts = workbookParts("");
+        parts.remove("xl/worksheets/sheet2.xml");
+        row("missing sheet", zipped(parts), "!нет части «xl/worksheets/sheet2.xml»");
+        parts = workbookParts("");
+        parts["xl/workbook.xml"] = "<workbook>" + QByteArray(17 << 20, ' ') + "</workbook>";
+        row("zip bomb", zipped(parts), "!распаковывается больше чем в 16 МБ");
+        row("zip bomb, size understated", understated(zipped(parts), "xl/workbook.xml"),
+            "!распаковывается больше чем в 16 МБ");
+    }
+
+    void workbookLoad()
+    {
+        const auto [file, expected] = fetch<QByteArray, QString>("file", "expected");
+        QTemporaryDir directory;
+        const QString path = directory.filePath("goods.xlsx");
+        const auto editor = makeEditor(1);
+        QVERIFY(writeFile(directory.filePath("table.csv"), firstFile(1)));
+        QCOMPARE(editor->loadFromFile(directory.filePath("table.csv")), 0);
+        const QString before = gridState(*editor);
+        QVERIFY(writeFile(path, file));
+        QString why;
+        const int result = editor->loadFromFile(path, &why);
+        if (expected.startsWith('!')) {
+            QCOMPARE(result, -97);
+            QVERIFY2(why.contains(expected.mid(1)), qPrintable(why));
+            QCOMPARE(gridState(*editor), before);
+            return;
+        }
+        QCOMPARE(result, 0);
+        QStringList record;
+        for (int column = 0; column < editor->columnCount(); ++column)
+            record << editor->item(0, column)->text();
+        QCOMPARE(record.join('|'), expected);
+    }
+
     // An empty text stands for a missing cell.
     void refusedSave_data()
     {
@@ -424,6 +599,8 @@ private slots:
         row("csv: missing cell", 1, true, "");
         row("csv: read as a text formula", 1, true, "=\"\"1\"\"",
             "QMyTable1Widget::save The value of row 2 field 3 would load as another text");
+        row("xlsx: control character", 1, true, "a\x01b",
+            "GoodsXlsxFile::save The value of row 2 field 3 cannot be held by a workbook");
         row("generic: line break", 5, false, "a\r\nb", "row 2 field 1");
         row("generic: missing cell", 5, false, "");
         row("settings: line break", 2, false, "a\nb", "field 2");
@@ -439,7 +616,8 @@ private slots:
         const auto editor = makeEditor(table);
         QCOMPARE(editor->readTable(protocol), 0);
         QTemporaryDir directory;
-        const QString path = directory.filePath(fileName(table, csv));
+        const bool workbook = QByteArray(QTest::currentDataTag()).startsWith("xlsx");
+        const QString path = directory.filePath(workbook ? "table.xlsx" : fileName(table, csv));
         QCOMPARE(editor->saveToFile(path), 0);
         const QByteArray saved = readFile(path);
 
