@@ -2,6 +2,7 @@
 
 #include "errorcode.h"
 #include "goodscsvfile.h"
+#include "tablecatalogue.h"
 #include "tabledata.h"
 #include "tablelimits.h"
 #include "tableshape.h"
@@ -141,6 +142,7 @@ int checkRows(TableData &table, SheetRows &rows, PendingLoad &apply, QString &wh
         return ERR_INVALID_DATA;
     }
     QVector<LoadedCell> cells;
+    cells.reserve((rows.size() - 1) * TableCatalogue::goodsCsvFieldWidths().size());
     int records = 0;
     for (int row = 1; row < rows.size(); ++row) {
         QStringList &fields = rows[row];
