@@ -319,7 +319,8 @@ private slots:
         row("read 3 -o out.txt", 2, usage);
         row("read 3 -o out.txt --format csv --port {emu}", 2, usage);
         row("read 3 -o out.txt --format excel --port {emu}", 2, usage);
-        row("read 1 -o out.txt --format xlsx --port {emu}", 2, usage);
+        row("read 1 --format xlsx --port {emu}", 2,
+            "\\Amorvell-cli: Книга Excel \\(xlsx\\) - двоичный файл[^\n]+\n\\z");
         row("read 3 -o out.txt --retries 11 --port {emu}", 2, usage);
         row("find --baud 1000", 2, usage);
         row("read 3 --resume --port {emu}", 2, usage);
