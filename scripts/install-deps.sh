@@ -11,6 +11,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     qtbase5-dev qtbase5-dev-tools libqt5serialport5-dev qttranslations5-l10n
+    libkf5archive-dev libxlsxwriter-dev
     fonts-dejavu-core xvfb xauth
 )
 if [ "${1:-}" = tests ]; then
