@@ -187,6 +187,8 @@ int read(const QString &path, SheetRows &rows, QString &why, const FileEventPoin
 {
     rows.clear();
     why.clear();
+    if (path.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive))
+        return XlsxSheet::readFirstSheet(path, rows, why, point);
     return readText(path, rows, why, point);
 }
 

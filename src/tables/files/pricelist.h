@@ -1,13 +1,9 @@
 #pragma once
 
-#include "fileeventpoint.h"
+#include "xlsxsheet.h"
 
 #include <QMap>
 #include <QString>
-#include <QStringList>
-#include <QVector>
-
-using SheetRows = QVector<QStringList>; // cell texts row by row, a missing cell empty
 
 // Where a price list keeps what it names: its header row and, for each goods
 // column it updates, the file's column (from 0).
