@@ -2,6 +2,7 @@
 
 #include "cellfield.h"
 #include "csvline.h"
+#include "errorcode.h"
 #include "fieldtypes.h"
 #include "tablecatalogue.h"
 #include "tabledata.h"
@@ -18,6 +19,7 @@ constexpr int goodsTable = 1;
 constexpr int nameColumn = 0;
 constexpr int barcodeColumn = 1;
 constexpr int priceColumn = 2;
+constexpr int goodsColumnCount = 7;
 
 QString tr(const char *text)
 {
@@ -155,12 +157,10 @@ void PriceUpdate::planLine(const Line &line, const QVector<int> &records)
         if (!takes(line, records.first(), value.key(), value.value()))
             continue;
         for (int record : records) {
-            const QString before = m_goods.text(record, value.key());
-            if (before != value.value() &&
-                !TableShape::sameValue(m_goods, record, value.key(), before, value.value()))
+            if (differs(record, value.key(), value.value()))
                 m_changes.append({record, m_goods.text(record, barcodeColumn),
-                                  m_goods.text(record, nameColumn), value.key(), before,
-                                  value.value()});
+                                  m_goods.text(record, nameColumn), value.key(),
+                                  m_goods.text(record, value.key()), value.value()});
         }
     }
 }
@@ -176,13 +176,11 @@ void PriceUpdate::addLine(const Line &line, const QString &key)
         QMap<int, QString> values = line.values;
         values.insert(barcodeColumn, key);
         for (auto value = values.cbegin(); value != values.cend(); ++value) {
-            const QString before = m_goods.text(unknown.record, value.key());
-            if (value.key() != barcodeColumn &&
-                !takes(line, unknown.record, value.key(), value.value()))
-                continue;
-            if (!TableShape::sameValue(m_goods, unknown.record, value.key(), before, value.value()))
-                m_changes.append(
-                    {unknown.record, key, unknown.name, value.key(), before, value.value()});
+            const int column = value.key();
+            if ((column == barcodeColumn || takes(line, unknown.record, column, value.value())) &&
+                differs(unknown.record, column, value.value()))
+                m_changes.append({unknown.record, key, unknown.name, column,
+                                  m_goods.text(unknown.record, column), value.value()});
         }
     }
     m_unknown.append(unknown);
@@ -190,13 +188,39 @@ void PriceUpdate::addLine(const Line &line, const QString &key)
 
 bool PriceUpdate::takes(const Line &line, int record, int column, const QString &text)
 {
-    const int width = m_goods.width(record, column);
-    if (TableShape::isValid(m_goods, record, column, width, text))
+    if (stored(record, column, text).valid)
         return true;
+    const int width = m_goods.width(record, column);
     FieldAddress address;
     TableShape::fieldAddress(m_goods, record, column, address);
     m_invalid.append({line.line, column, text, fieldRule(address, width)});
     return false;
+}
+
+const PriceUpdate::Stored &PriceUpdate::stored(int record, int column, const QString &text)
+{
+    const int width = m_goods.width(record, column);
+    QHash<QString, Stored> &texts = m_stored[width * goodsColumnCount + column];
+    const auto known = texts.constFind(text);
+    if (known != texts.cend())
+        return *known;
+    FieldAddress address;
+    FieldPtr field;
+    const bool valid = TableShape::fieldAddress(m_goods, record, column, address) &&
+                       fieldFromText(address, width, text, field) == ERR_OK;
+    return *texts.insert(text, {valid, valid ? field->rawData() : QByteArray()});
+}
+
+// A new text the field takes, against the cell's: the same text, or another
+// that the register keeps as the same bytes ("12.5", "12.50"), is no change.
+bool PriceUpdate::differs(int record, int column, const QString &text)
+{
+    const QString before = m_goods.text(record, column);
+    if (before == text)
+        return false;
+    const QByteArray after = stored(record, column, text).bytes;
+    const Stored &was = stored(record, column, before);
+    return !was.valid || !sameStoredBytes(fieldType(goodsTable, column + 1), was.bytes, after);
 }
 
 int PriceUpdate::notFitted() const

@@ -2,6 +2,8 @@
 
 #include "pricelist.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -77,9 +79,17 @@ public:
 
 private:
     struct Line;
+    // A text as its field keeps it; no bytes for a text the field refuses.
+    struct Stored
+    {
+        bool valid;
+        QByteArray bytes;
+    };
     void planLine(const Line &line, const QVector<int> &records);
     void addLine(const Line &line, const QString &key);
     bool takes(const Line &line, int record, int column, const QString &text);
+    const Stored &stored(int record, int column, const QString &text);
+    bool differs(int record, int column, const QString &text);
 
     const TableData &m_goods;
     const bool m_addNew;
@@ -90,4 +100,7 @@ private:
     QVector<PriceUnknown> m_unknown;
     QVector<PriceDuplicate> m_duplicates;
     QVector<PriceInvalid> m_invalid;
+    // By field width and column, then text: prices repeat, and each field
+    // made from a text costs more than the rest of the plan.
+    QHash<int, QHash<QString, Stored>> m_stored;
 };
