@@ -1,5 +1,6 @@
 #include "clioptions.h"
 
+#include "pricelist.h"
 #include "protocolpelto.h"
 #include "tablecatalogue.h"
 
@@ -27,7 +28,8 @@ const QList<QPair<QString, CliOptions::Command>> &commands()
         {QStringLiteral("diff"), CliOptions::Command::Diff},
         {QStringLiteral("dump"), CliOptions::Command::Dump},
         {QStringLiteral("backup"), CliOptions::Command::Backup},
-        {QStringLiteral("restore"), CliOptions::Command::Restore}};
+        {QStringLiteral("restore"), CliOptions::Command::Restore},
+        {QStringLiteral("update"), CliOptions::Command::Update}};
     return known;
 }
 
@@ -123,6 +125,7 @@ bool parseCommandArguments(const QStringList &arguments, CliOptions &options, QS
     case Command::Read:
     case Command::Write:
     case Command::Diff:
+    case Command::Update:
         break;
     }
     const bool read = options.command == Command::Read;
@@ -137,6 +140,10 @@ bool parseCommandArguments(const QStringList &arguments, CliOptions &options, QS
     }
     if (!read)
         options.input = arguments.at(1);
+    if (options.command == Command::Update && options.table != 1) {
+        error = tr("update: по штрихкодам обновляется только таблица 1 (база товаров)");
+        return false;
+    }
     if (options.command == Command::Write) {
         if (!TableCatalogue::isWritable(options.table)) {
             error = tr("Таблица «%1» не записывается в ККТ")
@@ -193,6 +200,9 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     option({QStringLiteral("format")}, QStringLiteral("format"));
     option({QStringLiteral("no-verify")});
     option({QStringLiteral("resume")});
+    option({QStringLiteral("add-new")});
+    option({QStringLiteral("dry-run")});
+    option({QStringLiteral("columns")}, QStringLiteral("list"));
     option({QStringLiteral("port")}, QStringLiteral("port"));
     option({QStringLiteral("jobs")}, QStringLiteral("n"));
     option({QStringLiteral("baud")}, QStringLiteral("rate"));
@@ -240,6 +250,9 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     options.verify = !parser.isSet(QStringLiteral("no-verify"));
     options.resume = parser.isSet(QStringLiteral("resume"));
     options.trace = parser.value(QStringLiteral("trace"));
+    options.addNew = parser.isSet(QStringLiteral("add-new"));
+    options.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    options.columns = parser.value(QStringLiteral("columns"));
     if (!parseNumber(parser, QStringLiteral("jobs"), 1, 64, options.jobs, error) ||
         !parseNumber(parser, QStringLiteral("timeout"), 100, 600000, options.timeoutMs, error) ||
         !parseNumber(parser, QStringLiteral("retries"), 0, protocolPelto::maxRetries,
@@ -257,6 +270,14 @@ bool parseCliOptions(const QStringList &arguments, CliOptions &options, QString 
     }
 
     if (!parseFormat(parser.value(QStringLiteral("format")), options, error))
+        return false;
+    if ((options.addNew || options.dryRun || parser.isSet(QStringLiteral("columns"))) &&
+        options.command != CliOptions::Command::Update) {
+        error = tr("--add-new, --dry-run и --columns есть только у update");
+        return false;
+    }
+    if (PriceColumns columns;
+        !options.columns.isEmpty() && !PriceList::parseColumns(options.columns, columns, error))
         return false;
     if (options.command != CliOptions::Command::Ports &&
         options.command != CliOptions::Command::Find && options.ports.isEmpty()) {
@@ -299,6 +320,8 @@ SYNOPSIS
     morvell-cli dump 1|2 -o ФАЙЛ --port ПОРТ...
     morvell-cli backup -o ФАЙЛ   --port ПОРТ...
     morvell-cli restore ФАЙЛ     --port ПОРТ... [--no-verify]
+    morvell-cli update 1 ФАЙЛ    --port ПОРТ... [--add-new] [--dry-run]
+                                 [--columns barcode=N,price=N,...] [--no-verify]
 
 DESCRIPTION
     Те же таблицы, файлы и проверка записи, что и в окне программы Morvell.
@@ -334,6 +357,16 @@ COMMANDS
     backup   Профиль: все таблицы ККТ в одном файле.
     restore  Записывает профиль в ККТ: каждую таблицу как write; налоговые
              ставки и типы оплаты не записываются.
+    update   Обновление базы товаров по штрихкодам из прайс-листа: CSV
+             (";" или ","), текст с табуляциями или .xlsx. Столбцы находятся
+             по заголовку ("Штрихкод", "ШК", "EAN"; "Цена", "Цена продажи";
+             "Наименование", "Товар"; "Номер налога", "Налог"; "Секция",
+             "Отдел"), иначе --columns. Читает товары из ККТ и выводит по
+             строке на изменение: запись<TAB>штрихкод<TAB>название<TAB>поле
+             <TAB>было → стало; затем штрихкоды, которых нет в ККТ, штрихкоды,
+             которые есть в ККТ дважды (обновляются все их записи), и неверные
+             значения (не применяются). Записывает только изменённые поля и
+             проверяет запись (без --no-verify).
 
 OPTIONS
     --port ИМЯ|ПУТЬ  Порт из списка ports или путь к устройству
@@ -369,6 +402,14 @@ OPTIONS
                      остановки хранится в файле -o с добавкой .partial
                      (read - в формате txt, backup - профилем); после полного
                      чтения этот файл удаляется.
+    --add-new        update: товары, которых нет в ККТ, - в пустые записи в конце
+                     таблицы (штрихкод 0, без названия), сколько их есть;
+                     не поместившиеся названы.
+    --dry-run        update: только вывести изменения, ничего не записывать.
+    --columns СПИСОК update: столбцы прайс-листа, номера с 1, например
+                     barcode=1,price=4 (имена barcode, name, price, tax,
+                     section); нужен barcode и хотя бы одно значение. Данные -
+                     со строки после заголовка.
     --json           По объекту JSON на порт в стандартный вывод, по строке:
                      port, command, exitCode, result, message, details,
                      count, identification, output, differences.
@@ -404,5 +445,6 @@ EXAMPLES
     morvell-cli write "База товаров" goods.txt --port ttyUSB0 --port ttyUSB1 --jobs 2
     morvell-cli diff 2 settings.txt --port ttyUSB0 || echo "настройки отличаются"
     morvell-cli backup -o "{port}.prf" --port ttyUSB0 --port ttyUSB1 --json
+    morvell-cli update 1 prices.xlsx --port ttyUSB0 --dry-run
 )");
 }

@@ -21,6 +21,7 @@ struct CliOptions
         Dump,
         Backup,
         Restore,
+        Update,
     };
 
     Command command = Command::Ports;
@@ -52,6 +53,11 @@ struct CliOptions
     bool quiet = false;
     bool verbose = false;
     bool verify = true;
+    // update: the unknown goods go into empty records; nothing is written;
+    // the price list's columns as --columns gives them, empty to find them.
+    bool addNew = false;
+    bool dryRun = false;
+    QString columns;
     // read goes on from the output file's ".partial" file, if there is one.
     bool resume = false;
     bool help = false;

@@ -4,6 +4,7 @@
 #include "errorcode.h"
 #include "memorytable.h"
 #include "operationprogress.h"
+#include "priceupdate.h"
 #include "profilefile.h"
 #include "registerprofile.h"
 #include "registersync.h"
@@ -11,6 +12,7 @@
 #include "tablefile.h"
 #include "tableoperations.h"
 #include "tableshape.h"
+#include "writecheck.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -97,6 +99,9 @@ PortOutcome PortJob::run()
         break;
     case Command::Restore:
         m_outcome.exitCode = restore();
+        break;
+    case Command::Update:
+        m_outcome.exitCode = update();
         break;
     case Command::Ports:
     case Command::Find:
@@ -257,6 +262,20 @@ int PortJob::refuseInvalidValue(const TableData &file, const QString &path)
                ? fileFailed(ERR_INVALID_DATA, path,
                             TableOperations::describeCell(file, row, column))
                : int(CliExit::Success);
+}
+
+// What --columns must say where the header did not name the columns.
+QString columnsProblem(const SheetRows &rows, const PriceColumns &columns)
+{
+    QStringList cells;
+    const QStringList header = rows.value(columns.headerRow);
+    for (int cell = 0; cell < header.size(); ++cell)
+        cells << QStringLiteral("%1 «%2»").arg(cell + 1).arg(header[cell]);
+    return tr("Заголовок (строка %1) не называет столбец штрихкода или столбцы значений. "
+              "Столбцы: %2.\nУкажите их: --columns barcode=1,price=4 (имена barcode, name, "
+              "price, tax, section).")
+        .arg(columns.headerRow + 1)
+        .arg(cells.join(QStringLiteral(", ")));
 }
 
 // To the -o file, whole or not at all, or to standard output.
@@ -503,5 +522,56 @@ int PortJob::synced(const QList<TableData *> &tables, const QString &nothingToWr
         m_outcome.summary += tr(", проверено");
     if (sync.mismatches() > 0)
         return failed(CliExit::Mismatch, result, sync.details());
+    return result == ERR_OK ? CliExit::Success : registerFailed(result);
+}
+
+// The goods read, the price list planned against them, and only the cells it
+// changes written and checked, in one connection; --dry-run writes nothing.
+int PortJob::update()
+{
+    SheetRows rows;
+    QString why;
+    const int read = PriceList::read(
+        m_options.input, rows, why,
+        beginFileWork(ProgressText::Work::RecordsLoaded, QFileInfo(m_options.input).size()));
+    end(read == ERR_OK ? rows.size() : 0, read);
+    if (read != ERR_OK)
+        return fileFailed(read, m_options.input, why);
+    PriceColumns columns = PriceList::findColumns(rows);
+    if (!m_options.columns.isEmpty())
+        PriceList::parseColumns(m_options.columns, columns, why);
+    if (!columns.complete())
+        return fileFailed(ERR_INVALID_DATA, m_options.input, columnsProblem(rows, columns));
+
+    MemoryTable goods(m_options.table);
+    WriteCheck check(goods);
+    std::unique_ptr<PriceUpdate> planned;
+    begin(ProgressText::Work::FieldsWritten, -1);
+    const int result = connected([&] {
+        m_progress.startStage(-1, ProgressText::Work::RecordsRead);
+        const int goodsRead = TableOperations::readTable(m_protocol, goods, &m_progress);
+        if (goodsRead != ERR_OK)
+            return goodsRead;
+        planned = std::make_unique<PriceUpdate>(goods, rows, columns, m_options.addNew);
+        if (m_options.dryRun || planned->changes().isEmpty())
+            return int(ERR_OK);
+        planned->apply(goods);
+        m_progress.startStage(planned->changes().size());
+        return TableOperations::writeAndCheck(m_protocol, goods,
+                                              m_options.verify ? &check : nullptr, m_progress);
+    });
+    end(m_protocol.fieldsWritten(), result);
+    if (planned)
+        m_outcome.differences = planned->lines();
+    if (result == ERR_OK && planned && (m_options.dryRun || planned->changes().isEmpty()))
+        m_outcome.summary = planned->changes().isEmpty()
+                                ? tr("Изменений нет — ничего не записано")
+                                : tr("Изменений: %1 — пробный запуск, ничего не записано")
+                                      .arg(planned->changes().size());
+    else if (m_options.verify && result == ERR_OK)
+        m_outcome.summary += tr(", проверено");
+    if (check.mismatches() > 0)
+        return failed(CliExit::Mismatch, result,
+                      TableOperations::checkDetails(goods.tableNumber(), check));
     return result == ERR_OK ? CliExit::Success : registerFailed(result);
 }

@@ -67,6 +67,7 @@ private:
     int dump();
     int backup();
     int restore();
+    int update();
     // Makes the register's tables equal to the grids, each read first, and
     // sets the outcome; nothingToWrite is the summary when they already are.
     int synced(const QList<TableData *> &tables, const QString &nothingToWrite);

@@ -9,6 +9,7 @@
 #include "menuactions.h"
 #include "portlist.h"
 #include "preferences.h"
+#include "priceupdatecommand.h"
 #include "profilecommands.h"
 #include "progresspanel.h"
 #include "progresstext.h"
@@ -255,6 +256,11 @@ void MainWindow::createTableMenu()
     const int beforeComparisons = menu->actions().size();
     operationActions << comparisons->addToMenu(menu);
     tableActions << continueReadAction << menu->actions().mid(beforeComparisons);
+    menu->addSeparator();
+    auto *prices =
+        new PriceUpdateCommand(*tabs, *connection, *this, *progressPanel, progress, this);
+    priceUpdateAction = prices->addToMenu(menu);
+    operationActions << priceUpdateAction;
     updateTableActions();
 }
 
@@ -439,6 +445,7 @@ void MainWindow::updateTableActions()
     for (QAction *action : qAsConst(tableActions))
         action->setEnabled(editor && (idle || !operationActions.contains(action)));
     continueReadAction->setEnabled(editor && tabs->isIncomplete(editor) && idle);
+    priceUpdateAction->setEnabled(editor && editor->tableNumber() == 1 && idle);
 }
 
 int MainWindow::writeCurrentTable()

@@ -102,6 +102,8 @@ private:
     QAction *dumpPageAction = nullptr;
     QAction *checkWritesAction = nullptr;
     QAction *continueReadAction = nullptr;
+    // On the goods' page only.
+    QAction *priceUpdateAction = nullptr;
     QAction *undoAction = nullptr;
     QAction *redoAction = nullptr;
     // The commands that start an operation, besides the form's buttons.

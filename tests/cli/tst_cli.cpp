@@ -482,6 +482,39 @@ private slots:
             QCOMPARE(run("diff 1 {in}/goods-changed.txt --port " + port).exitCode, 0);
     }
 
+    // A dry run writes nothing; an update writes only the cells the price
+    // list changes, checked, and the register then equals the file expected.
+    void updateByBarcode()
+    {
+        RegisterProcess updated;
+        QVERIFY(updated.start({"--goods", "20"}));
+        const QString port = " --port " + updated.path();
+        QStringList goods = fileLines(input("goods.txt"));
+        const auto barcode = [&goods](int record) {
+            return goods.filter(QRegularExpression(QString("^%1\t2\t").arg(record)))
+                .value(0)
+                .section('\t', 3);
+        };
+        QVERIFY(writeLines(here("prices.csv"),
+                           {"Товар,ШК,\"Цена, руб.\"", ",=\"" + barcode(1) + "\",\"54,90\"",
+                            ",\"" + barcode(3) + "\",\"77,7\"", "НОВОЕ ИМЯ,'" + barcode(5) + ",",
+                            ",2000000000015,1"}));
+        const Run dry = run("update 1 prices.csv --dry-run" + port);
+        QCOMPARE(dry.exitCode, 0);
+        QCOMPARE(dry.out.count('\n'), 3);
+        QVERIFY2(dry.out.startsWith("3\t" + barcode(3)) && dry.out.contains("Нет в ККТ: строка 5"),
+                 qPrintable(dry.out));
+        QCOMPARE(run("diff 1 {in}/goods.txt" + port).exitCode, 0);
+        const Run written = run("update 1 prices.csv" + port);
+        QCOMPARE(written.exitCode, 0);
+        QVERIFY2(written.err.contains("Записано 2 поля") && written.err.contains(", проверено"),
+                 qPrintable(written.err));
+        QVERIFY(replaceLine(goods, "3\t3\t", "3\t3\t8\t77.70"));
+        QVERIFY(replaceLine(goods, "5\t1\t", "5\t1\t64\tНОВОЕ ИМЯ"));
+        QVERIFY(writeLines(here("expected.txt"), goods));
+        QCOMPARE(run("diff 1 expected.txt" + port).err, updated.path() + ": Различий нет\n");
+    }
+
     // A register that falls silent in the middle of its settings has not
     // ended them: the read fails at the field left unanswered, and no file
     // of the fields before it appears.

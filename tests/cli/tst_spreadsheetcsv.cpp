@@ -175,6 +175,25 @@ private slots:
         const QRegularExpression expected(says, QRegularExpression::MultilineOption);
         QVERIFY2(expected.match(result.said).hasMatch(), qPrintable(result.said));
     }
+
+    // A price list the spreadsheet program saved as .xlsx, its barcodes and
+    // prices numbers there, changes exactly the goods it names.
+    void priceListFromSpreadsheet()
+    {
+        QVERIFY(writeBytes(here("prices.txt"), "Штрихкод\tЦена\tНазвание\n"
+                                               "4601234000017\t55.5\t\n"
+                                               "4601234000024\t\tКЕФИР 1Л\n"));
+        QCOMPARE(run(m_ssconvert, {"prices.txt", "prices.xlsx"}).exitCode, 0);
+        QProcess process;
+        process.setProcessEnvironment(m_environment);
+        process.setWorkingDirectory(m_dir.path());
+        process.start(MORVELL_CLI, {"update", "1", "prices.xlsx", "--port", "EMU1", "--dry-run"});
+        QVERIFY(process.waitForFinished(RunTimeoutMs));
+        QCOMPARE(process.exitCode(), 0);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()),
+                 "1\t4601234000017\tХЛЕБ БЕЛЫЙ НАРЕЗНОЙ 400Г\tЦена\t54.90 → 55.5\n"
+                 "2\t4601234000024\tМОЛОКО 3,2% 1Л\tНазвание\tМОЛОКО 3,2% 1Л → КЕФИР 1Л\n");
+    }
 };
 
 QTEST_MAIN(TestSpreadsheetCsv)

@@ -1,6 +1,7 @@
 #include "cellmarks.h"
 #include "memorytable.h"
 #include "modalanswer.h"
+#include "priceupdatedialog.h"
 #include "profilefile.h"
 #include "qmytablewidget.h"
 #include "tablecatalogue.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 namespace {
@@ -407,6 +409,61 @@ private slots:
         QCOMPARE(lines.size(), grid->rowCount() + 2);
         QCOMPARE(lines[0].split('\t')[1], grid->horizontalHeaderItem(1)->text());
         QCOMPARE(lines[row + 1].split('\t')[1], grid->item(row, 1)->text());
+    }
+
+    void priceUpdate_data()
+    {
+        columns<bool>("apply");
+        QTest::newRow("Применить") << true;
+        QTest::newRow("Отмена") << false;
+    }
+
+    // A price list's changes, seen in the preview, go into the goods as one
+    // step: only the changed cells bold, as an edit leaves them, undone and
+    // redone whole; "Отмена" changes nothing.
+    void priceUpdate()
+    {
+        const bool apply = std::get<0>(fetch<bool>("apply"));
+        selectTable(1);
+        click("pbRead");
+        QMyTableWidget *grid = currentEditor();
+        const QString path = directory.filePath("prices.csv");
+        QFile prices(path);
+        QVERIFY(prices.open(QIODevice::WriteOnly));
+        prices.write(QString("ШК;Цена продажи\n%1;%2\n%3;1,5\n%4;7\n2000000000015;10\n")
+                         .arg(grid->item(0, 1)->text(), grid->item(0, 2)->text(),
+                              grid->item(2, 1)->text(), grid->item(4, 1)->text())
+                         .toUtf8());
+        prices.close();
+        const QStringList before = gridState(*grid);
+        QStringList tabTexts;
+        answerFileDialog(path);
+        answerNextModal<PriceUpdateDialog>([&](PriceUpdateDialog *preview) {
+            auto *tabs = preview->findChild<QTabWidget *>("priceUpdateTabs");
+            for (int tab = 0; tab < tabs->count(); ++tab)
+                tabTexts << tabs->tabText(tab);
+            apply ? preview->accept() : preview->reject();
+        });
+        child<QAction>("actionUpdateByBarcode")->trigger();
+        QCOMPARE(tabTexts.mid(0, 2), QStringList({"Изменения (2)", "Нет в ККТ (1)"}));
+        auto *undo = child<QAction>("actionUndo");
+        if (!apply) {
+            QCOMPARE(gridState(*grid), before);
+            QVERIFY(!undo->isEnabled());
+            return;
+        }
+        QCOMPARE(boldCells(*grid), 2);
+        QVERIFY(CellMarks::isChanged(*grid->item(2, 2)) && CellMarks::isChanged(*grid->item(4, 2)));
+        QCOMPARE(grid->item(2, 2)->text(), "1.5");
+        QCOMPARE(undo->text(), "&Отменить: обновление по штрихкодам (2)");
+        const QStringList after = gridState(*grid);
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(gridState(*grid), before);
+        QTest::keyClick(grid, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(gridState(*grid), after);
     }
 
     // A profile save stopped while it writes its file leaves the file as it

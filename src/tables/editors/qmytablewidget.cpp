@@ -181,8 +181,6 @@ void QMyTableWidget::commitData(QWidget *editor)
     m_history->record(tr("правка ячейки"), std::move(parts));
 }
 
-// The grid is kept quiet and each cell checked here: the items' signals would
-// check every cell twice over, for its text and for its colour.
 QString QMyTableWidget::paste(const QString &text)
 {
     const int top = currentRow();
@@ -193,29 +191,39 @@ QString QMyTableWidget::paste(const QString &text)
     const QString refusal = GridPaste::refusal(*this, top, left, block);
     if (!refusal.isEmpty())
         return refusal;
+    QVector<CellText> texts;
+    for (int row = 0; row < block.size(); ++row) {
+        for (int column = 0; column < block[row].size(); ++column)
+            texts.append({top + row, left + column, block[row][column]});
+    }
+    putTexts(texts, ProgressText::pasted(block.size()));
+    return QString();
+}
+
+// The grid is kept quiet and each cell checked here: the items' signals would
+// check every cell twice over, for its text and for its colour.
+void QMyTableWidget::putTexts(const QVector<CellText> &texts, const QString &name)
+{
     auto step = std::make_unique<GridRollback>(*this);
     bool changed = false;
     {
         const QSignalBlocker quiet(this);
-        for (int row = 0; row < block.size(); ++row) {
-            for (int column = 0; column < block[row].size(); ++column) {
-                QTableWidgetItem *cell = item(top + row, left + column);
-                if (cell->text() == block[row][column])
-                    continue;
-                step->keepCopy(top + row, left + column);
-                cell->setText(block[row][column]);
-                checkCell(*cell);
-                CellMarks::setWeight(*cell, CellMarks::changedWeight);
-                changed = true;
-            }
+        for (const CellText &text : texts) {
+            QTableWidgetItem *cell = item(text.row, text.column);
+            if (cell->text() == text.text)
+                continue;
+            step->keepCopy(text.row, text.column);
+            cell->setText(text.text);
+            checkCell(*cell);
+            CellMarks::setWeight(*cell, CellMarks::changedWeight);
+            changed = true;
         }
     }
     if (changed && m_history) {
         GridHistory::Parts parts;
         parts.push_back(std::move(step));
-        m_history->record(ProgressText::pasted(block.size()), std::move(parts));
+        m_history->record(name, std::move(parts));
     }
-    return QString();
 }
 
 void QMyTableWidget::keyPressEvent(QKeyEvent *event)

@@ -26,6 +26,14 @@ struct FieldAddress;
 // bytes; a red background marks a text the field type rejects, another colour
 // a highlight; a font weight above 57 marks a changed cell that the next
 // write sends.
+// A text for a cell of the grid.
+struct CellText
+{
+    int row;
+    int column;
+    QString text;
+};
+
 class QMyTableWidget : public QTableWidget
 {
     Q_OBJECT
@@ -97,6 +105,10 @@ public:
     // on, each cell as an edit would and all as one step to undo. Returns why
     // it refused, having changed nothing, or empty.
     QString paste(const QString &text);
+    // Puts the texts into their cells as an edit would: each checked by its
+    // field and marked changed where it differs, all as one step to undo,
+    // named name. The cells must be there.
+    void putTexts(const QVector<CellText> &texts, const QString &name);
 
     // Whether any cell is marked changed, and so not yet in the register.
     bool hasChangedCells() const;

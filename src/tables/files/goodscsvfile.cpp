@@ -1,6 +1,7 @@
 #include "goodscsvfile.h"
 
 #include "cellfield.h"
+#include "csvline.h"
 #include "errorcode.h"
 #include "fieldtypes.h"
 #include "loadedcell.h"
@@ -35,97 +36,9 @@ QString columnHeader(int column)
     return TableShape::columnHeader(goodsTable, column);
 }
 
-// One trailing, then one leading double quote removed.
-QString unquoted(QString value)
-{
-    if (value.endsWith(quote))
-        value.chop(1);
-    if (value.startsWith(quote))
-        value.remove(0, 1);
-    return value;
-}
-
-// A text formula ="…", the way spreadsheets keep a number as text.
-bool isTextFormula(const QString &value)
-{
-    return value.size() >= 3 && value.startsWith(QLatin1String("=\"")) && value.endsWith(quote);
-}
-
-// The text between the formula's quotes, in which a quote is doubled.
-QString formulaText(const QString &formula)
-{
-    return formula.mid(2, formula.size() - 3).replace(doubledQuote, QString(quote));
-}
-
-// A text formula is taken as its text, bare or quoted as a CSV field with its
-// quotes doubled, as a spreadsheet may write it again; any other value
-// without its quotes.
-QString fieldValue(const QString &field)
-{
-    if (isTextFormula(field))
-        return formulaText(field);
-    const QString value = unquoted(field);
-    if (value.startsWith(QLatin1String("=\"\""))) {
-        const QString formula = QString(value).replace(doubledQuote, QString(quote));
-        if (isTextFormula(formula))
-            return formulaText(formula);
-    }
-    return value;
-}
-
-// A quoted field as spreadsheets write it, from its opening quote at at: a
-// quote inside doubled, the closing one before a ";" or the line's end, where
-// at is left. False for any other, such as a single quote inside.
-bool quotedField(const QString &line, int &at, QString &value)
-{
-    value.clear();
-    ++at;
-    while (at < line.size()) {
-        const QChar character = line.at(at++);
-        if (character != quote) {
-            value += character;
-        } else if (at < line.size() && line.at(at) == quote) {
-            value += quote;
-            ++at;
-        } else {
-            return at == line.size() || line.at(at) == separator;
-        }
-    }
-    return false;
-}
-
-// The fields of a line whose quoted fields are all as spreadsheets write them.
-bool spreadsheetFields(const QString &line, QStringList &fields)
-{
-    int at = 0;
-    do {
-        QString value;
-        if (at < line.size() && line.at(at) == quote) {
-            if (!quotedField(line, at, value))
-                return false;
-            if (isTextFormula(value))
-                value = formulaText(value);
-        } else {
-            const int end = line.indexOf(separator, at);
-            value = fieldValue(line.mid(at, end < 0 ? -1 : end - at));
-            at = end < 0 ? line.size() : end;
-        }
-        fields << value;
-    } while (at++ < line.size());
-    return true;
-}
-
-// A line as spreadsheets write it, or else as the plain file is written: split
-// at every ";", every quote in a value as it is.
 QStringList fieldsOf(const QString &line)
 {
-    QStringList fields;
-    if (spreadsheetFields(line, fields))
-        return fields;
-    fields = line.split(separator);
-    for (QString &field : fields)
-        field = fieldValue(field);
-    return fields;
+    return CsvLine::fields(line, separator);
 }
 
 bool isMoney(int column)

@@ -1,6 +1,7 @@
 #include "cellmarks.h"
 #include "logcapture.h"
 #include "memorytable.h"
+#include "priceupdate.h"
 #include "streamintscanner.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
@@ -144,6 +145,44 @@ void releasePipeReaders(const QByteArray &path, const std::atomic_bool &done)
             ::close(end);
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+}
+
+// Goods of three barcodes, the third twice, then two empty records.
+MemoryTable priceGoods()
+{
+    const QStringList records{"ХЛЕБ\t4601234000017\t54.90\t1\t2\t1\t0",
+                              "МОЛОКО\t4601234000024\t89.90\t1\t2\t1\t0",
+                              "СЫР\t4601234000031\t219.00\t1\t2\t3\t0",
+                              "СЫР 2\t4601234000031\t219.00\t1\t2\t3\t0",
+                              "\t0\t0.00\t0\t0\t0\t0",
+                              "\t0\t0.00\t0\t0\t0\t0"};
+    MemoryTable goods(1);
+    goods.setRowCount(records.size());
+    for (int row = 0; row < records.size(); ++row) {
+        const QStringList texts = records[row].split('\t');
+        for (int column = 0; column < texts.size(); ++column)
+            goods.setCell(row, column, texts[column],
+                          TableCatalogue::goodsCsvFieldWidths()[column]);
+    }
+    return goods;
+}
+
+// "row:column=new" per change, then the unknown barcodes (line/barcode/record),
+// the duplicates and the invalid values (line/column).
+QString planText(const PriceUpdate &update)
+{
+    QStringList changes, unknown, duplicates, invalid;
+    for (const PriceChange &change : update.changes())
+        changes << QString("%1:%2=%3").arg(change.record).arg(change.column).arg(change.after);
+    for (const PriceUnknown &entry : update.unknown())
+        unknown << QString("%1/%2/%3").arg(entry.line).arg(entry.barcode).arg(entry.record);
+    for (const PriceDuplicate &duplicate : update.duplicates())
+        duplicates << duplicate.barcode;
+    for (const PriceInvalid &entry : update.invalid())
+        invalid << QString("%1/%2").arg(entry.line).arg(entry.column);
+    return QStringList{changes.join(','), unknown.join(','), duplicates.join(','),
+                       invalid.join(',')}
+        .join('|');
 }
 
 } // namespace
@@ -632,6 +671,63 @@ private slots:
         QCOMPARE(QDir(directory.path()).entryList(QDir::Files).size(), 1);
         if (!logLine.isEmpty())
             QVERIFY2(log.lines().filter(logLine).size() == 1, qPrintable(log.lines().join('\n')));
+    }
+
+    void priceUpdate_data()
+    {
+        columns<QString, QString, bool, QString>("name", "file", "addNew", "plan");
+        QTest::newRow("own captions, ';', quotes doubled, decimal comma unchanged")
+            << "p.csv"
+            << "Штрихкод;Название;Цена\n4601234000017;\"ХЛЕБ \"\"N\"\"\";54,90\n"
+            << false << "0:0=ХЛЕБ \"N\"||4601234000031|";
+        QTest::newRow("alternatives, ',', a text formula, quoted separator")
+            << "p.csv"
+            << "ШК,Наименование товара,\"Цена, руб.\"\n=\"4601234000024\",,\"99,5\"\n"
+            << false << "1:2=99.5||4601234000031|";
+        QTest::newRow("tab, a title above, spaces, apostrophe, twice in the register")
+            << "p.txt"
+            << "Прайс от 01.02\n\n EAN \tРозничная цена\tОтдел\n'4601234000017\t1 054,90\t2\n"
+               "4601 2340 0003 1\t219\t4\n"
+            << false << "0:2=1054.90,0:5=2,2:5=4,3:5=4||4601234000031|";
+        QTest::newRow("invalid value, repeated barcode, unchanged values")
+            << "p.csv"
+            << "Штрихкод;Цена;Налог\n4601234000017;abc;2\n04601234000017;1;1\nx;1;1\n"
+            << false << "||4601234000031|2/2,3/1,4/1";
+        QTest::newRow("not found") << "p.csv"
+                                   << "Штрихкод;Цена\n2000000000015;10\n"
+                                   << false << "|2/2000000000015/-1|4601234000031|";
+        QTest::newRow("added only as far as empty records go")
+            << "p.csv"
+            << "Штрихкод;Название\n2000000000015;А\n2000000000022;Б\n2000000000039;В\n"
+            << true
+            << "4:0=А,4:1=2000000000015,5:0=Б,5:1=2000000000022|2/2000000000015/4,"
+               "3/2000000000022/5,4/2000000000039/-1|4601234000031|";
+        QTest::newRow("no barcode caption") << "p.csv"
+                                            << "Код;Цена\n1;2\n"
+                                            << false << "";
+    }
+
+    // Goods found by barcode, whatever way the list writes it; a change only
+    // where the value differs; the rest listed.
+    void priceUpdate()
+    {
+        const auto [name, file, addNew, plan] =
+            fetch<QString, QString, bool, QString>("name", "file", "addNew", "plan");
+        QTemporaryDir directory;
+        const QString path = directory.filePath(name);
+        QVERIFY(writeFile(path, file.toUtf8()));
+        SheetRows rows;
+        QString why;
+        QCOMPARE(PriceList::read(path, rows, why), 0);
+        const PriceColumns columns = PriceList::findColumns(rows);
+        QCOMPARE(columns.complete(), !plan.isEmpty());
+        if (plan.isEmpty())
+            return;
+        MemoryTable goods = priceGoods();
+        const PriceUpdate update(goods, rows, columns, addNew);
+        QCOMPARE(planText(update), plan);
+        update.apply(goods);
+        QCOMPARE(goods.isChanged(0, 2), plan.contains("0:2="));
     }
 
     void windows1251File_data()
