@@ -208,7 +208,7 @@ bool isHeader(const QStringList &captions)
 
 QString cellText(const QString &text)
 {
-    return isTextFormula(text) ? formulaText(text) : text;
+    return CsvLine::isTextFormula(text) ? CsvLine::fieldValue(text) : text;
 }
 
 void addRecord(const TableData &table, const QStringList &fields, QVector<LoadedCell> &cells,
