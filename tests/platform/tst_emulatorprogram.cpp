@@ -110,6 +110,12 @@ void TestEmulatorProgram::refusesWrongArguments_data()
         << QStringList{"--link", pathOf("directory")} << "not a symbolic link";
     QTest::newRow("link over a live link")
         << QStringList{"--link", pathOf("live")} << "already links to " + pathOf("file");
+    const QString listen = QStringLiteral("--listen wants [ADDRESS:]PORT");
+    QTest::newRow("listen on a port past 65535") << QStringList{"--listen", "65536"} << listen;
+    QTest::newRow("listen on a host name") << QStringList{"--listen", "localhost:7778"} << listen;
+    QTest::newRow("listen with a colon and no address") << QStringList{"--listen", ":7778"} << listen;
+    QTest::newRow("listen and link")
+        << QStringList{"--listen", "0", "--link", pathOf("tcp")} << "--link names";
 }
 
 void TestEmulatorProgram::refusesWrongArguments()
