@@ -8,7 +8,7 @@
 #include "pseudoterminal.h"
 #include "registeremulator.h"
 #include "registerresponder.h"
-#include "serialportline.h"
+#include "deviceline.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -141,7 +141,7 @@ int main(int argc, char *argv[])
                      qPrintable(port.errorString()));
         return 1;
     }
-    SerialPortLine hostLine(port);
+    DeviceLine hostLine(port);
     FrameLink hostLink(hostLine);
     HostExchange host(hostLink);
     RegisterEmulator registerEmulator(GoodsCount);
