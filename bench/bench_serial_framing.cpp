@@ -2,13 +2,13 @@
 // once framed (stop-and-wait with ACK and CRC) and once as bare request and
 // answer bytes, in the same run. Prints microseconds per exchange and the ratio.
 
+#include "deviceline.h"
 #include "fdline.h"
 #include "framelink.h"
 #include "hostexchange.h"
 #include "pseudoterminal.h"
 #include "registeremulator.h"
 #include "registerresponder.h"
-#include "deviceline.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

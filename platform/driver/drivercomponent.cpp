@@ -254,8 +254,8 @@ void DriverComponent::finish(int resultCode)
     m_resultCode = resultCode;
     m_resultDetail = lineFailure(resultCode) ? m_location : QString();
     if (m_networkAddress && resultCode != DriverResult::Ok)
-        m_resultHint = DriverResult::networkHint(resultCode, m_networkAddress->host,
-                                                 m_networkAddress->port);
+        m_resultHint =
+            DriverResult::networkHint(resultCode, m_networkAddress->host, m_networkAddress->port);
     else if (resultCode == DriverResult::PermissionDenied)
         m_resultHint = DriverResult::permissionHint(m_location);
     else

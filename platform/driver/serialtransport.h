@@ -1,9 +1,9 @@
 #pragma once
 
+#include "deviceline.h"
 #include "drivertransport.h"
 #include "framelink.h"
 #include "hostexchange.h"
-#include "deviceline.h"
 
 #include <QSerialPort>
 

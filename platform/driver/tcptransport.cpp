@@ -25,7 +25,9 @@ int TcpTransport::open()
     }
     // Frames are small and each waits for its ACK: none is to be held back.
     m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_link.setRoundTripMs(int(connecting.elapsed()));
+    m_connectMs = int(connecting.elapsed());
+    // Until an exchange has shown the round trip, as long as the connection may take.
+    m_link.setRoundTripMs(m_connectTimeoutMs);
     m_roundTripMeasured = false;
     return DriverResult::Ok;
 }
@@ -61,7 +63,7 @@ int TcpTransport::exchange(const QByteArray &request, QByteArray &answer, int ti
         // The register answers at once, so the first exchange takes a round trip.
         if (!m_roundTripMeasured) {
             m_roundTripMeasured = true;
-            m_link.setRoundTripMs(qMax(m_link.roundTripMs(), int(exchanging.elapsed())));
+            m_link.setRoundTripMs(qMax(m_connectMs, int(exchanging.elapsed())));
             qDebug() << "TcpTransport: round trip" << m_link.roundTripMs() << "ms";
         }
         return DriverResult::Ok;

@@ -10,8 +10,9 @@
 
 // A register on the network, over a TCP connection carrying exactly the
 // serial line's frames. The waits for an ACK and an answer add the
-// connection's round trip: at first the time the connection took, then the
-// time the first exchange took.
+// connection's round trip: the longer of the time the connection and the
+// first exchange took, and before that exchange the longest a connection may
+// take.
 class TcpTransport : public DriverTransport
 {
     Q_OBJECT
@@ -31,5 +32,6 @@ private:
     DeviceLine m_line;
     FrameLink m_link;
     HostExchange m_host;
+    int m_connectMs = 0;
     bool m_roundTripMeasured = false;
 };

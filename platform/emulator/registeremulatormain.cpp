@@ -106,8 +106,8 @@ bool parseListen(const QCommandLineParser &parser, Options &options, QString &er
         host = host.mid(1, host.size() - 2);
     bool isNumber = false;
     const uint port = value.mid(colon + 1).toUInt(&isNumber);
-    options.listenAddress = host.isEmpty() ? QHostAddress(QHostAddress::LocalHost)
-                                           : QHostAddress(host);
+    options.listenAddress =
+        host.isEmpty() ? QHostAddress(QHostAddress::LocalHost) : QHostAddress(host);
     if (!isNumber || port > MaxTcpPort || options.listenAddress.isNull() ||
         (colon >= 0 && host.isEmpty())) {
         error = QStringLiteral("--listen wants [ADDRESS:]PORT, the address in digits, "
@@ -168,18 +168,17 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
     quint32 delayMs = 0;
     quint32 latencyMs = 0;
     FaultRates &faults = options.faults;
-    const bool valid = parseCount(parser, QStringLiteral("goods"), RegisterEmulator::MaxGoodsCount,
-                                  goods, error) &&
-                       parseRate(parser, QStringLiteral("drop"), faults.drop, error) &&
-                       parseRate(parser, QStringLiteral("corrupt"), faults.corrupt, error) &&
-                       parseRate(parser, QStringLiteral("duplicate"), faults.duplicate, error) &&
-                       parseRate(parser, QStringLiteral("delay"), faults.delay, error) &&
-                       parseCount(parser, QStringLiteral("delay-ms"), MaxDelayMs, delayMs, error) &&
-                       parseCount(parser, QStringLiteral("seed"), UINT32_MAX, faults.seed, error) &&
-                       parseCount(parser, QStringLiteral("latency"), MaxLatencyMs, latencyMs,
-                                  error) &&
-                       parseBaud(parser, options.baud, error) &&
-                       parseListen(parser, options, error);
+    const bool valid =
+        parseCount(parser, QStringLiteral("goods"), RegisterEmulator::MaxGoodsCount, goods,
+                   error) &&
+        parseRate(parser, QStringLiteral("drop"), faults.drop, error) &&
+        parseRate(parser, QStringLiteral("corrupt"), faults.corrupt, error) &&
+        parseRate(parser, QStringLiteral("duplicate"), faults.duplicate, error) &&
+        parseRate(parser, QStringLiteral("delay"), faults.delay, error) &&
+        parseCount(parser, QStringLiteral("delay-ms"), MaxDelayMs, delayMs, error) &&
+        parseCount(parser, QStringLiteral("seed"), UINT32_MAX, faults.seed, error) &&
+        parseCount(parser, QStringLiteral("latency"), MaxLatencyMs, latencyMs, error) &&
+        parseBaud(parser, options.baud, error) && parseListen(parser, options, error);
     if (!valid)
         return false;
     if (faults.drop + faults.corrupt + faults.duplicate + faults.delay > 1) {
@@ -257,8 +256,7 @@ int main(int argc, char *argv[])
             return fail(QStringLiteral("no pseudo-terminal: %1").arg(error));
         if (!options.linkPath.isEmpty() &&
             !terminalLink.create(options.linkPath, terminal->slavePath(), error))
-            return fail(QStringLiteral("--link %1: %2").arg(options.linkPath, error),
-                        UsageFailure);
+            return fail(QStringLiteral("--link %1: %2").arg(options.linkPath, error), UsageFailure);
         address = terminal->slavePath();
         terminalLine.emplace(terminal->masterFd(), stopSignals.fd());
     }
@@ -277,6 +275,8 @@ int main(int argc, char *argv[])
     if (hasFaults(options.faults))
         line = &faultyLine;
     FrameLink link(*line);
+    // The host's ACK of an answer comes a round trip later.
+    link.setRoundTripMs(2 * options.latencyMs);
     RegisterResponder responder(link, [&](const QByteArray &request) {
         const int revision = registerEmulator.revision();
         const QByteArray answer = registerEmulator.handle(request);

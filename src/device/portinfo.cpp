@@ -20,8 +20,8 @@ PortInfo::PortInfo(const QSerialPortInfo &port)
 PortInfo PortInfo::typedPath(const QString &path)
 {
     const bool network = path.startsWith(QLatin1String(networkLocationScheme));
-    const QString name = network ? path.mid(int(qstrlen(networkLocationScheme)))
-                                 : QFileInfo(path).fileName();
+    const QString name =
+        network ? path.mid(int(qstrlen(networkLocationScheme))) : QFileInfo(path).fileName();
     PortInfo port(name.isEmpty() ? path : name, QString(), path);
     port.m_typed = true;
     return port;
