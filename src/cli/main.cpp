@@ -61,9 +61,10 @@ bool findPort(const QString &name, PortInfo &port)
             return true;
         }
     }
-    if (!PortInfo::isNetworkAddress(name))
+    const QString location = PortInfo::networkLocation(name);
+    if (location.isEmpty())
         return false;
-    port = PortInfo::typedPath(QLatin1String(networkLocationScheme) + name);
+    port = PortInfo::typedPath(location);
     return true;
 }
 

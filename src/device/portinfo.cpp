@@ -27,13 +27,13 @@ PortInfo PortInfo::typedPath(const QString &path)
     return port;
 }
 
-bool PortInfo::isNetworkAddress(const QString &text)
+QString PortInfo::networkLocation(const QString &text)
 {
-    // A name or IPv4 address, or an IPv6 one in brackets, then the port.
     static const QRegularExpression address(
-        QStringLiteral("^(%1)?([A-Za-z0-9.-]+|\\[[0-9A-Fa-f:.]+\\]):\\d{1,5}$")
+        QStringLiteral("^(%1)?((?:[A-Za-z0-9.-]+|\\[[0-9A-Fa-f:.]+\\]):\\d{1,5})$")
             .arg(QRegularExpression::escape(QLatin1String(networkLocationScheme))));
-    return address.match(text).hasMatch();
+    const QRegularExpressionMatch match = address.match(text);
+    return match.hasMatch() ? QLatin1String(networkLocationScheme) + match.captured(2) : QString();
 }
 
 bool PortInfo::isNetwork() const

@@ -25,9 +25,10 @@ public:
     // /dev/serial/by-id): named by the path's file name, with no description;
     // or a register on the network, named by its address.
     static PortInfo typedPath(const QString &path);
-    // What the user typed as a port where no path is meant: "HOST:PORT" is a
-    // register on the network, "tcp://HOST:PORT" with the scheme.
-    static bool isNetworkAddress(const QString &text);
+    // The location of a register on the network the user typed as
+    // "HOST:PORT" or "tcp://HOST:PORT" (HOST a name, an IPv4 address or an
+    // IPv6 one in brackets): "tcp://HOST:PORT"; empty for any other text.
+    static QString networkLocation(const QString &text);
 
     QString portName() const { return m_portName; }
     QString description() const { return m_description; }
