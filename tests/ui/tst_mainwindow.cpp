@@ -435,6 +435,8 @@ private slots:
             "Подключение отклонено (%1). ККТ не принимает подключения на порту 1 адреса 127.0.0.1");
         row("killed mid-read", "Ошибка ККМ", "Порт открыт",
             "Связь с портом потеряна (%1). Устройство отключено или ошибка ввода-вывода");
+        row("on the network, killed mid-read", "Ошибка ККМ", "Порт открыт",
+            "Связь с портом потеряна (%1). Соединение с 127.0.0.1, порт ");
         // Silent after it answered: the line may be poor, and more retries carry it.
         row("silent mid-read", "Ошибка ККМ", "Порт открыт",
             "Нет связи (%1). ККТ не отвечает: проверьте питание ККТ, кабель и скорость обмена.\n"
@@ -458,6 +460,9 @@ private slots:
             path = silentLine.slavePath();
         } else if (failure == "refused on the network") {
             path = QStringLiteral("tcp://127.0.0.1:1");
+        } else if (failure.startsWith("on the network")) {
+            QVERIFY(emulator.start({"--goods", "5000", "--listen", "127.0.0.1:0"}));
+            path = "tcp://" + emulator.path();
         } else if (failure != "missing") {
             QVERIFY(emulator.start({"--goods", "5000"}));
             path = emulator.path();
@@ -482,7 +487,7 @@ private slots:
             connect(&killer, &QTimer::timeout, [&] {
                 if (currentEditor()->rowCount() >= 100 && killer.isActive()) {
                     killer.stop();
-                    ::kill(pid_t(emulator.pid()), failure == "killed mid-read" ? SIGKILL : SIGSTOP);
+                    ::kill(pid_t(emulator.pid()), failure.contains("killed") ? SIGKILL : SIGSTOP);
                 }
             });
             killer.start(1);
