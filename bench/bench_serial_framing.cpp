@@ -2,13 +2,13 @@
 // once framed (stop-and-wait with ACK and CRC) and once as bare request and
 // answer bytes, in the same run. Prints microseconds per exchange and the ratio.
 
+#include "deviceline.h"
 #include "fdline.h"
 #include "framelink.h"
 #include "hostexchange.h"
 #include "pseudoterminal.h"
 #include "registeremulator.h"
 #include "registerresponder.h"
-#include "serialportline.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -141,7 +141,7 @@ int main(int argc, char *argv[])
                      qPrintable(port.errorString()));
         return 1;
     }
-    SerialPortLine hostLine(port);
+    DeviceLine hostLine(port);
     FrameLink hostLink(hostLine);
     HostExchange host(hostLink);
     RegisterEmulator registerEmulator(GoodsCount);

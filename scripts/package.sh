@@ -49,7 +49,7 @@ while read -r path; do
 done < <(comm -23 <(printf '%s\n' "${files[@]}") <(printf '%s\n' "${wanted[@]}"))
 
 depends=$(dpkg-deb --field "$deb" Depends)
-for dependency in qttranslations5-l10n libqt5widgets5 libqt5serialport5; do
+for dependency in qttranslations5-l10n libqt5widgets5 libqt5serialport5 libqt5network5; do
     [[ ", $depends," == *", $dependency"[\ ,]* ]] || fail "Depends lacks $dependency: $depends"
 done
 

@@ -5,6 +5,7 @@
 #include "driverresult.h"
 #include "registeremulator.h"
 #include "serialtransport.h"
+#include "tcptransport.h"
 
 #include <QDebug>
 
@@ -28,6 +29,11 @@ bool lineFailure(int resultCode)
     case DriverResult::PortBusy:
     case DriverResult::DeviceGone:
     case DriverResult::NotSerialPort:
+    case DriverResult::ConnectionRefused:
+    case DriverResult::HostNotFound:
+    case DriverResult::NoRoute:
+    case DriverResult::HostSilent:
+    case DriverResult::BadAddress:
         return true;
     default:
         return false;
@@ -111,6 +117,13 @@ void DriverComponent::setDeviceEnabled(bool enabled)
     if (!enabled)
         return finish(DriverResult::Ok);
     m_location = portLocation();
+    m_networkAddress.reset();
+    if (NetworkAddress::isNetworkLocation(m_location)) {
+        NetworkAddress address;
+        if (!NetworkAddress::parse(m_location, m_settings.hostAddress, address))
+            return finish(DriverResult::BadAddress);
+        m_networkAddress = address;
+    }
     m_transport = createTransport(m_location);
     const int opened = m_transport ? m_transport->open() : int(DriverResult::PortUnavailable);
     if (opened != DriverResult::Ok) {
@@ -179,6 +192,8 @@ DriverTransport *DriverComponent::createTransport(const QString &location)
 {
     if (location.isEmpty())
         return nullptr;
+    if (m_networkAddress)
+        return new TcpTransport(*m_networkAddress, qMin(ServiceTimeoutMs, m_enqTimeout), this);
     if (location != QLatin1String(BuiltInRegister::Location))
         return new SerialTransport(location, m_settings.baudRate, this);
     if (!m_builtInRegister || m_builtInRegister->goodsCount() != m_settings.emulatorGoodsCount)
@@ -238,9 +253,13 @@ void DriverComponent::finish(int resultCode)
 {
     m_resultCode = resultCode;
     m_resultDetail = lineFailure(resultCode) ? m_location : QString();
-    m_resultHint = resultCode == DriverResult::PermissionDenied
-                       ? DriverResult::permissionHint(m_location)
-                       : QString();
+    if (m_networkAddress && resultCode != DriverResult::Ok)
+        m_resultHint =
+            DriverResult::networkHint(resultCode, m_networkAddress->host, m_networkAddress->port);
+    else if (resultCode == DriverResult::PermissionDenied)
+        m_resultHint = DriverResult::permissionHint(m_location);
+    else
+        m_resultHint.clear();
     if (resultCode != DriverResult::Ok)
         qDebug().noquote() << "DriverComponent: result" << resultCode << resultDescription();
 }

@@ -2,12 +2,14 @@
 
 #include "driversettings.h"
 #include "hexstream.h"
+#include "networkaddress.h"
 #include "registerprotocol.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
+#include <optional>
 
 class DriverTransport;
 class RegisterEmulator;
@@ -21,8 +23,9 @@ class RegisterEmulator;
 // latest of the two wins. BuiltInRegister::Location selects the register
 // emulated in this process; it keeps its tables for the component's lifetime
 // unless its goods table size, the settings key EmulatorGoodsCount
-// (DriverSettings), changes. Any other location is a serial line
-// (SerialTransport).
+// (DriverSettings), changes. A location "tcp://HOST:PORT" is a register on the
+// network (TcpTransport); "tcp://" alone takes the settings' HostAddress. Any
+// other location is a serial line (SerialTransport).
 class DriverComponent : public QObject
 {
     Q_OBJECT
@@ -122,6 +125,8 @@ private:
     QString m_settingsText;
     QString m_portName;
     QString m_location; // of the line last enabled
+    // Its address, when it is a register on the network.
+    std::optional<NetworkAddress> m_networkAddress;
     int m_mode = RegisterProtocol::ProgrammingMode;
     QString m_password;
     int m_streamFormat = HexStream::Format;

@@ -81,4 +81,41 @@ QString permissionHint(const QString &path)
     return permissionHint(status.st_uid, status.st_gid, status.st_mode);
 }
 
+QString networkHint(int code, const QString &host, quint16 port)
+{
+    switch (code) {
+    case ConnectionRefused:
+        return QStringLiteral("ККТ не принимает подключения на порту %1 адреса %2: проверьте "
+                              "номер порта и что ККТ или её сервер портов включены")
+            .arg(port)
+            .arg(host);
+    case HostNotFound:
+        return QStringLiteral("Адрес %1 не найден: проверьте имя или IP-адрес ККТ и настройки "
+                              "сети (DNS)")
+            .arg(host);
+    case NoRoute:
+        return QStringLiteral("Сеть, в которой адрес %1, недоступна: проверьте подключение к сети "
+                              "или к VPN")
+            .arg(host);
+    case HostSilent:
+        return QStringLiteral("Адрес %1 не ответил на подключение к порту %2: проверьте адрес, "
+                              "питание ККТ и сетевой экран")
+            .arg(host)
+            .arg(port);
+    case DeviceGone:
+        return QStringLiteral("Соединение с %1, порт %2, разорвано: проверьте сеть и питание ККТ "
+                              "и повторите")
+            .arg(host)
+            .arg(port);
+    case NoConnection:
+        return QStringLiteral("Подключение к %1, порт %2, есть, но ККТ не отвечает: проверьте, что "
+                              "по этому адресу работает ККТ, её питание и скорость обмена сервера "
+                              "портов")
+            .arg(host)
+            .arg(port);
+    default:
+        return QString();
+    }
+}
+
 } // namespace DriverResult

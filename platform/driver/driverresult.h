@@ -24,6 +24,12 @@ enum Code
     PortBusy = -12,         // another program holds the device
     DeviceGone = -13,       // the line failed while open: device unplugged, I/O error
     NotSerialPort = -14,    // the location is not a character device
+    // A register on the network (tcp://HOST:PORT). -17 is the driver's end of a dump.
+    ConnectionRefused = -20, // nothing accepts connections at the port
+    HostNotFound = -21,      // the name does not resolve to an address
+    NoRoute = -22,           // the network or host cannot be reached
+    HostSilent = -23,        // the connection got no reply in time
+    BadAddress = -24,        // the entry is not a host and a port
 };
 
 struct Entry
@@ -57,6 +63,13 @@ inline constexpr Entry Entries[] = {
      "Устройство отключено или ошибка ввода-вывода: проверьте кабель и переходник и повторите"},
     {NotSerialPort, "Это не устройство последовательного порта",
      "Укажите устройство, например /dev/ttyUSB0"},
+    // The hints of the network's results name the address: networkHint().
+    {ConnectionRefused, "Подключение отклонено", nullptr},
+    {HostNotFound, "Адрес не найден", nullptr},
+    {NoRoute, "Нет маршрута к ККТ", nullptr},
+    {HostSilent, "ККТ в сети не отвечает", nullptr},
+    {BadAddress, "Неверный адрес ККТ в сети",
+     "Укажите адрес и порт, например tcp://192.168.1.10:7778"},
 };
 
 // "description (detail). Hint." with the parts the code and detail have:
@@ -70,5 +83,10 @@ QString description(int code, const QString &detail = QString(), const QString &
 QString permissionHint(uid_t owner, gid_t group, mode_t mode);
 // The same for the device at path; empty when its status cannot be read.
 QString permissionHint(const QString &path);
+
+// What to do about a failure of a connection to host at port, for the
+// network's results and for a register that does not answer there; empty for
+// the others.
+QString networkHint(int code, const QString &host, quint16 port);
 
 } // namespace DriverResult

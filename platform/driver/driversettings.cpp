@@ -73,6 +73,8 @@ bool DriverSettings::apply(const QString &text)
             valid = baudRateOfCode(value, updated.baudRate);
         else if (key == QLatin1String("DefaultPassword"))
             updated.defaultPassword = value;
+        else if (key == QLatin1String("HostAddress"))
+            updated.hostAddress = value.trimmed();
         else if (key == QLatin1String("EmulatorGoodsCount"))
             valid = numberInRange(value, 0, RegisterEmulator::MaxGoodsCount,
                                   updated.emulatorGoodsCount);

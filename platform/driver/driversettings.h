@@ -11,6 +11,8 @@
 //                       15 28800, 16 38400, 17 57600, 18 115200, 19 230400,
 //                       20 460800, 21 921600
 //   DefaultPassword     the password SetMode uses when Password is empty
+//   HostAddress         HOST:PORT of a register on the network, for the port
+//                       entry "tcp://" alone
 //   EmulatorGoodsCount  records in the built-in register's goods table, 0 to
 //                       65535 (default 20, or the environment's
 //                       MORVELL_BUILTIN_GOODS); a changed count takes effect at
@@ -21,6 +23,7 @@ struct DriverSettings
     int portNumber = 1001;
     int baudRate = 115200;
     QString defaultPassword = QStringLiteral("30");
+    QString hostAddress;
     int emulatorGoodsCount = defaultEmulatorGoodsCount();
 
     // The environment's MORVELL_BUILTIN_GOODS where it is a count the table

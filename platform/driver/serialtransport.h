@@ -1,9 +1,9 @@
 #pragma once
 
+#include "deviceline.h"
 #include "drivertransport.h"
 #include "framelink.h"
 #include "hostexchange.h"
-#include "serialportline.h"
 
 #include <QSerialPort>
 
@@ -28,7 +28,7 @@ private:
     // As given: the port keeps only the device's name.
     QString m_location;
     QSerialPort m_port;
-    SerialPortLine m_line;
+    DeviceLine m_line;
     FrameLink m_link;
     HostExchange m_host;
 };

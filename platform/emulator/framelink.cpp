@@ -24,9 +24,9 @@ int FrameLink::sendFrame(quint8 seq, const QByteArray &payload, bool acknowledge
 int FrameLink::ackTimeoutMs(int bytesWritten) const
 {
     if (m_baudRate <= 0)
-        return AckTimeoutMs;
+        return AckTimeoutMs + m_roundTripMs;
     const qint64 wireMs = (qint64(bytesWritten) * BitsPerByte * 1000 + m_baudRate - 1) / m_baudRate;
-    return AckTimeoutMs + int(wireMs);
+    return AckTimeoutMs + m_roundTripMs + int(wireMs);
 }
 
 void FrameLink::acknowledge()

@@ -26,8 +26,11 @@ public:
     int sendFrame(quint8 seq, const QByteArray &payload, bool acknowledgeFirst = false);
     // How long to wait for the ACK of that many bytes just written: their
     // time on the wire, which at a low rate is longer than AckTimeoutMs
-    // itself, and then AckTimeoutMs.
+    // itself, the round trip of a line through a network, and then AckTimeoutMs.
     int ackTimeoutMs(int bytesWritten) const;
+    // The time a line through a network takes there and back; 0 by default.
+    void setRoundTripMs(int ms) { m_roundTripMs = ms; }
+    int roundTripMs() const { return m_roundTripMs; }
     void acknowledge();
     void reject();
     // The next event, waiting until deadline for it. False when none came:
@@ -39,6 +42,7 @@ public:
 private:
     ByteLine &m_line;
     int m_baudRate;
+    int m_roundTripMs = 0;
     FrameDecoder m_decoder;
     QElapsedTimer m_clock;
 };

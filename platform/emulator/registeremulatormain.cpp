@@ -1,11 +1,13 @@
-// The register on a pseudo-terminal: prints the terminal's path, then answers
-// over the line's framing until SIGINT or SIGTERM. Exits with 2 on wrong
-// arguments, with 1 when it cannot serve.
+// The register on a pseudo-terminal, or on a TCP port with --listen: prints
+// the terminal's path or the address it listens on, then answers over the
+// line's framing until SIGINT or SIGTERM. Exits with 2 on wrong arguments,
+// with 1 when it cannot serve.
 
 #include "faultyline.h"
 #include "fdline.h"
 #include "framelink.h"
 #include "hostspeedline.h"
+#include "latencyline.h"
 #include "pacedline.h"
 #include "pseudoterminal.h"
 #include "registeremulator.h"
@@ -13,6 +15,7 @@
 #include "registerresponder.h"
 #include "statefile.h"
 #include "stopsignals.h"
+#include "tcpserverline.h"
 #include "terminallink.h"
 
 #include <QCommandLineParser>
@@ -27,6 +30,8 @@
 namespace {
 
 constexpr quint32 MaxDelayMs = 10000;
+constexpr quint32 MaxLatencyMs = 10000;
+constexpr quint32 MaxTcpPort = 65535;
 // The rates the driver offers.
 constexpr int BaudRates[] = {2400,  4800,  9600,   14400,  19200,  28800,
                              38400, 57600, 115200, 230400, 460800, 921600};
@@ -40,6 +45,10 @@ struct Options
     QString statePath;
     QString linkPath;
     int baud = 0; // 0: not paced
+    bool listen = false;
+    QHostAddress listenAddress;
+    quint16 listenPort = 0;
+    int latencyMs = 0;
     QString serialNumber = QLatin1String(RegisterEmulator::DefaultSerialNumber);
     FaultRates faults;
 };
@@ -83,11 +92,39 @@ bool parseBaud(const QCommandLineParser &parser, int &baud, QString &error)
     return false;
 }
 
+// [ADDR:]PORT, the address written out as digits; a port alone is the
+// loopback's, so that nothing outside this machine reaches the register
+// unless asked for.
+bool parseListen(const QCommandLineParser &parser, Options &options, QString &error)
+{
+    if (!parser.isSet(QStringLiteral("listen")))
+        return true;
+    const QString value = parser.value(QStringLiteral("listen"));
+    const int colon = value.lastIndexOf(QLatin1Char(':'));
+    QString host = colon < 0 ? QString() : value.left(colon);
+    if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
+        host = host.mid(1, host.size() - 2);
+    bool isNumber = false;
+    const uint port = value.mid(colon + 1).toUInt(&isNumber);
+    options.listenAddress =
+        host.isEmpty() ? QHostAddress(QHostAddress::LocalHost) : QHostAddress(host);
+    if (!isNumber || port > MaxTcpPort || options.listenAddress.isNull() ||
+        (colon >= 0 && host.isEmpty())) {
+        error = QStringLiteral("--listen wants [ADDRESS:]PORT, the address in digits, "
+                               "the port 0 to 65535 (0: any free one)");
+        return false;
+    }
+    options.listen = true;
+    options.listenPort = quint16(port);
+    return true;
+}
+
 bool parseOptions(const QCoreApplication &application, Options &options, QString &error)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Serves the register on a new pseudo-terminal and prints its path. "
+        QStringLiteral("Serves the register on a new pseudo-terminal, or on a TCP port with "
+                       "--listen, and prints its path or address. "
                        "The fault options spoil that share of the bytes in both directions."));
     parser.addHelpOption();
     const auto option = [&](const char *name, const char *description, const char *valueName) {
@@ -114,6 +151,12 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
            "it has the terminal at this rate (default: not paced, any rate).",
            "rate");
     option("serial", "The factory number its identification gives, 1 to 16 digits.", "digits");
+    option("listen",
+           "Serves the register on this TCP port instead of a pseudo-terminal, one client at a "
+           "time, and prints the address; a port alone listens on 127.0.0.1 only, any other "
+           "address is written out. Port 0 takes a free one.",
+           "[address:]port");
+    option("latency", "Delays what crosses the line by this much each way (default 0).", "ms");
     if (!parser.parse(application.arguments())) {
         error = parser.errorText();
         return false;
@@ -123,16 +166,19 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
 
     quint32 goods = quint32(options.goodsCount);
     quint32 delayMs = 0;
+    quint32 latencyMs = 0;
     FaultRates &faults = options.faults;
-    const bool valid = parseCount(parser, QStringLiteral("goods"), RegisterEmulator::MaxGoodsCount,
-                                  goods, error) &&
-                       parseRate(parser, QStringLiteral("drop"), faults.drop, error) &&
-                       parseRate(parser, QStringLiteral("corrupt"), faults.corrupt, error) &&
-                       parseRate(parser, QStringLiteral("duplicate"), faults.duplicate, error) &&
-                       parseRate(parser, QStringLiteral("delay"), faults.delay, error) &&
-                       parseCount(parser, QStringLiteral("delay-ms"), MaxDelayMs, delayMs, error) &&
-                       parseCount(parser, QStringLiteral("seed"), UINT32_MAX, faults.seed, error) &&
-                       parseBaud(parser, options.baud, error);
+    const bool valid =
+        parseCount(parser, QStringLiteral("goods"), RegisterEmulator::MaxGoodsCount, goods,
+                   error) &&
+        parseRate(parser, QStringLiteral("drop"), faults.drop, error) &&
+        parseRate(parser, QStringLiteral("corrupt"), faults.corrupt, error) &&
+        parseRate(parser, QStringLiteral("duplicate"), faults.duplicate, error) &&
+        parseRate(parser, QStringLiteral("delay"), faults.delay, error) &&
+        parseCount(parser, QStringLiteral("delay-ms"), MaxDelayMs, delayMs, error) &&
+        parseCount(parser, QStringLiteral("seed"), UINT32_MAX, faults.seed, error) &&
+        parseCount(parser, QStringLiteral("latency"), MaxLatencyMs, latencyMs, error) &&
+        parseBaud(parser, options.baud, error) && parseListen(parser, options, error);
     if (!valid)
         return false;
     if (faults.drop + faults.corrupt + faults.duplicate + faults.delay > 1) {
@@ -141,10 +187,15 @@ bool parseOptions(const QCoreApplication &application, Options &options, QString
     }
     options.goodsCount = int(goods);
     faults.delayMs = int(delayMs);
+    options.latencyMs = int(latencyMs);
     options.statePath = parser.value(QStringLiteral("state"));
     options.linkPath = parser.value(QStringLiteral("link"));
     if (parser.isSet(QStringLiteral("link")) && options.linkPath.isEmpty()) {
         error = QStringLiteral("--link wants a path");
+        return false;
+    }
+    if (options.listen && parser.isSet(QStringLiteral("link"))) {
+        error = QStringLiteral("--link names a pseudo-terminal, which --listen does not make");
         return false;
     }
     if (parser.isSet(QStringLiteral("serial"))) {
@@ -188,23 +239,44 @@ int main(int argc, char *argv[])
     if (!options.statePath.isEmpty() &&
         !StateFile::load(options.statePath, registerEmulator, error))
         return fail(QStringLiteral("%1: %2").arg(options.statePath, error));
-    PseudoTerminal terminal;
-    if (!terminal.open(error))
-        return fail(QStringLiteral("no pseudo-terminal: %1").arg(error));
+    // The line's own end: the terminal's master side or the TCP port.
+    std::optional<PseudoTerminal> terminal;
+    std::optional<FdLine> terminalLine;
+    std::optional<TcpServerLine> tcpLine;
     TerminalLink terminalLink;
-    if (!options.linkPath.isEmpty() &&
-        !terminalLink.create(options.linkPath, terminal.slavePath(), error))
-        return fail(QStringLiteral("--link %1: %2").arg(options.linkPath, error), UsageFailure);
-
-    FdLine terminalLine(terminal.masterFd(), stopSignals.fd());
-    HostSpeedLine heardLine(terminalLine, terminal.masterFd(), options.baud);
+    QString address;
+    if (options.listen) {
+        tcpLine.emplace(stopSignals.fd());
+        if (!tcpLine->listen(options.listenAddress, options.listenPort, error))
+            return fail(QStringLiteral("--listen: %1").arg(error));
+        address = tcpLine->endpoint();
+    } else {
+        terminal.emplace();
+        if (!terminal->open(error))
+            return fail(QStringLiteral("no pseudo-terminal: %1").arg(error));
+        if (!options.linkPath.isEmpty() &&
+            !terminalLink.create(options.linkPath, terminal->slavePath(), error))
+            return fail(QStringLiteral("--link %1: %2").arg(options.linkPath, error), UsageFailure);
+        address = terminal->slavePath();
+        terminalLine.emplace(terminal->masterFd(), stopSignals.fd());
+    }
+    // Each option puts its line over the one before.
+    ByteLine *line = tcpLine ? static_cast<ByteLine *>(&*tcpLine) : &*terminalLine;
+    std::optional<HostSpeedLine> heardLine;
+    if (terminal && options.baud > 0)
+        line = &heardLine.emplace(*line, terminal->masterFd(), options.baud);
+    std::optional<LatencyLine> latencyLine;
+    if (options.latencyMs > 0)
+        line = &latencyLine.emplace(*line, options.latencyMs);
     std::optional<PacedLine> pacedLine;
     if (options.baud > 0)
-        pacedLine.emplace(heardLine, options.baud);
-    ByteLine &wire = pacedLine ? static_cast<ByteLine &>(*pacedLine) : terminalLine;
-    FaultyLine faultyLine(wire, options.faults);
-    ByteLine &line = hasFaults(options.faults) ? static_cast<ByteLine &>(faultyLine) : wire;
-    FrameLink link(line);
+        line = &pacedLine.emplace(*line, options.baud);
+    FaultyLine faultyLine(*line, options.faults);
+    if (hasFaults(options.faults))
+        line = &faultyLine;
+    FrameLink link(*line);
+    // The host's ACK of an answer comes a round trip later.
+    link.setRoundTripMs(2 * options.latencyMs);
     RegisterResponder responder(link, [&](const QByteArray &request) {
         const int revision = registerEmulator.revision();
         const QByteArray answer = registerEmulator.handle(request);
@@ -215,7 +287,7 @@ int main(int argc, char *argv[])
         return answer;
     });
 
-    std::printf("%s\n", qPrintable(terminal.slavePath()));
+    std::printf("%s\n", qPrintable(address));
     std::fflush(stdout);
     while (!stopSignals.received())
         responder.serveNext();
@@ -229,7 +301,8 @@ int main(int argc, char *argv[])
                  responder.executedCommands(Identify), responder.executedCommands(EnterMode),
                  responder.executedCommands(ReadField), responder.executedCommands(WriteField),
                  responder.executedCommands(StartDump), responder.executedCommands(NextDumpBlock),
-                 qPrintable(faultyLine.summary()), terminalLine.bytesWritten(),
-                 terminalLine.bytesRead());
+                 qPrintable(faultyLine.summary()),
+                 tcpLine ? tcpLine->bytesWritten() : terminalLine->bytesWritten(),
+                 tcpLine ? tcpLine->bytesRead() : terminalLine->bytesRead());
     return 0;
 }

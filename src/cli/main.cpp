@@ -47,7 +47,8 @@ void logToStandardError(QtMsgType, const QMessageLogContext &, const QString &me
         standardError() << message << Qt::endl;
 }
 
-// A port from the system's list by its name, or a device by its path.
+// A port from the system's list by its name, a device by its path, or a
+// register on the network by its address, "tcp://" before it or not.
 bool findPort(const QString &name, PortInfo &port)
 {
     if (name.contains(QLatin1Char('/'))) {
@@ -60,7 +61,11 @@ bool findPort(const QString &name, PortInfo &port)
             return true;
         }
     }
-    return false;
+    const QString location = PortInfo::networkLocation(name);
+    if (location.isEmpty())
+        return false;
+    port = PortInfo::typedPath(location);
+    return true;
 }
 
 int listPorts(const CliOptions &options)

@@ -1,6 +1,7 @@
 #include "portinfo.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 
 PortInfo::PortInfo(const QString &portName, const QString &description,
@@ -18,9 +19,26 @@ PortInfo::PortInfo(const QSerialPortInfo &port)
 
 PortInfo PortInfo::typedPath(const QString &path)
 {
-    PortInfo port(QFileInfo(path).fileName(), QString(), path);
+    const bool network = path.startsWith(QLatin1String(networkLocationScheme));
+    const QString name =
+        network ? path.mid(int(qstrlen(networkLocationScheme))) : QFileInfo(path).fileName();
+    PortInfo port(name.isEmpty() ? path : name, QString(), path);
     port.m_typed = true;
     return port;
+}
+
+QString PortInfo::networkLocation(const QString &text)
+{
+    static const QRegularExpression address(
+        QStringLiteral("^(%1)?((?:[A-Za-z0-9.-]+|\\[[0-9A-Fa-f:.]+\\]):\\d{1,5})$")
+            .arg(QRegularExpression::escape(QLatin1String(networkLocationScheme))));
+    const QRegularExpressionMatch match = address.match(text);
+    return match.hasMatch() ? QLatin1String(networkLocationScheme) + match.captured(2) : QString();
+}
+
+bool PortInfo::isNetwork() const
+{
+    return m_systemLocation.startsWith(QLatin1String(networkLocationScheme));
 }
 
 bool PortInfo::isNull() const

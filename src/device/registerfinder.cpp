@@ -87,7 +87,8 @@ void RegisterFinder::searchPort(int index)
     const PortInfo &port = m_ports.at(index);
     int tried = 0;
     for (int rate : qAsConst(m_rates)) {
-        if (m_stop)
+        // A register on the network answers at whatever rate, or not at all.
+        if (m_stop || (port.isNetwork() && tried > 0))
             break;
         protocolPelto protocol;
         protocol.setBaudRateCode(BaudRate::codeOfRate(rate));

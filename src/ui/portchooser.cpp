@@ -38,7 +38,9 @@ void PortChooser::selectRemembered()
     const QString location = Preferences::value(Preferences::PortLocation).toString();
     if (location.isEmpty() || selectPortAt(m_box, location))
         return;
-    if (location.startsWith(QLatin1Char('/')) && typedPathProblem(location).isEmpty()) {
+    const bool typed = location.startsWith(QLatin1Char('/')) ||
+                       location.startsWith(QLatin1String(networkLocationScheme));
+    if (typed && typedPathProblem(location).isEmpty()) {
         addTyped(PortInfo::typedPath(location));
         selectPortAt(m_box, location);
     }
@@ -74,12 +76,17 @@ void PortChooser::askForPath()
     const QString lastTyped =
         m_typed.isEmpty() ? QStringLiteral("/dev/") : m_typed.last().systemLocation();
     bool accepted = false;
-    const QString path =
+    QString path =
         QInputDialog::getText(m_dialogParent, tr("Другой порт"),
                               tr("Путь к устройству последовательного порта\n(например, "
-                                 "/dev/ttyUSB0, /dev/serial/by-id/... или ссылка эмулятора ККТ):"),
+                                 "/dev/ttyUSB0, /dev/serial/by-id/... или ссылка эмулятора ККТ)\n"
+                                 "или адрес ККТ в сети (tcp://192.168.1.10:7778):"),
                               QLineEdit::Normal, lastTyped, &accepted)
             .trimmed();
+    // "HOST:PORT" alone is no path: it has no "/".
+    const QString network = PortInfo::networkLocation(path);
+    if (!network.isEmpty())
+        path = network;
     const QString problem = accepted ? typedPathProblem(path) : QString();
     if (accepted && problem.isEmpty()) {
         if (!selectPortAt(m_box, path))

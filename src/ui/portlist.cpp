@@ -56,7 +56,7 @@ void fillPortBox(QComboBox *box, const QList<PortInfo> &ports)
     box->setItemData(box->count() - 1, true, OtherPortRole);
     box->setItemData(box->count() - 1,
                      tr("Указать устройство по пути: ссылку эмулятора ККТ, псевдотерминал, "
-                        "/dev/serial/by-id/..."),
+                        "/dev/serial/by-id/...; или адрес ККТ в сети: tcp://АДРЕС:ПОРТ"),
                      Qt::ToolTipRole);
     const int kept = box->findText(remembered, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (kept >= 0 && !isOtherPortEntry(box, kept))
@@ -93,6 +93,9 @@ bool selectPortAt(QComboBox *box, const QString &location)
 
 QString typedPathProblem(const QString &path)
 {
+    // A register on the network is looked for only when used.
+    if (path.startsWith(QLatin1String(networkLocationScheme)))
+        return QString();
     struct stat status;
     if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &status) != 0)
         return tr("Устройство %1 не найдено.").arg(path);

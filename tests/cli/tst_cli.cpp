@@ -104,17 +104,23 @@ class TestCli : public QObject
     std::unique_ptr<QTemporaryDir> m_dir;
     // Only read, except by cases that must leave it as it was.
     RegisterProcess m_emulator;
+    // The same on a TCP port of the loopback.
+    RegisterProcess m_networkEmulator;
 
     QString input(const QString &name) const { return m_inputs.filePath(name); }
     QString here(const QString &name) const { return m_dir->filePath(name); }
 
+    QString networkPort() const { return "tcp://" + m_networkEmulator.path(); }
+
     // The command's words; "{emu}" stands for the emulator program's
-    // terminal, "{in}" for the directory of inputs.
+    // terminal, "{tcp}" for its address on the network, "{in}" for the
+    // directory of inputs.
     void start(QProcess &process, const QString &command,
                const QProcessEnvironment *environment = nullptr) const
     {
         QStringList arguments = command.split(QLatin1Char(' '));
         arguments.replaceInStrings(QStringLiteral("{emu}"), m_emulator.path());
+        arguments.replaceInStrings(QStringLiteral("{tcp}"), networkPort());
         arguments.replaceInStrings(QStringLiteral("{in}"), m_inputs.path());
         process.setProcessEnvironment(environment ? *environment : m_environment);
         process.setWorkingDirectory(m_dir ? m_dir->path() : m_inputs.path());
@@ -187,6 +193,7 @@ private slots:
                                      QLatin1String("fast_unwind_on_malloc=0"),
                                      QLatin1String("fast_unwind_on_malloc=1:detect_leaks=0")));
         QVERIFY(m_emulator.start({"--goods", "20"}));
+        QVERIFY(m_networkEmulator.start({"--goods", "20", "--listen", "127.0.0.1:0"}));
 
         QCOMPARE(run("read 3 -o users.txt --port EMU1").exitCode, 0);
         QCOMPARE(run("read 1 -o goods.txt --port EMU1").exitCode, 0);
@@ -339,14 +346,32 @@ private slots:
         row("write 3 {in}/extrarow.txt --port {emu}", 5,
             "строки после последней строки таблицы ККТ \\(10\\)");
         row("check --port {emu} --port EMU1 --jobs 2 -v", 0, "^EMU1: Связь установлена");
+        // A register on the network, as on a serial line.
+        row("read 3 --port {tcp}", 0, "\\A3\n1\t1\t4\t1\n");
+        row("dump 2 -o dump.bin --port {tcp}", 0, ": Считано 8.000 байт за ");
+        row("backup -o saved.prf --port {tcp}", 0, ": Прочитано \\d+ записей за ");
+        row("restore {in}/taxes.prf --port {tcp}", 0,
+            ": Нет различий с профилем — ничего не записано\n");
+        row("find --port {tcp} --port 127.0.0.1:1", 0,
+            "^tcp://127\\.0\\.0\\.1:\\d+\t115200\tККТ Korvan[^\n]+\n(.|\n)*"
+            "^tcp://127\\.0\\.0\\.1:1: Подключение отклонено");
+        row("check --port 127.0.0.1:1", 3,
+            "^tcp://127.0.0.1:1: Порт не открыт\n    Подключение отклонено "
+            "\\(tcp://127.0.0.1:1\\)\\. "
+            "ККТ не принимает подключения на порту 1 ");
+        row("check --port tcp://no-such-host.invalid:7778", 3,
+            ": Порт не открыт\n    Адрес не найден [^\n]+Адрес no-such-host.invalid не найден");
     }
 
     void exitCodes()
     {
         const auto [command, code, says] = fetch<QString, int, QString>("command", "code", "says");
         QVERIFY(writeLines(here("out.txt"), {"kept"}));
-        const bool onEmulator = command.contains("{emu}");
-        const QStringList before = onEmulator ? tables(m_emulator.path()) : QStringList();
+        const QString emulator = command.contains("{emu}")   ? m_emulator.path()
+                                 : command.contains("{tcp}") ? networkPort()
+                                                             : QString();
+        const bool onEmulator = !emulator.isEmpty();
+        const QStringList before = onEmulator ? tables(emulator) : QStringList();
         QCOMPARE(before.isEmpty(), !onEmulator);
 
         const Run result = run(command);
@@ -366,7 +391,7 @@ private slots:
         QCOMPARE(directoryEntries(m_dir->path()), entries);
         QCOMPARE(fileBytes(here("out.txt")), QByteArray("kept"));
         if (onEmulator)
-            QCOMPARE(tables(m_emulator.path()), before);
+            QCOMPARE(tables(emulator), before);
     }
 
     // The -o file is what standard output gets in the format named; its
@@ -459,19 +484,22 @@ private slots:
     // first: every field written is checked against its own value.
     void writeEveryFieldOfGoodsRows_data()
     {
-        columns<bool>("emulatorProgram");
-        QTest::newRow("built-in register") << false;
-        QTest::newRow("emulator program") << true;
+        columns<QStringList>("emulatorProgram");
+        QTest::newRow("built-in register") << QStringList();
+        QTest::newRow("emulator program") << QStringList{"--goods", "20"};
+        QTest::newRow("emulator program on the network")
+            << QStringList{"--goods", "20", "--listen", "127.0.0.1:0"};
     }
 
     void writeEveryFieldOfGoodsRows()
     {
-        const bool emulatorProgram = std::get<0>(fetch<bool>("emulatorProgram"));
+        const QStringList arguments = std::get<0>(fetch<QStringList>("emulatorProgram"));
+        const bool emulatorProgram = !arguments.isEmpty();
         RegisterProcess changed;
         QString port = QStringLiteral("EMU1");
         if (emulatorProgram) {
-            QVERIFY(changed.start({"--goods", "20"}));
-            port = changed.path();
+            QVERIFY(changed.start(arguments));
+            port = arguments.contains("--listen") ? "tcp://" + changed.path() : changed.path();
         }
         const Run written = run("write 1 {in}/goods-changed.txt --port " + port);
         QCOMPARE(written.exitCode, 0);
@@ -811,36 +839,48 @@ private slots:
     // USB adapter plugged in again, under another name that its stable name
     // (a link in the by-id directory) follows: the read goes on to the end,
     // reads no row again but the one cut off, and the file is a whole read's.
+    // A register on the network comes back at the same address, its program
+    // started again there.
     void readWaitsForPortToComeBack_data()
     {
         columns<QString>("comesBackAs");
         QTest::newRow("the same path") << "ttyUSB0";
         QTest::newRow("another number") << "ttyUSB1";
+        QTest::newRow("the same network address") << "";
     }
 
     void readWaitsForPortToComeBack()
     {
         QFETCH(QString, comesBackAs);
+        const bool network = comesBackAs.isEmpty();
         // Paced, so that the line goes away in the middle, at the fastest rate.
         const QStringList arguments{"--goods", "600", "--baud", "921600"};
         RegisterProcess first;
-        QVERIFY(first.start(QStringList{"--link", here("ttyUSB0")} + arguments));
-        QVERIFY(QDir().mkpath(m_byId));
+        QVERIFY(first.start((network ? QStringList{"--listen", "127.0.0.1:0"}
+                                     : QStringList{"--link", here("ttyUSB0")}) +
+                            arguments));
+        const QString port = network ? "tcp://" + first.path() : here("ttyUSB0");
         const QString stableName = m_byId + "/usb-Maker_Adapter_A1-if00-port0";
-        QFile::remove(stableName);
-        QVERIFY(QFile::link(here("ttyUSB0"), stableName));
+        if (!network) {
+            QVERIFY(QDir().mkpath(m_byId));
+            QFile::remove(stableName);
+            QVERIFY(QFile::link(here("ttyUSB0"), stableName));
+        }
         QProcess process;
         QByteArray log;
         QVERIFY(startUntilReading(
-            process, "read 1 -o goods.txt --wait-port 60 --baud 921600 --port " + here("ttyUSB0"),
-            log));
+            process, "read 1 -o goods.txt --wait-port 60 --baud 921600 --port " + port, log));
         QVERIFY(QTest::qWaitFor([&] { return log.count("exchange 46") > 100; }, RunTimeoutMs));
         ::kill(pid_t(first.pid()), SIGKILL);
         QVERIFY(QTest::qWaitFor([&] { return log.contains("gone, waiting"); }, RunTimeoutMs));
-        QVERIFY(QFile::remove(here("ttyUSB0")));
         RegisterProcess second;
-        QVERIFY(second.start(QStringList{"--link", here(comesBackAs)} + arguments));
-        QVERIFY(QFile::remove(stableName) && QFile::link(here(comesBackAs), stableName));
+        if (network) {
+            QVERIFY(second.start(QStringList{"--listen", first.path()} + arguments));
+        } else {
+            QVERIFY(QFile::remove(here("ttyUSB0")));
+            QVERIFY(second.start(QStringList{"--link", here(comesBackAs)} + arguments));
+            QVERIFY(QFile::remove(stableName) && QFile::link(here(comesBackAs), stableName));
+        }
         QVERIFY(process.waitForFinished(RunTimeoutMs));
         log += process.readAllStandardError();
         QCOMPARE(process.exitCode(), 0);
@@ -856,7 +896,10 @@ private slots:
         QCOMPARE(answered.size(), 608);
         answered.removeDuplicates();
         QCOMPARE(answered.size(), 608);
-        QCOMPARE(run("read 1 -o whole.txt --baud 921600 --port " + here(comesBackAs)).exitCode, 0);
+        QCOMPARE(
+            run("read 1 -o whole.txt --baud 921600 --port " + (network ? port : here(comesBackAs)))
+                .exitCode,
+            0);
         QCOMPARE(fileLines(here("goods.txt")), fileLines(here("whole.txt")));
     }
 

@@ -184,6 +184,14 @@ void TestDriverComponent::enablesOnlyReachableLocations_data()
     QTest::newRow("location from port number") << false << QString() << 1099 << noSuchDevice;
     QTest::newRow("no port") << false << QString() << 1000 << PortUnavailable;
     QTest::newRow("port number written after the name") << true << builtIn << 1099 << noSuchDevice;
+    QTest::newRow("network address without a port")
+        << false << "tcp://localhost" << 1001
+        << "Неверный адрес ККТ в сети (tcp://localhost). Укажите адрес и порт, например "
+           "tcp://192.168.1.10:7778.";
+    QTest::newRow("network address of the settings")
+        << false << "tcp://" << 1001
+        << "Подключение отклонено (tcp://). ККТ не принимает подключения на порту 1 адреса "
+           "127.0.0.1: проверьте номер порта и что ККТ или её сервер портов включены.";
 }
 
 void TestDriverComponent::enablesOnlyReachableLocations()
@@ -191,6 +199,7 @@ void TestDriverComponent::enablesOnlyReachableLocations()
     const auto [nameFirst, portName, portNumber, description] =
         fetch<bool, QString, int, QString>("nameFirst", "portName", "portNumber", "description");
     auto driver = createDriver();
+    driver->setProperty("DeviceSettings", QStringLiteral("HostAddress=127.0.0.1:1\n"));
     if (nameFirst)
         driver->setProperty("PortName", portName);
     driver->setProperty("PortNumber", portNumber);

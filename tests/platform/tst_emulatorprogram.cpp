@@ -77,6 +77,8 @@ private slots:
     void countsBytesOnLine();
     void hearsOnlyItsOwnSpeed_data();
     void hearsOnlyItsOwnSpeed();
+    void servesOverTcp_data();
+    void servesOverTcp();
 
 private:
     QString pathOf(const char *name) const { return m_directory.filePath(QLatin1String(name)); }
@@ -110,6 +112,13 @@ void TestEmulatorProgram::refusesWrongArguments_data()
         << QStringList{"--link", pathOf("directory")} << "not a symbolic link";
     QTest::newRow("link over a live link")
         << QStringList{"--link", pathOf("live")} << "already links to " + pathOf("file");
+    const QString listen = QStringLiteral("--listen wants [ADDRESS:]PORT");
+    QTest::newRow("listen on a port past 65535") << QStringList{"--listen", "65536"} << listen;
+    QTest::newRow("listen on a host name") << QStringList{"--listen", "localhost:7778"} << listen;
+    QTest::newRow("listen with a colon and no address")
+        << QStringList{"--listen", ":7778"} << listen;
+    QTest::newRow("listen and link")
+        << QStringList{"--listen", "0", "--link", pathOf("tcp")} << "--link names";
 }
 
 void TestEmulatorProgram::refusesWrongArguments()
@@ -299,3 +308,38 @@ void TestEmulatorProgram::hearsOnlyItsOwnSpeed()
 
 QTEST_GUILESS_MAIN(TestEmulatorProgram)
 #include "tst_emulatorprogram.moc"
+
+void TestEmulatorProgram::servesOverTcp_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("loopback") << QStringList{"--listen", "0"};
+    // Longer than the three sends of a request a line without the round trip allows.
+    QTest::newRow("320 ms round trip")
+        << QStringList{"--listen", "127.0.0.1:0", "--latency", "160"};
+}
+
+// The register on a TCP port answers the driver with no request sent twice,
+// however far, and refuses a second client while the first is connected.
+void TestEmulatorProgram::servesOverTcp()
+{
+    QFETCH(QStringList, arguments);
+    registerDriverComponent();
+    RegisterProcess emulator;
+    QVERIFY(emulator.start(arguments));
+    QVERIFY(emulator.path().startsWith(QStringLiteral("127.0.0.1:")));
+    const PortInfo port = PortInfo::typedPath(QStringLiteral("tcp://") + emulator.path());
+    protocolPelto protocol;
+    QCOMPARE(protocol.openPort(port), int(ERR_OK));
+    QString info;
+    QCOMPARE(protocol.readDeviceInfo(&info), int(ERR_OK));
+    protocolPelto second;
+    QCOMPARE(second.openPort(port), int(ERR_PORT_NOT_OPEN));
+    QVERIFY2(second.failureCause().startsWith(QStringLiteral("Подключение отклонено")),
+             qPrintable(second.failureCause()));
+    protocol.closePort();
+    const QString summary = emulator.stop();
+    QVERIFY2(summary.contains(QStringLiteral(" 0 repeated;")), qPrintable(summary));
+    QVERIFY2(
+        summary.contains(QStringLiteral("executed 2 identifications, 1 mode entries, 0 reads")),
+        qPrintable(summary));
+}

@@ -430,8 +430,13 @@ private slots:
             "Порт занят другой программой (%1). Закройте программу");
         row("silent", "Порт не открыт", notOpened,
             "Нет связи (%1). ККТ не отвечает: проверьте питание ККТ, кабель и скорость обмена.");
+        // Typed as an address alone, no path.
+        row("refused on the network", "Порт не открыт", notOpened,
+            "Подключение отклонено (%1). ККТ не принимает подключения на порту 1 адреса 127.0.0.1");
         row("killed mid-read", "Ошибка ККМ", "Порт открыт",
             "Связь с портом потеряна (%1). Устройство отключено или ошибка ввода-вывода");
+        row("on the network, killed mid-read", "Ошибка ККМ", "Порт открыт",
+            "Связь с портом потеряна (%1). Соединение с 127.0.0.1, порт ");
         // Silent after it answered: the line may be poor, and more retries carry it.
         row("silent mid-read", "Ошибка ККМ", "Порт открыт",
             "Нет связи (%1). ККТ не отвечает: проверьте питание ККТ, кабель и скорость обмена.\n"
@@ -453,12 +458,22 @@ private slots:
             QString error;
             QVERIFY2(silentLine.open(error), qPrintable(error));
             path = silentLine.slavePath();
+        } else if (failure == "refused on the network") {
+            path = QStringLiteral("tcp://127.0.0.1:1");
+        } else if (failure.startsWith("on the network")) {
+            QVERIFY(emulator.start({"--goods", "5000", "--listen", "127.0.0.1:0"}));
+            path = "tcp://" + emulator.path();
         } else if (failure != "missing") {
             QVERIFY(emulator.start({"--goods", "5000"}));
             path = emulator.path();
         }
-        fillPortBox(ports(), {PortInfo::typedPath(path)});
-        ports()->setCurrentIndex(0);
+        if (failure == "refused on the network") {
+            typePort(QStringLiteral("127.0.0.1:1"));
+        } else {
+            fillPortBox(ports(), {PortInfo::typedPath(path)});
+            ports()->setCurrentIndex(0);
+        }
+        QCOMPARE(currentPortOf(ports()).systemLocation(), path);
         if (failure == "busy") {
             holder.setPortName(path);
             QVERIFY(holder.open(QIODevice::ReadWrite));
@@ -472,7 +487,7 @@ private slots:
             connect(&killer, &QTimer::timeout, [&] {
                 if (currentEditor()->rowCount() >= 100 && killer.isActive()) {
                     killer.stop();
-                    ::kill(pid_t(emulator.pid()), failure == "killed mid-read" ? SIGKILL : SIGSTOP);
+                    ::kill(pid_t(emulator.pid()), failure.contains("killed") ? SIGKILL : SIGSTOP);
                 }
             });
             killer.start(1);
