@@ -75,9 +75,10 @@ private:
 };
 
 PriceUpdateDialog::PriceUpdateDialog(const TableData &goods, const SheetRows &rows,
-                                     const PriceColumns &columns, QWidget *parent)
-    : QDialog(parent), m_goods(goods), m_rows(rows), m_columns(columns), m_summary(new QLabel),
-      m_addNew(new QCheckBox(tr("Добавить новые"))), m_tabs(new QTabWidget)
+                                     const PriceColumns &columns, std::unique_ptr<PriceUpdate> plan,
+                                     QWidget *parent)
+    : QDialog(parent), m_goods(goods), m_rows(rows), m_columns(columns), m_update(std::move(plan)),
+      m_summary(new QLabel), m_addNew(new QCheckBox(tr("Добавить новые"))), m_tabs(new QTabWidget)
 {
     setObjectName(QStringLiteral("priceUpdateDialog"));
     setWindowTitle(tr("Обновление по штрихкодам"));
@@ -107,7 +108,7 @@ PriceUpdateDialog::PriceUpdateDialog(const TableData &goods, const SheetRows &ro
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     connect(m_addNew, &QCheckBox::toggled, this, &PriceUpdateDialog::plan);
-    plan();
+    showPlan();
     resize(760, 480);
 }
 
@@ -127,6 +128,11 @@ void PriceUpdateDialog::addTab(TextRowsModel *model)
 void PriceUpdateDialog::plan()
 {
     m_update = std::make_unique<PriceUpdate>(m_goods, m_rows, m_columns, m_addNew->isChecked());
+    showPlan();
+}
+
+void PriceUpdateDialog::showPlan()
+{
     const PriceUpdate &update = *m_update;
     m_changes->reset(update.changes().size(), [&update](int row, int column) {
         const PriceChange &change = update.changes()[row];

@@ -413,17 +413,21 @@ private slots:
 
     void priceUpdate_data()
     {
-        columns<bool>("apply");
-        QTest::newRow("Применить") << true;
-        QTest::newRow("Отмена") << false;
+        columns<bool, QString>("apply", "stopAt");
+        QTest::newRow("Применить") << true << "";
+        QTest::newRow("Отмена") << false << "";
+        QTest::newRow("stopped while planned") << true << "Строки прайс-листа: ";
+        QTest::newRow("stopped while applied") << true << "Изменения: ";
     }
 
     // A price list's changes, seen in the preview, go into the goods as one
     // step: only the changed cells bold, as an edit leaves them, undone and
-    // redone whole; "Отмена" changes nothing.
+    // redone whole; "Отмена" changes nothing. A list of every record stopped
+    // while planned shows no preview; stopped while applied, it leaves the
+    // grid as it was and nothing to undo.
     void priceUpdate()
     {
-        const bool apply = std::get<0>(fetch<bool>("apply"));
+        const auto [apply, stopAt] = fetch<bool, QString>("apply", "stopAt");
         selectTable(1);
         click("pbRead");
         QMyTableWidget *grid = currentEditor();
@@ -434,20 +438,29 @@ private slots:
                          .arg(grid->item(0, 1)->text(), grid->item(0, 2)->text(),
                               grid->item(2, 1)->text(), grid->item(4, 1)->text())
                          .toUtf8());
+        for (int row = 5; !stopAt.isEmpty() && row < grid->rowCount(); ++row)
+            prices.write(grid->item(row, 1)->text().toUtf8() + ";0.01\n");
         prices.close();
         const QStringList before = gridState(*grid);
         QStringList tabTexts;
         answerFileDialog(path);
-        answerNextModal<PriceUpdateDialog>([&](PriceUpdateDialog *preview) {
-            auto *tabs = preview->findChild<QTabWidget *>("priceUpdateTabs");
+        ProgressWatch watch(window, stopAt);
+        ModalAnswer<PriceUpdateDialog> preview([&](PriceUpdateDialog *dialog) {
+            auto *tabs = dialog->findChild<QTabWidget *>("priceUpdateTabs");
             for (int tab = 0; tab < tabs->count(); ++tab)
                 tabTexts << tabs->tabText(tab);
-            apply ? preview->accept() : preview->reject();
+            apply ? dialog->accept() : dialog->reject();
         });
         child<QAction>("actionUpdateByBarcode")->trigger();
-        QCOMPARE(tabTexts.mid(0, 2), QStringList({"Изменения (2)", "Нет в ККТ (1)"}));
         auto *undo = child<QAction>("actionUndo");
-        if (!apply) {
+        QCOMPARE(watch.stopped, !stopAt.isEmpty());
+        if (watch.stopped) {
+            QCOMPARE(tabTexts.isEmpty(), stopAt.startsWith("Строки"));
+            QVERIFY(summary().endsWith(" — прервано"));
+        } else {
+            QCOMPARE(tabTexts.mid(0, 2), QStringList({"Изменения (2)", "Нет в ККТ (1)"}));
+        }
+        if (!apply || watch.stopped) {
             QCOMPARE(gridState(*grid), before);
             QVERIFY(!undo->isEnabled());
             return;
