@@ -135,34 +135,16 @@ void PriceUpdateDialog::showPlan()
 {
     const PriceUpdate &update = *m_update;
     m_changes->reset(update.changes().size(), [&update](int row, int column) {
-        const PriceChange &change = update.changes()[row];
-        const QStringList texts{QString::number(change.record + 1),
-                                change.barcode,
-                                change.name,
-                                header(change.column),
-                                change.before,
-                                change.after};
-        return texts.value(column);
+        return PriceUpdate::texts(update.changes()[row]).value(column);
     });
     m_unknown->reset(update.unknown().size(), [&update](int row, int column) {
-        const PriceUnknown &unknown = update.unknown()[row];
-        const QStringList texts{
-            QString::number(unknown.line), unknown.barcode, unknown.name, unknown.price,
-            unknown.record < 0 ? QString() : QString::number(unknown.record + 1)};
-        return texts.value(column);
+        return PriceUpdate::texts(update.unknown()[row]).value(column);
     });
     m_duplicates->reset(update.duplicates().size(), [&update](int row, int column) {
-        const PriceDuplicate &duplicate = update.duplicates()[row];
-        QStringList records;
-        for (int record : duplicate.records)
-            records << QString::number(record + 1);
-        return column == 0 ? duplicate.barcode : records.join(QStringLiteral(", "));
+        return PriceUpdate::texts(update.duplicates()[row]).value(column);
     });
     m_invalid->reset(update.invalid().size(), [&update](int row, int column) {
-        const PriceInvalid &invalid = update.invalid()[row];
-        const QStringList texts{QString::number(invalid.line), header(invalid.column),
-                                invalid.value, invalid.reason};
-        return texts.value(column);
+        return PriceUpdate::texts(update.invalid()[row]).value(column);
     });
     int tab = 0;
     for (TextRowsModel *model : {m_changes, m_unknown, m_duplicates, m_invalid})

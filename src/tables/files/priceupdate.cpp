@@ -242,32 +242,55 @@ QString PriceUpdate::stepName() const
 QStringList PriceUpdate::lines() const
 {
     QStringList lines;
-    for (const PriceChange &change : m_changes)
-        lines << QStringLiteral("%1\t%2\t%3\t%4\t%5 → %6")
-                     .arg(change.record + 1)
-                     .arg(change.barcode, change.name,
-                          TableShape::columnHeader(goodsTable, change.column), change.before,
-                          change.after);
+    for (const PriceChange &change : m_changes) {
+        const QStringList cells = texts(change);
+        lines << cells.mid(0, 5).join(QLatin1Char('\t')) + QStringLiteral(" → ") + cells[5];
+    }
     for (const PriceUnknown &unknown : m_unknown) {
-        const QString fate = unknown.record >= 0
-                                 ? tr("добавлен в запись %1").arg(unknown.record + 1)
-                             : m_addNew ? tr("не поместился: нет пустых записей")
-                                        : QString();
-        lines << tr("Нет в ККТ: строка %1\t%2\t%3\t%4\t%5")
-                     .arg(unknown.line)
-                     .arg(unknown.barcode, unknown.name, unknown.price, fate);
+        QStringList cells = texts(unknown);
+        cells.last() = unknown.record >= 0 ? tr("добавлен в запись %1").arg(cells.last())
+                       : m_addNew ? tr("не поместился: нет пустых записей")
+                                  : QString();
+        lines << tr("Нет в ККТ: строка ") + cells.join(QLatin1Char('\t'));
     }
     for (const PriceDuplicate &duplicate : m_duplicates) {
-        QStringList records;
-        for (int record : duplicate.records)
-            records << QString::number(record + 1);
-        lines << tr("Дважды в ККТ: %1\tзаписи %2; обновлены все")
-                     .arg(duplicate.barcode, records.join(QStringLiteral(", ")));
+        const QStringList cells = texts(duplicate);
+        lines << tr("Дважды в ККТ: %1\tзаписи %2; обновлены все").arg(cells[0], cells[1]);
     }
-    for (const PriceInvalid &invalid : m_invalid)
-        lines << tr("Неверное значение: строка %1\t«%2»\t%3\t%4")
-                     .arg(invalid.line)
-                     .arg(TableShape::columnHeader(goodsTable, invalid.column), invalid.value,
-                          invalid.reason);
+    for (const PriceInvalid &invalid : m_invalid) {
+        QStringList cells = texts(invalid);
+        cells[1] = QStringLiteral("«%1»").arg(cells[1]);
+        lines << tr("Неверное значение: строка ") + cells.join(QLatin1Char('\t'));
+    }
     return lines;
+}
+
+QStringList PriceUpdate::texts(const PriceChange &change)
+{
+    return {QString::number(change.record + 1),
+            change.barcode,
+            change.name,
+            TableShape::columnHeader(goodsTable, change.column),
+            change.before,
+            change.after};
+}
+
+QStringList PriceUpdate::texts(const PriceUnknown &unknown)
+{
+    return {QString::number(unknown.line), unknown.barcode, unknown.name, unknown.price,
+            unknown.record < 0 ? QString() : QString::number(unknown.record + 1)};
+}
+
+QStringList PriceUpdate::texts(const PriceDuplicate &duplicate)
+{
+    QStringList records;
+    for (int record : duplicate.records)
+        records << QString::number(record + 1);
+    return {duplicate.barcode, records.join(QStringLiteral(", "))};
+}
+
+QStringList PriceUpdate::texts(const PriceInvalid &invalid)
+{
+    return {QString::number(invalid.line), TableShape::columnHeader(goodsTable, invalid.column),
+            invalid.value, invalid.reason};
 }

@@ -80,6 +80,15 @@ public:
     // of tab-separated text: what the command line prints.
     QStringList lines() const;
 
+    // What the preview's columns and the command line's lines show of each:
+    // the record (from 1), barcode, name, field, was, becomes; the list's
+    // row, barcode, name, price, the record it went into; the barcode and its
+    // records; the list's row, field, value and why.
+    static QStringList texts(const PriceChange &change);
+    static QStringList texts(const PriceUnknown &unknown);
+    static QStringList texts(const PriceDuplicate &duplicate);
+    static QStringList texts(const PriceInvalid &invalid);
+
 private:
     struct Line;
     void planLine(const Line &line, const QVector<int> &records);
