@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -461,14 +462,16 @@ private slots:
         QStringList tabTexts;
         answerFileDialog(path);
         ProgressWatch watch(window, stopAt);
-        ModalAnswer<PriceUpdateDialog> preview([&](PriceUpdateDialog *dialog) {
-            auto *tabs = dialog->findChild<QTabWidget *>("priceUpdateTabs");
-            for (int tab = 0; tab < tabs->count(); ++tab)
-                tabTexts << tabs->tabText(tab);
-            apply ? dialog->accept() : dialog->reject();
-        });
+        const QPointer<QTimer> preview =
+            answerNextModal<PriceUpdateDialog>([&](PriceUpdateDialog *dialog) {
+                auto *tabs = dialog->findChild<QTabWidget *>("priceUpdateTabs");
+                for (int tab = 0; tab < tabs->count(); ++tab)
+                    tabTexts << tabs->tabText(tab);
+                apply ? dialog->accept() : dialog->reject();
+            });
         child<QAction>("actionUpdateByBarcode")->trigger();
         auto *undo = child<QAction>("actionUndo");
+        delete preview;
         QCOMPARE(watch.stopped, !stopAt.isEmpty());
         if (watch.stopped) {
             QCOMPARE(tabTexts.isEmpty(), stopAt.startsWith("Строки"));
