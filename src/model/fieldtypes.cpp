@@ -38,12 +38,15 @@ int moneyText(FieldInterface &field, QString &text)
 // A text is taken only where the field can show its value again: at widths
 // past what the readers take (BCD beyond 9 bytes, binary beyond 8) the
 // encoding still writes bytes, but a cell holding them could never be shown.
+// Up to 8 bytes every encoding reads back, so the common fields are not read
+// again: each read logs a line, and a price list or a paste parses thousands.
 int fromShowableInt64(FieldBase &field, qint64 value)
 {
+    constexpr int alwaysShownWidth = 8;
     const QByteArray before = field.rawData();
     const int result = field.fromInt64(value);
     qint64 shown = 0;
-    if (result == ERR_OK && field.toInt64(shown) != ERR_OK) {
+    if (result == ERR_OK && field.width() > alwaysShownWidth && field.toInt64(shown) != ERR_OK) {
         field.setRawData(before);
         return ERR_INVALID_DATA;
     }

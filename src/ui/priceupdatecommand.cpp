@@ -42,8 +42,9 @@ QAction *PriceUpdateCommand::addToMenu(QMenu *menu)
     return action;
 }
 
-// The file's read shows its progress and stops as a load does; the columns
-// and the preview are the user's to cancel, which changes nothing.
+// The file's read, the plan and the apply show their progress and stop as a
+// load does: stopped, they change nothing. The columns and the preview are
+// the user's to cancel, which changes nothing either.
 int PriceUpdateCommand::updateGoods()
 {
     QMyTableWidget *goods = m_tabs.currentEditor();
@@ -53,11 +54,11 @@ int PriceUpdateCommand::updateGoods()
         m_window, tr("Прайс-лист"), tr("Прайс-листы (*.xlsx *.csv *.txt *.tsv);;Все файлы (*)"));
     if (path.isEmpty())
         return ERR_CANCELLED;
+    const FileEventPoint eventPoint = [this](qint64 done) { return m_progress.eventPoint(done); };
     SheetRows rows;
     QString why;
     m_progressPanel.start(ProgressText::Work::RecordsLoaded, QFileInfo(path).size(), true);
-    int result = PriceList::read(path, rows, why,
-                                 [this](qint64 done) { return m_progress.eventPoint(done); });
+    int result = PriceList::read(path, rows, why, eventPoint);
     m_progressPanel.finish(result == ERR_OK ? rows.size() : 0, result);
     PriceColumns columns = PriceList::findColumns(rows);
     if (result == ERR_OK && columns.headerRow < 0) {
@@ -74,13 +75,21 @@ int PriceUpdateCommand::updateGoods()
             return ERR_CANCELLED;
         columns = choice.columns();
     }
-    PriceUpdateDialog preview(goods->data(), rows, columns, m_window);
+    m_progressPanel.start(ProgressText::Work::RowsPlanned, rows.size(), true);
+    auto plan = std::make_unique<PriceUpdate>(goods->data(), rows, columns, false, eventPoint);
+    const bool planned = !plan->stopped();
+    m_progressPanel.finish(planned ? rows.size() : 0, planned ? ERR_OK : ERR_CANCELLED);
+    if (!planned)
+        return ERR_CANCELLED;
+    PriceUpdateDialog preview(goods->data(), rows, columns, std::move(plan), m_window);
     if (preview.exec() != QDialog::Accepted)
         return ERR_CANCELLED;
     QVector<CellText> texts;
     texts.reserve(preview.update().changes().size());
     for (const PriceChange &change : preview.update().changes())
         texts.append({change.record, change.column, change.after});
-    goods->putTexts(texts, preview.update().stepName());
-    return ERR_OK;
+    m_progressPanel.start(ProgressText::Work::FieldsChanged, texts.size(), true);
+    const bool applied = goods->putTexts(texts, preview.update().stepName(), eventPoint);
+    m_progressPanel.finish(applied ? texts.size() : 0, applied ? ERR_OK : ERR_CANCELLED);
+    return applied ? ERR_OK : ERR_CANCELLED;
 }

@@ -75,9 +75,10 @@ private:
 };
 
 PriceUpdateDialog::PriceUpdateDialog(const TableData &goods, const SheetRows &rows,
-                                     const PriceColumns &columns, QWidget *parent)
-    : QDialog(parent), m_goods(goods), m_rows(rows), m_columns(columns), m_summary(new QLabel),
-      m_addNew(new QCheckBox(tr("Добавить новые"))), m_tabs(new QTabWidget)
+                                     const PriceColumns &columns, std::unique_ptr<PriceUpdate> plan,
+                                     QWidget *parent)
+    : QDialog(parent), m_goods(goods), m_rows(rows), m_columns(columns), m_update(std::move(plan)),
+      m_summary(new QLabel), m_addNew(new QCheckBox(tr("Добавить новые"))), m_tabs(new QTabWidget)
 {
     setObjectName(QStringLiteral("priceUpdateDialog"));
     setWindowTitle(tr("Обновление по штрихкодам"));
@@ -107,7 +108,7 @@ PriceUpdateDialog::PriceUpdateDialog(const TableData &goods, const SheetRows &ro
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     connect(m_addNew, &QCheckBox::toggled, this, &PriceUpdateDialog::plan);
-    plan();
+    showPlan();
     resize(760, 480);
 }
 
@@ -127,36 +128,23 @@ void PriceUpdateDialog::addTab(TextRowsModel *model)
 void PriceUpdateDialog::plan()
 {
     m_update = std::make_unique<PriceUpdate>(m_goods, m_rows, m_columns, m_addNew->isChecked());
+    showPlan();
+}
+
+void PriceUpdateDialog::showPlan()
+{
     const PriceUpdate &update = *m_update;
     m_changes->reset(update.changes().size(), [&update](int row, int column) {
-        const PriceChange &change = update.changes()[row];
-        const QStringList texts{QString::number(change.record + 1),
-                                change.barcode,
-                                change.name,
-                                header(change.column),
-                                change.before,
-                                change.after};
-        return texts.value(column);
+        return PriceUpdate::texts(update.changes()[row]).value(column);
     });
     m_unknown->reset(update.unknown().size(), [&update](int row, int column) {
-        const PriceUnknown &unknown = update.unknown()[row];
-        const QStringList texts{
-            QString::number(unknown.line), unknown.barcode, unknown.name, unknown.price,
-            unknown.record < 0 ? QString() : QString::number(unknown.record + 1)};
-        return texts.value(column);
+        return PriceUpdate::texts(update.unknown()[row]).value(column);
     });
     m_duplicates->reset(update.duplicates().size(), [&update](int row, int column) {
-        const PriceDuplicate &duplicate = update.duplicates()[row];
-        QStringList records;
-        for (int record : duplicate.records)
-            records << QString::number(record + 1);
-        return column == 0 ? duplicate.barcode : records.join(QStringLiteral(", "));
+        return PriceUpdate::texts(update.duplicates()[row]).value(column);
     });
     m_invalid->reset(update.invalid().size(), [&update](int row, int column) {
-        const PriceInvalid &invalid = update.invalid()[row];
-        const QStringList texts{QString::number(invalid.line), header(invalid.column),
-                                invalid.value, invalid.reason};
-        return texts.value(column);
+        return PriceUpdate::texts(update.invalid()[row]).value(column);
     });
     int tab = 0;
     for (TextRowsModel *model : {m_changes, m_unknown, m_duplicates, m_invalid})

@@ -22,8 +22,10 @@ class PriceUpdateDialog : public QDialog
 {
     Q_OBJECT
 public:
+    // Shows the plan made of the rows and columns without adding new goods;
+    // "Добавить новые" plans them again.
     PriceUpdateDialog(const TableData &goods, const SheetRows &rows, const PriceColumns &columns,
-                      QWidget *parent);
+                      std::unique_ptr<PriceUpdate> plan, QWidget *parent);
     ~PriceUpdateDialog() override;
 
     // The plan as last shown.
@@ -31,6 +33,7 @@ public:
 
 private:
     void plan();
+    void showPlan();
     void addTab(TextRowsModel *model);
 
     const TableData &m_goods;

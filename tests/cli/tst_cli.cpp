@@ -510,14 +510,52 @@ private slots:
             QCOMPARE(run("diff 1 {in}/goods-changed.txt --port " + port).exitCode, 0);
     }
 
+    void updateByBarcode_data()
+    {
+        columns<int>("newGoods");
+        QTest::newRow("dry run, then written") << 0;
+        QTest::newRow("new goods into the empty records") << 2;
+        QTest::newRow("more new goods than empty records") << 3;
+    }
+
     // A dry run writes nothing; an update writes only the cells the price
     // list changes, checked, and the register then equals the file expected.
+    // With --add-new, new goods go into the two empty records written at the
+    // table's end; one more is named as not fitted.
     void updateByBarcode()
     {
+        const int newGoods = std::get<0>(fetch<int>("newGoods"));
         RegisterProcess updated;
         QVERIFY(updated.start({"--goods", "20"}));
         const QString port = " --port " + updated.path();
         QStringList goods = fileLines(input("goods.txt"));
+        if (newGoods > 0) {
+            for (const QString record : {"19", "20"}) {
+                QVERIFY(replaceLine(goods, record + "\t1\t", record + "\t1\t64\t"));
+                QVERIFY(replaceLine(goods, record + "\t2\t", record + "\t2\t8\t0"));
+            }
+            QVERIFY(writeLines(here("emptied.txt"), goods));
+            QCOMPARE(run("write 1 emptied.txt" + port).exitCode, 0);
+            QStringList prices{"Наименование;ШК;Цена"};
+            for (int added = 1; added <= newGoods; ++added)
+                prices << QString("НОВЫЙ %1;200000000001%1;%1").arg(added);
+            QVERIFY(writeLines(here("new.csv"), prices));
+            const Run written = run("update 1 new.csv --add-new" + port);
+            QCOMPARE(written.exitCode, 0);
+            QCOMPARE(written.out.contains("2000000000013\tНОВЫЙ 3\t3\tне поместился"),
+                     newGoods > 2);
+            for (int added = 1; added <= 2; ++added) {
+                const QString record = QString::number(18 + added);
+                const QString number = QString::number(added);
+                QVERIFY(replaceLine(goods, record + "\t1\t", record + "\t1\t64\tНОВЫЙ " + number));
+                QVERIFY(
+                    replaceLine(goods, record + "\t2\t", record + "\t2\t8\t200000000001" + number));
+                QVERIFY(replaceLine(goods, record + "\t3\t", record + "\t3\t8\t" + number + ".00"));
+            }
+            QVERIFY(writeLines(here("expected.txt"), goods));
+            QCOMPARE(run("diff 1 expected.txt" + port).err, updated.path() + ": Различий нет\n");
+            return;
+        }
         const auto barcode = [&goods](int record) {
             return goods.filter(QRegularExpression(QString("^%1\t2\t").arg(record)))
                 .value(0)

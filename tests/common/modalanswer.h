@@ -8,8 +8,9 @@
 
 // Answers the next modal window of type T (a message box or a file dialog)
 // once it is up, from the event loop that the modal window runs. Windows of
-// other types are left to their own answerers.
-template <typename T> void answerNextModal(std::function<void(T *)> answer)
+// other types are left to their own answerers. Returns the poll, for a test
+// to delete when the window may never come.
+template <typename T> QTimer *answerNextModal(std::function<void(T *)> answer)
 {
     auto *poll = new QTimer;
     poll->setInterval(10);
@@ -22,4 +23,5 @@ template <typename T> void answerNextModal(std::function<void(T *)> answer)
         answer(modal);
     });
     poll->start();
+    return poll;
 }

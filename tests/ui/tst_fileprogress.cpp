@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -57,6 +58,14 @@ QStringList gridState(const QTableWidget &grid)
         }
     }
     return cells;
+}
+
+QString gridTexts(const TableData &table)
+{
+    QString text;
+    QTextStream out(&text);
+    TableFile::write(table, out);
+    return text;
 }
 
 QByteArray fileBytes(const QString &path)
@@ -197,7 +206,8 @@ private slots:
     void tableSave_data()
     {
         columns<QString>("filter");
-        for (const char *filter : {"*.txt", "*.csv", "CSV для Excel (*.csv)"})
+        for (const char *filter :
+             {"*.txt", "*.csv", "CSV для Excel (*.csv)", "Книга Excel (*.xlsx)"})
             QTest::newRow(filter) << filter;
     }
 
@@ -210,7 +220,7 @@ private slots:
         answerFileDialog(saveSample("source.txt", 600, "Товар"));
         click("pbLoadTable");
         QTemporaryDir target;
-        const QString path = target.filePath(filter.contains("csv") ? "saved.csv" : "saved.txt");
+        const QString path = target.filePath("saved." + filter.section('.', -1).remove(')'));
         for (const QString stopAt : {"Записи: ", ""}) {
             ProgressWatch watch(window, stopAt);
             NoMessageBox noBox;
@@ -220,10 +230,17 @@ private slots:
             QCOMPARE(watch.stopped, !stopAt.isEmpty());
             if (watch.stopped) {
                 QCOMPARE(fileBytes(path), QByteArray("старый файл\n"));
-                QCOMPARE(QDir(target.path()).entryList(QDir::Files).size(), 1);
+                QCOMPARE(QDir(target.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
                 QVERIFY(summary().startsWith("Не сохранено за ") &&
                         summary().endsWith(" — прервано"));
             }
+        }
+        // A workbook carries the time it was made: it is compared as it loads.
+        if (path.endsWith(".xlsx")) {
+            MemoryTable loaded(1);
+            QCOMPARE(TableFile::load(loaded, path), 0);
+            QCOMPARE(gridTexts(loaded), gridTexts(currentEditor()->data()));
+            return;
         }
         const QString reference = directory.filePath("reference");
         TableFile::save(currentEditor()->data(), reference, TableFile::formatOf(1, path, filter));
@@ -413,17 +430,21 @@ private slots:
 
     void priceUpdate_data()
     {
-        columns<bool>("apply");
-        QTest::newRow("Применить") << true;
-        QTest::newRow("Отмена") << false;
+        columns<bool, QString>("apply", "stopAt");
+        QTest::newRow("Применить") << true << "";
+        QTest::newRow("Отмена") << false << "";
+        QTest::newRow("stopped while planned") << true << "Строки прайс-листа: ";
+        QTest::newRow("stopped while applied") << true << "Изменения: ";
     }
 
     // A price list's changes, seen in the preview, go into the goods as one
     // step: only the changed cells bold, as an edit leaves them, undone and
-    // redone whole; "Отмена" changes nothing.
+    // redone whole; "Отмена" changes nothing. A list of every record stopped
+    // while planned shows no preview; stopped while applied, it leaves the
+    // grid as it was and nothing to undo.
     void priceUpdate()
     {
-        const bool apply = std::get<0>(fetch<bool>("apply"));
+        const auto [apply, stopAt] = fetch<bool, QString>("apply", "stopAt");
         selectTable(1);
         click("pbRead");
         QMyTableWidget *grid = currentEditor();
@@ -434,20 +455,31 @@ private slots:
                          .arg(grid->item(0, 1)->text(), grid->item(0, 2)->text(),
                               grid->item(2, 1)->text(), grid->item(4, 1)->text())
                          .toUtf8());
+        for (int row = 5; !stopAt.isEmpty() && row < grid->rowCount(); ++row)
+            prices.write(grid->item(row, 1)->text().toUtf8() + ";0.01\n");
         prices.close();
         const QStringList before = gridState(*grid);
         QStringList tabTexts;
         answerFileDialog(path);
-        answerNextModal<PriceUpdateDialog>([&](PriceUpdateDialog *preview) {
-            auto *tabs = preview->findChild<QTabWidget *>("priceUpdateTabs");
-            for (int tab = 0; tab < tabs->count(); ++tab)
-                tabTexts << tabs->tabText(tab);
-            apply ? preview->accept() : preview->reject();
-        });
+        ProgressWatch watch(window, stopAt);
+        const QPointer<QTimer> preview =
+            answerNextModal<PriceUpdateDialog>([&](PriceUpdateDialog *dialog) {
+                auto *tabs = dialog->findChild<QTabWidget *>("priceUpdateTabs");
+                for (int tab = 0; tab < tabs->count(); ++tab)
+                    tabTexts << tabs->tabText(tab);
+                apply ? dialog->accept() : dialog->reject();
+            });
         child<QAction>("actionUpdateByBarcode")->trigger();
-        QCOMPARE(tabTexts.mid(0, 2), QStringList({"Изменения (2)", "Нет в ККТ (1)"}));
         auto *undo = child<QAction>("actionUndo");
-        if (!apply) {
+        delete preview;
+        QCOMPARE(watch.stopped, !stopAt.isEmpty());
+        if (watch.stopped) {
+            QCOMPARE(tabTexts.isEmpty(), stopAt.startsWith("Строки"));
+            QVERIFY(summary().endsWith(" — прервано"));
+        } else {
+            QCOMPARE(tabTexts.mid(0, 2), QStringList({"Изменения (2)", "Нет в ККТ (1)"}));
+        }
+        if (!apply || watch.stopped) {
             QCOMPARE(gridState(*grid), before);
             QVERIFY(!undo->isEnabled());
             return;

@@ -4,6 +4,7 @@
 #include "cellmarks.h"
 #include "errorcode.h"
 #include "eventpoint.h"
+#include "fieldvaluecache.h"
 #include "gridhistory.h"
 #include "gridpaste.h"
 #include "gridrollback.h"
@@ -202,19 +203,28 @@ QString QMyTableWidget::paste(const QString &text)
 
 // The grid is kept quiet and each cell checked here: the items' signals would
 // check every cell twice over, for its text and for its colour.
-void QMyTableWidget::putTexts(const QVector<CellText> &texts, const QString &name)
+bool QMyTableWidget::putTexts(const QVector<CellText> &texts, const QString &name,
+                              const FileEventPoint &point)
 {
     auto step = std::make_unique<GridRollback>(*this);
+    FieldValueCache values(data());
+    PacedEventPoint paced(point);
     bool changed = false;
     {
         const QSignalBlocker quiet(this);
-        for (const CellText &text : texts) {
+        for (int done = 0; done < texts.size(); ++done) {
+            if (!paced.step(done)) {
+                step->restore();
+                return false;
+            }
+            const CellText &text = texts[done];
             QTableWidgetItem *cell = item(text.row, text.column);
             if (cell->text() == text.text)
                 continue;
             step->keepCopy(text.row, text.column);
             cell->setText(text.text);
-            checkCell(*cell);
+            CellMarks::setValidity(*cell,
+                                   values.isValid(text.row, text.column, cell->type(), text.text));
             CellMarks::setWeight(*cell, CellMarks::changedWeight);
             changed = true;
         }
@@ -224,6 +234,7 @@ void QMyTableWidget::putTexts(const QVector<CellText> &texts, const QString &nam
         parts.push_back(std::move(step));
         m_history->record(name, std::move(parts));
     }
+    return true;
 }
 
 void QMyTableWidget::keyPressEvent(QKeyEvent *event)

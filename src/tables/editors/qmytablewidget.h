@@ -107,8 +107,11 @@ public:
     QString paste(const QString &text);
     // Puts the texts into their cells as an edit would: each checked by its
     // field and marked changed where it differs, all as one step to undo,
-    // named name. The cells must be there.
-    void putTexts(const QVector<CellText> &texts, const QString &name);
+    // named name. The cells must be there. The event point is given the texts
+    // put so far; stopped there, the grid is put back as it was, no step is
+    // kept, and false is returned.
+    bool putTexts(const QVector<CellText> &texts, const QString &name,
+                  const FileEventPoint &point = {});
 
     // Whether any cell is marked changed, and so not yet in the register.
     bool hasChangedCells() const;

@@ -2,7 +2,6 @@
 
 #include "cellfield.h"
 #include "csvline.h"
-#include "errorcode.h"
 #include "fieldtypes.h"
 #include "tablecatalogue.h"
 #include "tabledata.h"
@@ -19,7 +18,6 @@ constexpr int goodsTable = 1;
 constexpr int nameColumn = 0;
 constexpr int barcodeColumn = 1;
 constexpr int priceColumn = 2;
-constexpr int goodsColumnCount = 7;
 
 QString tr(const char *text)
 {
@@ -95,19 +93,20 @@ struct PriceUpdate::Line
 };
 
 PriceUpdate::PriceUpdate(const TableData &goods, const SheetRows &rows, const PriceColumns &columns,
-                         bool addNew)
-    : m_goods(goods), m_addNew(addNew)
+                         bool addNew, const FileEventPoint &point)
+    : m_goods(goods), m_addNew(addNew), m_stored(goods)
 {
     QHash<QString, QVector<int>> recordsOf;
     recordsOf.reserve(goods.rowCount());
+    QStringList keys;
+    keys.reserve(goods.rowCount());
     for (int row = 0; row < goods.rowCount(); ++row) {
-        const QString key = barcodeKey(goods.text(row, barcodeColumn).trimmed());
-        if (!key.isEmpty())
-            recordsOf[key].append(row);
+        keys << barcodeKey(goods.text(row, barcodeColumn).trimmed());
+        if (!keys.last().isEmpty())
+            recordsOf[keys.last()].append(row);
     }
     for (int row = 0; row < goods.rowCount(); ++row) {
-        const QVector<int> &records =
-            recordsOf.value(barcodeKey(goods.text(row, barcodeColumn).trimmed()));
+        const QVector<int> records = recordsOf.value(keys[row]);
         if (records.size() > 1 && records.first() == row)
             m_duplicates.append({goods.text(row, barcodeColumn), records});
     }
@@ -118,7 +117,12 @@ PriceUpdate::PriceUpdate(const TableData &goods, const SheetRows &rows, const Pr
 
     const int barcodeCell = columns.fileColumns.value(barcodeColumn);
     QHash<QString, int> lineOf;
+    PacedEventPoint paced(point);
     for (int row = columns.headerRow + 1; row < rows.size(); ++row) {
+        if (!paced.step(row)) {
+            m_stopped = true;
+            return;
+        }
         const QStringList &cells = rows[row];
         const QString barcode = barcodeText(cells.value(barcodeCell));
         if (barcode.isEmpty())
@@ -157,10 +161,11 @@ void PriceUpdate::planLine(const Line &line, const QVector<int> &records)
         if (!takes(line, records.first(), value.key(), value.value()))
             continue;
         for (int record : records) {
-            if (differs(record, value.key(), value.value()))
+            const QString before = m_goods.text(record, value.key());
+            if (differs(record, value.key(), before, value.value()))
                 m_changes.append({record, m_goods.text(record, barcodeColumn),
-                                  m_goods.text(record, nameColumn), value.key(),
-                                  m_goods.text(record, value.key()), value.value()});
+                                  m_goods.text(record, nameColumn), value.key(), before,
+                                  value.value()});
         }
     }
 }
@@ -177,10 +182,11 @@ void PriceUpdate::addLine(const Line &line, const QString &key)
         values.insert(barcodeColumn, key);
         for (auto value = values.cbegin(); value != values.cend(); ++value) {
             const int column = value.key();
+            const QString before = m_goods.text(unknown.record, column);
             if ((column == barcodeColumn || takes(line, unknown.record, column, value.value())) &&
-                differs(unknown.record, column, value.value()))
-                m_changes.append({unknown.record, key, unknown.name, column,
-                                  m_goods.text(unknown.record, column), value.value()});
+                differs(unknown.record, column, before, value.value()))
+                m_changes.append(
+                    {unknown.record, key, unknown.name, column, before, value.value()});
         }
     }
     m_unknown.append(unknown);
@@ -197,29 +203,19 @@ bool PriceUpdate::takes(const Line &line, int record, int column, const QString 
     return false;
 }
 
-const PriceUpdate::Stored &PriceUpdate::stored(int record, int column, const QString &text)
+const FieldValueCache::Value &PriceUpdate::stored(int record, int column, const QString &text)
 {
-    const int width = m_goods.width(record, column);
-    QHash<QString, Stored> &texts = m_stored[width * goodsColumnCount + column];
-    const auto known = texts.constFind(text);
-    if (known != texts.cend())
-        return *known;
-    FieldAddress address;
-    FieldPtr field;
-    const bool valid = TableShape::fieldAddress(m_goods, record, column, address) &&
-                       fieldFromText(address, width, text, field) == ERR_OK;
-    return *texts.insert(text, {valid, valid ? field->rawData() : QByteArray()});
+    return m_stored.value(record, column, m_goods.width(record, column), text);
 }
 
 // A new text the field takes, against the cell's: the same text, or another
 // that the register keeps as the same bytes ("12.5", "12.50"), is no change.
-bool PriceUpdate::differs(int record, int column, const QString &text)
+bool PriceUpdate::differs(int record, int column, const QString &before, const QString &text)
 {
-    const QString before = m_goods.text(record, column);
     if (before == text)
         return false;
     const QByteArray after = stored(record, column, text).bytes;
-    const Stored &was = stored(record, column, before);
+    const FieldValueCache::Value &was = stored(record, column, before);
     return !was.valid || !sameStoredBytes(fieldType(goodsTable, column + 1), was.bytes, after);
 }
 
@@ -246,32 +242,55 @@ QString PriceUpdate::stepName() const
 QStringList PriceUpdate::lines() const
 {
     QStringList lines;
-    for (const PriceChange &change : m_changes)
-        lines << QStringLiteral("%1\t%2\t%3\t%4\t%5 → %6")
-                     .arg(change.record + 1)
-                     .arg(change.barcode, change.name,
-                          TableShape::columnHeader(goodsTable, change.column), change.before,
-                          change.after);
+    for (const PriceChange &change : m_changes) {
+        const QStringList cells = texts(change);
+        lines << cells.mid(0, 5).join(QLatin1Char('\t')) + QStringLiteral(" → ") + cells[5];
+    }
     for (const PriceUnknown &unknown : m_unknown) {
-        const QString fate = unknown.record >= 0
-                                 ? tr("добавлен в запись %1").arg(unknown.record + 1)
-                             : m_addNew ? tr("не поместился: нет пустых записей")
-                                        : QString();
-        lines << tr("Нет в ККТ: строка %1\t%2\t%3\t%4\t%5")
-                     .arg(unknown.line)
-                     .arg(unknown.barcode, unknown.name, unknown.price, fate);
+        QStringList cells = texts(unknown);
+        cells.last() = unknown.record >= 0 ? tr("добавлен в запись %1").arg(cells.last())
+                       : m_addNew ? tr("не поместился: нет пустых записей")
+                                  : QString();
+        lines << tr("Нет в ККТ: строка ") + cells.join(QLatin1Char('\t'));
     }
     for (const PriceDuplicate &duplicate : m_duplicates) {
-        QStringList records;
-        for (int record : duplicate.records)
-            records << QString::number(record + 1);
-        lines << tr("Дважды в ККТ: %1\tзаписи %2; обновлены все")
-                     .arg(duplicate.barcode, records.join(QStringLiteral(", ")));
+        const QStringList cells = texts(duplicate);
+        lines << tr("Дважды в ККТ: %1\tзаписи %2; обновлены все").arg(cells[0], cells[1]);
     }
-    for (const PriceInvalid &invalid : m_invalid)
-        lines << tr("Неверное значение: строка %1\t«%2»\t%3\t%4")
-                     .arg(invalid.line)
-                     .arg(TableShape::columnHeader(goodsTable, invalid.column), invalid.value,
-                          invalid.reason);
+    for (const PriceInvalid &invalid : m_invalid) {
+        QStringList cells = texts(invalid);
+        cells[1] = QStringLiteral("«%1»").arg(cells[1]);
+        lines << tr("Неверное значение: строка ") + cells.join(QLatin1Char('\t'));
+    }
     return lines;
+}
+
+QStringList PriceUpdate::texts(const PriceChange &change)
+{
+    return {QString::number(change.record + 1),
+            change.barcode,
+            change.name,
+            TableShape::columnHeader(goodsTable, change.column),
+            change.before,
+            change.after};
+}
+
+QStringList PriceUpdate::texts(const PriceUnknown &unknown)
+{
+    return {QString::number(unknown.line), unknown.barcode, unknown.name, unknown.price,
+            unknown.record < 0 ? QString() : QString::number(unknown.record + 1)};
+}
+
+QStringList PriceUpdate::texts(const PriceDuplicate &duplicate)
+{
+    QStringList records;
+    for (int record : duplicate.records)
+        records << QString::number(record + 1);
+    return {duplicate.barcode, records.join(QStringLiteral(", "))};
+}
+
+QStringList PriceUpdate::texts(const PriceInvalid &invalid)
+{
+    return {QString::number(invalid.line), TableShape::columnHeader(goodsTable, invalid.column),
+            invalid.value, invalid.reason};
 }

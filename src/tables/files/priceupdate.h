@@ -1,9 +1,9 @@
 #pragma once
 
+#include "fieldvaluecache.h"
+#include "fileeventpoint.h"
 #include "pricelist.h"
 
-#include <QByteArray>
-#include <QHash>
 #include <QString>
 #include <QVector>
 
@@ -53,12 +53,15 @@ struct PriceInvalid
 // formula ="…", leading zeroes alike; a change is a value the field takes
 // that differs from the cell's in the register ("12,5" and "12.50" do not).
 // Added goods go into the empty records at the table's end (barcode 0, no
-// name), as many as there are.
+// name), as many as there are. The event point is given the list's rows
+// planned; stopped there, the plan is left unfinished (stopped()).
 class PriceUpdate
 {
 public:
     PriceUpdate(const TableData &goods, const SheetRows &rows, const PriceColumns &columns,
-                bool addNew);
+                bool addNew, const FileEventPoint &point = {});
+
+    bool stopped() const { return m_stopped; }
 
     const QVector<PriceChange> &changes() const { return m_changes; }
     const QVector<PriceUnknown> &unknown() const { return m_unknown; }
@@ -77,22 +80,26 @@ public:
     // of tab-separated text: what the command line prints.
     QStringList lines() const;
 
+    // What the preview's columns and the command line's lines show of each:
+    // the record (from 1), barcode, name, field, was, becomes; the list's
+    // row, barcode, name, price, the record it went into; the barcode and its
+    // records; the list's row, field, value and why.
+    static QStringList texts(const PriceChange &change);
+    static QStringList texts(const PriceUnknown &unknown);
+    static QStringList texts(const PriceDuplicate &duplicate);
+    static QStringList texts(const PriceInvalid &invalid);
+
 private:
     struct Line;
-    // A text as its field keeps it; no bytes for a text the field refuses.
-    struct Stored
-    {
-        bool valid;
-        QByteArray bytes;
-    };
     void planLine(const Line &line, const QVector<int> &records);
     void addLine(const Line &line, const QString &key);
     bool takes(const Line &line, int record, int column, const QString &text);
-    const Stored &stored(int record, int column, const QString &text);
-    bool differs(int record, int column, const QString &text);
+    const FieldValueCache::Value &stored(int record, int column, const QString &text);
+    bool differs(int record, int column, const QString &before, const QString &text);
 
     const TableData &m_goods;
     const bool m_addNew;
+    bool m_stopped = false;
     int m_nextEmpty = 0;
     int m_emptyRecords = 0;
     int m_added = 0;
@@ -100,7 +107,7 @@ private:
     QVector<PriceUnknown> m_unknown;
     QVector<PriceDuplicate> m_duplicates;
     QVector<PriceInvalid> m_invalid;
-    // By field width and column, then text: prices repeat, and each field
-    // made from a text costs more than the rest of the plan.
-    QHash<int, QHash<QString, Stored>> m_stored;
+    // Prices repeat, and each field made from a text costs more than the
+    // rest of the plan.
+    FieldValueCache m_stored;
 };

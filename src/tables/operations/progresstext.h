@@ -18,6 +18,10 @@ enum class Work
     FieldsChecked,
     // The records a load puts into its grid once the file's bytes are read.
     RecordsPlaced,
+    // The rows of a price list matched with the goods.
+    RowsPlanned,
+    // The cells a price list changes in the goods.
+    FieldsChanged,
 };
 
 // "Прочитана 1 запись", "Прочитано 16 451 запись", "Записано 3 поля": the
