@@ -55,7 +55,7 @@ public:
     }
     QVariant data(const QModelIndex &index, int role) const override
     {
-        if (role != Qt::DisplayRole || !index.isValid())
+        if ((role != Qt::DisplayRole && role != Qt::ToolTipRole) || !index.isValid())
             return {};
         return m_text(index.row(), index.column());
     }
@@ -121,7 +121,17 @@ void PriceUpdateDialog::addTab(TextRowsModel *model)
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->verticalHeader()->hide();
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
     view->horizontalHeader()->setStretchLastSection(true);
+    // Barcodes shown whole and long names cut, whole in their tooltips, so
+    // that "Было" and "Стало" stay in sight; the view measures at most its
+    // first thousand rows.
+    connect(model, &QAbstractItemModel::modelReset, view, [view] {
+        view->resizeColumnsToContents();
+        const int widest = view->fontMetrics().averageCharWidth() * 24;
+        for (int column = 0; column < view->model()->columnCount(); ++column)
+            view->setColumnWidth(column, qMin(view->columnWidth(column), widest));
+    });
     m_tabs->addTab(view, model->tabText());
 }
 
