@@ -58,17 +58,27 @@ void GridRollback::swap()
     const QSignalBlocker quiet(m_grid);
     const int rowsNow = m_grid.rowCount();
     std::vector<Kept> taken;
-    for (int row = m_rows; row < rowsNow; ++row) {
-        for (int column = 0; column < m_grid.columnCount(); ++column) {
-            if (QTableWidgetItem *item = m_grid.takeItem(row, column))
-                taken.push_back({row, column, item});
+    {
+        // The view, the model's only listener, repaints once rather than
+        // working out each of a full table's half a million cells; the rows
+        // still come and go with their signals, which its headers follow.
+        const QSignalBlocker quietCells(m_grid.model());
+        for (int row = m_rows; row < rowsNow; ++row) {
+            for (int column = 0; column < m_grid.columnCount(); ++column) {
+                if (QTableWidgetItem *item = m_grid.takeItem(row, column))
+                    taken.push_back({row, column, item});
+            }
         }
     }
     m_grid.setRowCount(m_rows);
-    for (auto kept = m_kept.rbegin(); kept != m_kept.rend(); ++kept) {
-        taken.push_back({kept->row, kept->column, m_grid.takeItem(kept->row, kept->column)});
-        m_grid.setItem(kept->row, kept->column, kept->item);
+    {
+        const QSignalBlocker quietCells(m_grid.model());
+        for (auto kept = m_kept.rbegin(); kept != m_kept.rend(); ++kept) {
+            taken.push_back({kept->row, kept->column, m_grid.takeItem(kept->row, kept->column)});
+            m_grid.setItem(kept->row, kept->column, kept->item);
+        }
     }
+    m_grid.viewport()->update();
     m_kept = std::move(taken);
     m_rows = rowsNow;
 }
