@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int goodsTable = 1;
+using TableShape::goodsTable;
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "progresspanel.h"
 #include "qmytablewidget.h"
 #include "registerconnection.h"
+#include "tableshape.h"
 #include "tabletabs.h"
 
 #include <QAction>
@@ -18,7 +19,7 @@
 
 namespace {
 
-constexpr int goodsTable = 1;
+using TableShape::goodsTable;
 
 } // namespace
 

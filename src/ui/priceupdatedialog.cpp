@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr int goodsTable = 1;
+using TableShape::goodsTable;
 
 QString header(int column)
 {

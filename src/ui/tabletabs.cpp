@@ -6,6 +6,7 @@
 #include "rowfinder.h"
 #include "tablecatalogue.h"
 #include "tableeditors.h"
+#include "tableshape.h"
 
 #include <QGridLayout>
 #include <QMessageBox>
@@ -17,7 +18,7 @@
 
 namespace {
 
-constexpr int goodsTable = 1;
+using TableShape::goodsTable;
 
 } // namespace
 

@@ -11,8 +11,6 @@ namespace {
 
 constexpr int settingsRow = 1;
 constexpr int wirelessValueField = 1;
-constexpr int goodsTable = 1;
-constexpr int barcodeColumn = 1;
 
 QString tr(const char *text)
 {
@@ -25,7 +23,7 @@ bool isSpreadsheetBarcode(const TableData &data, int column, const QString &text
 {
     const QRegularExpression scientific(
         QStringLiteral("^[+-]?[0-9]+([.,][0-9]+)?[eE][+-]?[0-9]+$"));
-    return data.tableNumber() == goodsTable && column == barcodeColumn &&
+    return data.tableNumber() == goodsTable && column == goodsBarcodeColumn &&
            scientific.match(text.trimmed()).hasMatch();
 }
 

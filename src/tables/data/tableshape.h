@@ -12,8 +12,13 @@
 // field 1 of register row c + 1 in column c of their single row.
 namespace TableShape {
 
+constexpr int goodsTable = 1;
 constexpr int settingsTable = 2;
 constexpr int wirelessTable = 11;
+// The goods' columns that files and price lists find goods by and change.
+constexpr int goodsNameColumn = 0;
+constexpr int goodsBarcodeColumn = 1;
+constexpr int goodsPriceColumn = 2;
 // The settings' columns: the cells' widths there are the field number and
 // the field's type code.
 constexpr int settingsFieldColumn = 0;

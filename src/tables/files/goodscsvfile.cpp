@@ -25,8 +25,8 @@ constexpr QChar quote = QLatin1Char('"');
 constexpr QLatin1String doubledQuote("\"\"", 2);
 constexpr int minimumLineLength = 5;
 
-constexpr int goodsTable = 1;
-constexpr int barcodeColumn = 1;
+using TableShape::goodsTable;
+constexpr int barcodeColumn = TableShape::goodsBarcodeColumn;
 // Spreadsheets show a number of more digits in scientific notation, and save
 // it so; past 15 digits they lose the last ones.
 constexpr int longestShownNumber = 11;

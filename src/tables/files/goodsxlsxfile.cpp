@@ -22,7 +22,7 @@ namespace GoodsXlsxFile {
 
 namespace {
 
-constexpr int goodsTable = 1;
+using TableShape::goodsTable;
 
 QString tr(const char *text)
 {

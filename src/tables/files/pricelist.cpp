@@ -20,10 +20,10 @@ namespace PriceList {
 
 namespace {
 
-constexpr int goodsTable = 1;
-constexpr int nameColumn = 0;
-constexpr int barcodeColumn = 1;
-constexpr int priceColumn = 2;
+using TableShape::goodsTable;
+constexpr int nameColumn = TableShape::goodsNameColumn;
+constexpr int barcodeColumn = TableShape::goodsBarcodeColumn;
+constexpr int priceColumn = TableShape::goodsPriceColumn;
 constexpr int taxColumn = 4;
 constexpr int sectionColumn = 5;
 // The header is looked for among the rows at the top, above the goods.

@@ -14,10 +14,10 @@
 
 namespace {
 
-constexpr int goodsTable = 1;
-constexpr int nameColumn = 0;
-constexpr int barcodeColumn = 1;
-constexpr int priceColumn = 2;
+using TableShape::goodsTable;
+constexpr int nameColumn = TableShape::goodsNameColumn;
+constexpr int barcodeColumn = TableShape::goodsBarcodeColumn;
+constexpr int priceColumn = TableShape::goodsPriceColumn;
 
 QString tr(const char *text)
 {

@@ -18,7 +18,7 @@ namespace TableFile {
 
 namespace {
 
-constexpr int goodsTable = 1;
+using TableShape::goodsTable;
 
 // The third of the goods filters is the CSV for spreadsheet programs.
 const char goodsFilters[] =

@@ -27,7 +27,7 @@ namespace {
 
 using FieldPtr = std::unique_ptr<FieldBase>;
 
-constexpr int goodsTable = 1;
+using TableShape::goodsTable;
 // Events are processed before every this many rows of a read; the goods, the
 // longest table, less often than the others.
 constexpr int readEventInterval = 20;
