@@ -117,6 +117,13 @@ void TestEmulatorProgram::refusesWrongArguments_data()
     QTest::newRow("listen on a host name") << QStringList{"--listen", "localhost:7778"} << listen;
     QTest::newRow("listen with a colon and no address")
         << QStringList{"--listen", ":7778"} << listen;
+    const QString inFull = QStringLiteral("is no IPv4 address written out in full");
+    QTest::newRow("listen on a shortened address")
+        << QStringList{"--listen", "1.2.3:7778"} << inFull;
+    QTest::newRow("listen on an octal address")
+        << QStringList{"--listen", "0177.0.0.1:7778"} << inFull;
+    QTest::newRow("listen on an address of another machine")
+        << QStringList{"--listen", "192.0.2.1:0"} << "192.0.2.1 is no address of this machine";
     QTest::newRow("listen and link")
         << QStringList{"--listen", "0", "--link", pathOf("tcp")} << "--link names";
 }
