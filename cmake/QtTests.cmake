@@ -101,13 +101,15 @@ endfunction()
 # Each test function of an executable built already as a ctest entry of its
 # own, labelled waits: they spend their time waiting on a line or a process,
 # hardly computing, so scripts/ctest.sh runs them beside the others rather
-# than in their turn.
+# than in their turn. A function given as function:row runs that data row
+# alone, so that rows which each wait long wait side by side too.
 function(add_waiting_tests executable)
     cmake_parse_arguments(ARG "" "LABEL" "" ${ARGN})
     foreach(function ${ARG_UNPARSED_ARGUMENTS})
+        string(REPLACE ":" "-" directory "${executable}-${function}")
         add_test(NAME ${executable}.${function} COMMAND ${executable} ${function})
         set_tests_properties(${executable}.${function} PROPERTIES
-            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/${executable}-${function}-data;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${executable}-${function}-config"
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;XDG_DATA_HOME=${CMAKE_CURRENT_BINARY_DIR}/${directory}-data;XDG_CONFIG_HOME=${CMAKE_CURRENT_BINARY_DIR}/${directory}-config"
             TIMEOUT ${MORVELL_TEST_TIMEOUT}
             LABELS "waits;${ARG_LABEL}")
     endforeach()

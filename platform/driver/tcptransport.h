@@ -25,6 +25,8 @@ public:
 
 private:
     int connectFailureCause() const;
+    // "host:port", as the address was given.
+    QString key() const;
 
     NetworkAddress m_address;
     int m_connectTimeoutMs;

@@ -114,6 +114,15 @@ bool parseListen(const QCommandLineParser &parser, Options &options, QString &er
                                "the port 0 to 65535 (0: any free one)");
         return false;
     }
+    // The system's reading takes "1.2.3" for 1.2.0.3 and "010.0.0.1" for
+    // 8.0.0.1: an IPv4 address is to be written out as it reads back.
+    if (options.listenAddress.protocol() == QAbstractSocket::IPv4Protocol && !host.isEmpty() &&
+        options.listenAddress.toString() != host) {
+        error = QStringLiteral("--listen: %1 is no IPv4 address written out in full, "
+                               "four numbers 0 to 255 such as 127.0.0.1")
+                    .arg(host);
+        return false;
+    }
     options.listen = true;
     options.listenPort = quint16(port);
     return true;
@@ -247,8 +256,15 @@ int main(int argc, char *argv[])
     QString address;
     if (options.listen) {
         tcpLine.emplace(stopSignals.fd());
-        if (!tcpLine->listen(options.listenAddress, options.listenPort, error))
+        if (!tcpLine->listen(options.listenAddress, options.listenPort, error)) {
+            // An address no interface here has is a wrong argument; a port
+            // taken or forbidden is not.
+            if (tcpLine->listenError() == QAbstractSocket::SocketAddressNotAvailableError)
+                return fail(QStringLiteral("--listen: %1 is no address of this machine")
+                                .arg(options.listenAddress.toString()),
+                            UsageFailure);
             return fail(QStringLiteral("--listen: %1").arg(error));
+        }
         address = tcpLine->endpoint();
     } else {
         terminal.emplace();

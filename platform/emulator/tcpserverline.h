@@ -22,6 +22,8 @@ public:
 
     // port 0 takes any free one; false with the reason when it cannot listen.
     bool listen(const QHostAddress &address, quint16 port, QString &error);
+    // Why listen() failed.
+    QAbstractSocket::SocketError listenError() const { return m_server.serverError(); }
     // Where it listens: "127.0.0.1:7778", "[::1]:7778".
     QString endpoint() const;
 

@@ -23,12 +23,14 @@ class TestSpoiledLine : public QObject
     // What the last command wrote to standard error.
     mutable QString m_summary;
 
-    // The program with the command's words, "{port}" and "{output}" replaced.
-    LineComparison::Operation command(const QString &words) const
+    // The program with the command's words, "{port}" and "{output}" replaced;
+    // a register on the network is reached at the address it listens on.
+    LineComparison::Operation command(const QString &words, bool network = false) const
     {
-        return [this, words](const QString &port, const QString &output) {
+        return [this, words, network](const QString &port, const QString &output) {
             QStringList arguments = words.split(QLatin1Char(' '));
-            arguments.replaceInStrings(QStringLiteral("{port}"), port);
+            arguments.replaceInStrings(QStringLiteral("{port}"),
+                                       network ? QStringLiteral("tcp://") + port : port);
             arguments.replaceInStrings(QStringLiteral("{output}"), output);
             QProcess process;
             process.setProcessEnvironment(m_environment);
@@ -42,21 +44,33 @@ class TestSpoiledLine : public QObject
         };
     }
 
-    // The command on a clean line, then on a spoiled one.
-    void compareLines(const QStringList &registerArguments, const QString &outputName,
-                      const QString &words, LineComparison::Outcome &clean)
+    // The command on a clean line, then on a spoiled one; on the network the
+    // emulator program's faults spoil its side of the connection.
+    void compareLines(QStringList registerArguments, const QString &outputName,
+                      const QString &words, LineComparison::Outcome &clean, bool network = false)
     {
+        if (network)
+            registerArguments << QStringLiteral("--listen") << QStringLiteral("127.0.0.1:0");
         QString problem;
-        QVERIFY2(LineComparison::run(registerArguments, false, outputName, command(words), clean,
-                                     problem),
+        QVERIFY2(LineComparison::run(registerArguments, false, outputName, command(words, network),
+                                     clean, problem),
                  qPrintable(problem));
         LineComparison::Outcome spoiled;
-        QVERIFY2(LineComparison::run(registerArguments, true, outputName, command(words), spoiled,
-                                     problem),
+        QVERIFY2(LineComparison::run(registerArguments, true, outputName, command(words, network),
+                                     spoiled, problem),
                  qPrintable(problem));
         QVERIFY(spoiled.output == clean.output);
         QVERIFY(spoiled.state == clean.state);
         QCOMPARE(spoiled.executed, clean.executed);
+    }
+
+    // A row for the serial line, a pseudo-terminal, and one for a TCP
+    // connection; each a test entry of its own.
+    static void lines()
+    {
+        QTest::addColumn<bool>("network");
+        QTest::newRow("serial") << false;
+        QTest::newRow("network") << true;
     }
 
 private slots:
@@ -68,15 +82,18 @@ private slots:
         m_environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_home.filePath("config"));
     }
 
+    void readsGoods_data() { lines(); }
+
     // The trace of the spoiled line's read has a line per exchange it
     // counts, and the retries its summary counts.
     void readsGoods()
     {
+        QFETCH(bool, network);
         const QString trace = m_home.filePath("trace.txt");
         LineComparison::Outcome clean;
         const QString goods = QString::number(LineComparison::readGoodsRows);
         compareLines({"--goods", goods}, "goods.txt",
-                     "read 1 -o {output} --trace " + trace + " --port {port}", clean);
+                     "read 1 -o {output} --trace " + trace + " --port {port}", clean, network);
         const QRegularExpressionMatch counts =
             QRegularExpression("^\\S+: Прочитано " + goods +
                                " записей за .+, ([\\d\u00a0]+) обмен\\S*, "
@@ -94,10 +111,13 @@ private slots:
         QCOMPARE(retries, counts.captured(2).toInt());
     }
 
+    void writesAndChecksCells_data() { lines(); }
+
     // The program checks the write by reading the fields back; the register's
     // tables and its counts show that each went in, once.
     void writesAndChecksCells()
     {
+        QFETCH(bool, network);
         const QString changed = m_home.filePath("changed.txt");
         LineComparison::Outcome read;
         QString problem;
@@ -112,7 +132,7 @@ private slots:
 
         LineComparison::Outcome clean;
         compareLines({"--goods", QString::number(LineComparison::changedGoodsRows)}, "none",
-                     "write 1 " + changed + " --port {port}", clean);
+                     "write 1 " + changed + " --port {port}", clean, network);
         QVERIFY2(clean.executed.contains(" 500 writes"), qPrintable(clean.executed));
     }
 

@@ -19,6 +19,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -117,6 +118,13 @@ void TestEmulatorProgram::refusesWrongArguments_data()
     QTest::newRow("listen on a host name") << QStringList{"--listen", "localhost:7778"} << listen;
     QTest::newRow("listen with a colon and no address")
         << QStringList{"--listen", ":7778"} << listen;
+    const QString inFull = QStringLiteral("is no IPv4 address written out in full");
+    QTest::newRow("listen on a shortened address")
+        << QStringList{"--listen", "1.2.3:7778"} << inFull;
+    QTest::newRow("listen on an octal address")
+        << QStringList{"--listen", "0177.0.0.1:7778"} << inFull;
+    QTest::newRow("listen on an address of another machine")
+        << QStringList{"--listen", "192.0.2.1:0"} << "192.0.2.1 is no address of this machine";
     QTest::newRow("listen and link")
         << QStringList{"--listen", "0", "--link", pathOf("tcp")} << "--link names";
 }
@@ -336,10 +344,21 @@ void TestEmulatorProgram::servesOverTcp()
     QCOMPARE(second.openPort(port), int(ERR_PORT_NOT_OPEN));
     QVERIFY2(second.failureCause().startsWith(QStringLiteral("Подключение отклонено")),
              qPrintable(second.failureCause()));
+    // Reconnected at once, as a retry does: the register has not yet seen
+    // the first connection go, here for 100 ms, and refuses meanwhile.
+    ::kill(pid_t(emulator.pid()), SIGSTOP);
+    protocol.closePort();
+    std::thread resume([&emulator] {
+        QThread::msleep(100);
+        ::kill(pid_t(emulator.pid()), SIGCONT);
+    });
+    const int reopened = protocol.openPort(port);
+    resume.join();
+    QVERIFY2(reopened == ERR_OK, qPrintable(protocol.failureCause()));
     protocol.closePort();
     const QString summary = emulator.stop();
     QVERIFY2(summary.contains(QStringLiteral(" 0 repeated;")), qPrintable(summary));
     QVERIFY2(
-        summary.contains(QStringLiteral("executed 2 identifications, 1 mode entries, 0 reads")),
+        summary.contains(QStringLiteral("executed 3 identifications, 2 mode entries, 0 reads")),
         qPrintable(summary));
 }

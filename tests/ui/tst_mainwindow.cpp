@@ -244,15 +244,27 @@ private slots:
         QVERIFY(progressLabel()->text().contains(QRegExp("^Не сохранено за .+ — ошибка$")));
     }
 
-    // The register behind a link the emulator program made, typed into the box.
-    void typedLinkReadsWritesAndIsRemembered()
+    // The register behind a link the emulator program made, or on the
+    // network, typed into the box: each operation over it, and the port
+    // remembered.
+    void typedPortServesEveryOperation_data()
     {
+        columns<bool>("network");
+        QTest::newRow("link") << false;
+        QTest::newRow("on the network") << true;
+    }
+
+    void typedPortServesEveryOperation()
+    {
+        QFETCH(bool, network);
         QTemporaryDir dir;
         const QString link = dir.filePath(QStringLiteral("register"));
         RegisterProcess emulator;
-        QVERIFY(emulator.start({"--goods", "30", "--link", link}));
-        typePort(link);
-        QCOMPARE(ports()->currentText(), link);
+        QVERIFY(emulator.start(network ? QStringList{"--goods", "30", "--listen", "127.0.0.1:0"}
+                                       : QStringList{"--goods", "30", "--link", link}));
+        const QString port = network ? "tcp://" + emulator.path() : link;
+        typePort(port);
+        QCOMPARE(ports()->currentText(), port);
 
         click("pbRead");
         QCOMPARE(statusLabel(0)->text(), "Порт открыт");
@@ -260,19 +272,35 @@ private slots:
         editCell(29, 0, QStringLiteral("ПЕЧЕНЬЕ ОВСЯНОЕ"));
         QVERIFY(currentEditor()->item(29, 0)->font().bold());
         click("pbWrite");
+        QVERIFY2(progressLabel()->text().contains(", проверено"),
+                 qPrintable(progressLabel()->text()));
         click("pbRead");
         QCOMPARE(currentEditor()->item(29, 0)->text(), QStringLiteral("ПЕЧЕНЬЕ ОВСЯНОЕ"));
+        click("pbCheckConn");
+        QVERIFY2(statusLabel(0)->text().startsWith("Связь установлена ("),
+                 qPrintable(statusLabel(0)->text()));
+
+        window->setDumpPageVisible(true);
+        ModalSeen seen;
+        answerMessageBox(&seen, QMessageBox::Yes, window);
+        answerFileDialog(dir.filePath(QStringLiteral("dump.bin")));
+        click("pbReadFW");
+        QCOMPARE(seen.title, "Дамп считан");
+        QVERIFY(QFileInfo(dir.filePath(QStringLiteral("dump.bin"))).size() > 4096);
 
         cleanup();
         openWindow();
-        QCOMPARE(ports()->currentText(), link);
-        QCOMPARE(currentPortOf(ports()).systemLocation(), link);
+        QCOMPARE(ports()->currentText(), port);
+        QCOMPARE(currentPortOf(ports()).systemLocation(), port);
+        const QString executed = emulator.stop();
+        QVERIFY2(executed.contains(" 1 writes, 1 dump starts"), qPrintable(executed));
 
-        // Once the link is gone, the maker's port is chosen as on a first start.
-        emulator.stop();
+        // Once the link is gone, the maker's port is chosen as on a first
+        // start; an address on the network is looked for only when used.
         cleanup();
         openWindow();
-        QCOMPARE(ports()->currentText(), "EMU1: Встроенный эмулятор ККТ Korvan");
+        QCOMPARE(ports()->currentText(),
+                 network ? port : QStringLiteral("EMU1: Встроенный эмулятор ККТ Korvan"));
     }
 
     // An adapter with a stable name (a link in the by-id directory) is
