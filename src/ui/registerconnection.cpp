@@ -37,10 +37,9 @@ RegisterConnection::RegisterConnection(QComboBox *ports, ProgressPanel &progress
     });
     createBaudRateBox(window);
     // Each port at its own rate: registers on one bench often run at different ones.
-    connect(ports, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
-        if (!currentPort().isNull())
-            showBaudRateCode(m_portChooser->baudRateCode());
-    });
+    connect(ports, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+            &RegisterConnection::followPort);
+    followPort();
     m_findButton = new QPushButton(tr("Найти ККТ..."), window);
     m_findButton->setObjectName(QStringLiteral("pbFindRegister"));
     m_findButton->setToolTip(tr("Найти ККТ на портах списка на всех скоростях: только запрос "
@@ -89,6 +88,17 @@ void RegisterConnection::createBaudRateBox(QWidget *window)
     showBaudRateCode(m_portChooser->baudRateCode());
     connect(m_baudRateBox, QOverload<int>::of(&QComboBox::activated), this,
             [this] { setBaudRateCode(m_baudRateBox->currentData().toInt()); });
+}
+
+// A register on the network has no line speed: its box goes out of sight
+// rather than show a rate that means nothing there.
+void RegisterConnection::followPort()
+{
+    const PortInfo port = currentPort();
+    if (port.isNull())
+        return;
+    showBaudRateCode(m_portChooser->baudRateCode());
+    m_baudRateBox->setVisible(!port.isNetwork());
 }
 
 void RegisterConnection::setBaudRateCode(int code)

@@ -70,6 +70,7 @@ signals:
 private:
     void createBaudRateBox(QWidget *window);
     void findRegister(QWidget *window);
+    void followPort();
     // Chosen for the current port, by the user or the search: remembered for it.
     void setBaudRateCode(int code);
     void showBaudRateCode(int code);

@@ -265,6 +265,7 @@ private slots:
         const QString port = network ? "tcp://" + emulator.path() : link;
         typePort(port);
         QCOMPARE(ports()->currentText(), port);
+        QCOMPARE(window->findChild<QComboBox *>("cbBaudRate")->isVisibleTo(window), !network);
 
         click("pbRead");
         QCOMPARE(statusLabel(0)->text(), "Порт открыт");
