@@ -11,25 +11,36 @@
 namespace {
 
 using TableShape::goodsTable;
+constexpr int sampleLength = 30;
 
 } // namespace
 
 PriceColumnsDialog::PriceColumnsDialog(const PriceColumns &found, const QStringList &header,
-                                       QWidget *parent)
+                                       const QStringList &sample, QWidget *parent)
     : QDialog(parent), m_headerRow(found.headerRow)
 {
     setObjectName(QStringLiteral("priceColumnsDialog"));
     setWindowTitle(tr("Столбцы прайс-листа"));
     auto *form = new QFormLayout(this);
-    form->addRow(new QLabel(tr("Не все столбцы найдены по заголовку (строка %1). Укажите "
-                               "столбец штрихкода и хотя бы один столбец с новыми значениями.")
-                                .arg(m_headerRow + 1)));
+    auto *explanation =
+        new QLabel(tr("Не все столбцы найдены по заголовку (строка %1). Укажите "
+                      "столбец штрихкода и хотя бы один столбец с новыми значениями.")
+                       .arg(m_headerRow + 1));
+    explanation->setWordWrap(true);
+    setMinimumWidth(fontMetrics().averageCharWidth() * 70);
+    form->addRow(explanation);
     for (int column : PriceList::goodsColumns()) {
         auto *box = new QComboBox;
         box->setObjectName(PriceList::optionName(column));
         box->addItem(tr("— нет —"), -1);
-        for (int cell = 0; cell < header.size(); ++cell)
-            box->addItem(tr("%1: %2").arg(cell + 1).arg(header[cell]), cell);
+        // The first row's value beside each caption: a caption alone ("Код")
+        // seldom tells a barcode from an article number.
+        for (int cell = 0; cell < header.size(); ++cell) {
+            const QString value = sample.value(cell).left(sampleLength);
+            box->addItem(value.isEmpty() ? tr("%1: %2").arg(cell + 1).arg(header[cell])
+                                         : tr("%1: %2 (%3)").arg(cell + 1).arg(header[cell], value),
+                         cell);
+        }
         box->setCurrentIndex(box->findData(found.fileColumns.value(column, -1)));
         connect(box, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
                 &PriceColumnsDialog::updateOk);

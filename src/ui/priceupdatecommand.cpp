@@ -71,7 +71,8 @@ int PriceUpdateCommand::updateGoods()
         return result;
     }
     if (!columns.complete()) {
-        PriceColumnsDialog choice(columns, rows[columns.headerRow], m_window);
+        PriceColumnsDialog choice(columns, rows[columns.headerRow],
+                                  rows.value(columns.headerRow + 1), m_window);
         if (choice.exec() != QDialog::Accepted)
             return ERR_CANCELLED;
         columns = choice.columns();

@@ -1,6 +1,7 @@
 #include "cellmarks.h"
 #include "memorytable.h"
 #include "modalanswer.h"
+#include "pricecolumnsdialog.h"
 #include "priceupdatedialog.h"
 #include "profilefile.h"
 #include "qmytablewidget.h"
@@ -13,6 +14,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -430,11 +432,15 @@ private slots:
 
     void priceUpdate_data()
     {
-        columns<bool, QString>("apply", "stopAt");
-        QTest::newRow("Применить") << true << "";
-        QTest::newRow("Отмена") << false << "";
-        QTest::newRow("stopped while planned") << true << "Строки прайс-листа: ";
-        QTest::newRow("stopped while applied") << true << "Изменения: ";
+        columns<bool, QString, QString>("apply", "stopAt", "header");
+        const QString known = "ШК;Цена продажи";
+        QTest::newRow("Применить") << true << "" << known;
+        QTest::newRow("Отмена") << false << "" << known;
+        QTest::newRow("stopped while planned") << true << "Строки прайс-листа: " << known;
+        QTest::newRow("stopped while applied") << true << "Изменения: " << known;
+        // Captions the program does not know: the user picks the columns.
+        QTest::newRow("columns picked") << true << ""
+                                        << "Код;Стоимость";
     }
 
     // A price list's changes, seen in the preview, go into the goods as one
@@ -444,15 +450,16 @@ private slots:
     // grid as it was and nothing to undo.
     void priceUpdate()
     {
-        const auto [apply, stopAt] = fetch<bool, QString>("apply", "stopAt");
+        const auto [apply, stopAt, header] =
+            fetch<bool, QString, QString>("apply", "stopAt", "header");
         selectTable(1);
         click("pbRead");
         QMyTableWidget *grid = currentEditor();
         const QString path = directory.filePath("prices.csv");
         QFile prices(path);
         QVERIFY(prices.open(QIODevice::WriteOnly));
-        prices.write(QString("ШК;Цена продажи\n%1;%2\n%3;1,5\n%4;7\n2000000000015;10\n")
-                         .arg(grid->item(0, 1)->text(), grid->item(0, 2)->text(),
+        prices.write(QString("%1\n%2;%3\n%4;1,5\n%5;7\n2000000000015;10\n")
+                         .arg(header, grid->item(0, 1)->text(), grid->item(0, 2)->text(),
                               grid->item(2, 1)->text(), grid->item(4, 1)->text())
                          .toUtf8());
         for (int row = 5; !stopAt.isEmpty() && row < grid->rowCount(); ++row)
@@ -462,6 +469,14 @@ private slots:
         QStringList tabTexts;
         answerFileDialog(path);
         ProgressWatch watch(window, stopAt);
+        bool picked = false;
+        const QPointer<QTimer> picker =
+            answerNextModal<PriceColumnsDialog>([&picked](PriceColumnsDialog *dialog) {
+                picked = true;
+                dialog->findChild<QComboBox *>("barcode")->setCurrentIndex(1);
+                dialog->findChild<QComboBox *>("price")->setCurrentIndex(2);
+                dialog->accept();
+            });
         const QPointer<QTimer> preview =
             answerNextModal<PriceUpdateDialog>([&](PriceUpdateDialog *dialog) {
                 auto *tabs = dialog->findChild<QTabWidget *>("priceUpdateTabs");
@@ -472,6 +487,8 @@ private slots:
         child<QAction>("actionUpdateByBarcode")->trigger();
         auto *undo = child<QAction>("actionUndo");
         delete preview;
+        QCOMPARE(picked, header.startsWith("Код"));
+        delete picker;
         QCOMPARE(watch.stopped, !stopAt.isEmpty());
         if (watch.stopped) {
             QCOMPARE(tabTexts.isEmpty(), stopAt.startsWith("Строки"));
