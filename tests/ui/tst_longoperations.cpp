@@ -154,8 +154,14 @@ private slots:
         baudRate->setCurrentIndex(baudRate->findText("921600 бод"));
         emit baudRate->activated(baudRate->currentIndex());
         RegisterProcess second;
+        // The link goes with the program, as an unplugged adapter's device
+        // does: left, it names a terminal number the next terminal opened on
+        // this machine takes, perhaps another test's register.
         WhenDuringOperation kill([&] { return currentEditor()->rowCount() >= 100; },
-                                 [&] { ::kill(pid_t(emulator.pid()), SIGKILL); });
+                                 [&] {
+                                     ::kill(pid_t(emulator.pid()), SIGKILL);
+                                     QFile::remove(link);
+                                 });
         QString waitText;
         WhenDuringOperation comeBack(
             [&] { return progressLabel()->text().startsWith("Ожидание подключения…"); },
