@@ -108,7 +108,16 @@ int protocolPelto::openPort(PortInfo port)
         driver.SetDeviceEnabled(false);
         return code;
     }
+    openedSerialNumber = serialNumberNow();
     return ERR_OK;
+}
+
+// As the connection's identification gave it: no exchange of its own.
+QString protocolPelto::serialNumberNow()
+{
+    DeviceMetrics metrics;
+    driver.ReadDeviceMetrics(&metrics);
+    return metrics.serialNumber;
 }
 
 int protocolPelto::identifyAt(const PortInfo &port, int timeoutMs, DeviceMetrics &metrics)
@@ -334,7 +343,17 @@ protocolPelto::Comeback protocolPelto::lookForPort(const QDeadlineTimer &deadlin
         try {
             connectDriver(
                 PortInfo(connectedPort.portName(), connectedPort.description(), location));
-            return Comeback::Back;
+            const QString serialNumber = serialNumberNow();
+            if (serialNumber.isEmpty() || openedSerialNumber.isEmpty() ||
+                serialNumber == openedSerialNumber)
+                return Comeback::Back;
+            // Another register plugged in meanwhile: the one left may come back.
+            otherRegisterFound =
+                QStringLiteral("На порту %1 теперь другая ККТ (заводской номер %2, а не %3): "
+                               "с ней работа не продолжена")
+                    .arg(location, serialNumber, openedSerialNumber);
+            qDebug().noquote() << "protocolPelto:" << otherRegisterFound;
+            driver.SetDeviceEnabled(false);
         } catch (ErrorCode) {
             driver.SetDeviceEnabled(false);
         }
@@ -512,14 +531,18 @@ int protocolPelto::tryExchange(const QByteArray &command, QByteArray &answer, QB
             driver.SetNeedResult(0);
         if (resultCode == portGone && mayWaitForPort && comebacks < maxComebacks) {
             const QString goneCause = lastFailure;
+            otherRegisterFound.clear();
             const Comeback comeback = reconnect();
             if (comeback == Comeback::Back) {
                 ++comebacks;
                 --attempt;
                 continue;
             }
-            // What the user hears is why the port went, not what its last look found.
-            lastFailure = goneCause;
+            // What the user hears is why the port went, not what its last look
+            // found, unless that was another register.
+            lastFailure = otherRegisterFound.isEmpty()
+                              ? goneCause
+                              : QStringLiteral("%1. %2").arg(goneCause, otherRegisterFound);
             lastAnswered = false;
             lastUnanswered = false;
             // A wait the user stopped is a stop like any other, no failure.

@@ -113,6 +113,7 @@ private:
     void connectStep(ExchangeRecord::Kind kind, const std::function<void()> &step);
     static ExchangeRecord::Kind kindOf(const QByteArray &command);
     void noteDriverFailure(int resultCode);
+    QString serialNumberNow();
     // Whether an attempt that ended with the driver's result is to be made
     // again, within limit retries; counts and logs the retry.
     bool retryAfter(int resultCode, int attempt, int limit);
@@ -168,6 +169,12 @@ private:
     qint64 portWaitedMs = 0;
     // While a gone port is looked for, a connection that fails is no exchange.
     bool lookingForPort = false;
+    // The factory number the register gave when the port was opened: one that
+    // comes back with another is not the register the work began on, and the
+    // rest of a table must not go into it.
+    QString openedSerialNumber;
+    // Why the last wait for a gone port did not take up a register it found.
+    QString otherRegisterFound;
     bool answeredSinceOpen = false;
     bool lastUnanswered = false;
     ExchangeObserver *exchangeObserver = nullptr;

@@ -878,18 +878,24 @@ private slots:
     // (a link in the by-id directory) follows: the read goes on to the end,
     // reads no row again but the one cut off, and the file is a whole read's.
     // A register on the network comes back at the same address, its program
-    // started again there.
+    // started again there. Another register plugged in meanwhile gets none
+    // of the table: the read waits on for the first, and fails saying so.
     void readWaitsForPortToComeBack_data()
     {
-        columns<QString>("comesBackAs");
-        QTest::newRow("the same path") << "ttyUSB0";
-        QTest::newRow("another number") << "ttyUSB1";
-        QTest::newRow("the same network address") << "";
+        columns<QString, QString>("comesBackAs", "serial");
+        QTest::newRow("the same path") << "ttyUSB0"
+                                       << "";
+        QTest::newRow("another number") << "ttyUSB1"
+                                        << "";
+        QTest::newRow("the same network address") << ""
+                                                  << "";
+        QTest::newRow("another register") << "ttyUSB0"
+                                          << "999";
     }
 
     void readWaitsForPortToComeBack()
     {
-        QFETCH(QString, comesBackAs);
+        const auto [comesBackAs, serial] = fetch<QString, QString>("comesBackAs", "serial");
         const bool network = comesBackAs.isEmpty();
         // Paced, so that the line goes away in the middle, at the fastest rate.
         const QStringList arguments{"--goods", "600", "--baud", "921600"};
@@ -906,8 +912,12 @@ private slots:
         }
         QProcess process;
         QByteArray log;
-        QVERIFY(startUntilReading(
-            process, "read 1 -o goods.txt --wait-port 60 --baud 921600 --port " + port, log));
+        QVERIFY(
+            startUntilReading(process,
+                              QString("read 1 -o goods.txt --wait-port %1 --baud 921600 --port ")
+                                      .arg(serial.isEmpty() ? 60 : 5) +
+                                  port,
+                              log));
         QVERIFY(QTest::qWaitFor([&] { return log.count("exchange 46") > 100; }, RunTimeoutMs));
         ::kill(pid_t(first.pid()), SIGKILL);
         // Gone with the program, as an unplugged adapter's device: a link left
@@ -918,11 +928,19 @@ private slots:
         if (network) {
             QVERIFY(second.start(QStringList{"--listen", first.path()} + arguments));
         } else {
-            QVERIFY(second.start(QStringList{"--link", here(comesBackAs)} + arguments));
+            QVERIFY(
+                second.start(QStringList{"--link", here(comesBackAs)} + arguments +
+                             (serial.isEmpty() ? QStringList() : QStringList{"--serial", serial})));
             QVERIFY(QFile::remove(stableName) && QFile::link(here(comesBackAs), stableName));
         }
         QVERIFY(process.waitForFinished(RunTimeoutMs));
         log += process.readAllStandardError();
+        if (!serial.isEmpty()) {
+            QVERIFY(process.exitCode() != 0);
+            QVERIFY2(log.contains("другая ККТ (заводской номер 999"), log.right(1000).constData());
+            QVERIFY2(second.stop().contains(" 0 reads"), log.right(1000).constData());
+            return;
+        }
         QCOMPARE(process.exitCode(), 0);
         QVERIFY2(log.contains("port back at ") && log.contains("Прочитано 600 записей"),
                  log.right(2000).constData());
