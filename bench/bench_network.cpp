@@ -5,12 +5,11 @@
 
 #include "baudrate.h"
 #include "driverregistration.h"
-#include "errorcode.h"
+#include "emulatedgoods.h"
 #include "loghandler.h"
 #include "protocolpelto.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QProcess>
 
 #include <cstdio>
@@ -19,60 +18,19 @@
 namespace {
 
 constexpr int GoodsRecords = 2000;
-constexpr int GoodsTable = 1;
 constexpr int SerialBaud = 921600;
 constexpr int LatencyMs = 40;
 constexpr int StartTimeoutMs = 10000;
 
-// The emulator program with the goods table and the options given; where it serves.
-std::unique_ptr<QProcess> startRegister(const QStringList &options, QString &where)
+// A read of the goods, at the pseudo-terminal's rate where the line has one.
+GoodsRead readGoodsAt(const QString &location)
 {
-    auto emulator = std::make_unique<QProcess>();
-    emulator->start(QStringLiteral(REGISTER_EMULATOR),
-                    QStringList{QStringLiteral("--goods"), QString::number(GoodsRecords)} +
-                        options);
-    while (!emulator->canReadLine()) {
-        if (!emulator->waitForReadyRead(StartTimeoutMs))
-            return nullptr;
-    }
-    where = QString::fromLocal8Bit(emulator->readLine()).trimmed();
-    return emulator;
-}
-
-struct Read
-{
-    bool complete = false;
-    double seconds = 0;
-    ExchangeCounts counts;
-    QList<QByteArray> records;
-};
-
-Read readGoods(const QString &location)
-{
-    Read read;
     protocolPelto protocol;
     protocol.setBaudRateCode(BaudRate::codeOfRate(SerialBaud));
-    QElapsedTimer timer;
-    timer.start();
-    if (protocol.openPort(PortInfo::typedPath(location)) != ERR_OK)
-        return read;
-    FieldList record;
-    for (int row = 1; row <= GoodsRecords; ++row) {
-        if (protocol.readRow(GoodsTable, row, &record) != ERR_OK)
-            break;
-        QByteArray bytes;
-        for (const auto &field : qAsConst(record))
-            bytes += field->rawData();
-        read.records << bytes;
-    }
-    read.counts = protocol.exchangeCounts();
-    protocol.closePort();
-    read.seconds = timer.nsecsElapsed() / 1e9;
-    read.complete = read.records.size() == GoodsRecords;
-    return read;
+    return readGoods(protocol, PortInfo::typedPath(location), GoodsRecords);
 }
 
-void print(const char *line, const Read &read, const Read &reference)
+void print(const char *line, const GoodsRead &read, const GoodsRead &reference)
 {
     std::printf("  %-28s %8.3f s, %d exchanges, %.2f ms each, %d failed tries, %s, records %s\n",
                 line, read.seconds, read.counts.exchanges,
@@ -92,17 +50,18 @@ int main(int argc, char *argv[])
     QString terminal;
     QString near;
     QString far;
-    const auto serial = startRegister({"--baud", QString::number(SerialBaud)}, terminal);
-    const auto loopback = startRegister({"--listen", "127.0.0.1:0"}, near);
-    const auto late =
-        startRegister({"--listen", "127.0.0.1:0", "--latency", QString::number(LatencyMs)}, far);
+    const auto serial =
+        startEmulator(GoodsRecords, {"--baud", QString::number(SerialBaud)}, terminal);
+    const auto loopback = startEmulator(GoodsRecords, {"--listen", "127.0.0.1:0"}, near);
+    const auto late = startEmulator(
+        GoodsRecords, {"--listen", "127.0.0.1:0", "--latency", QString::number(LatencyMs)}, far);
     if (!serial || !loopback || !late) {
         std::fprintf(stderr, "The emulator program did not start.\n");
         return 1;
     }
-    const Read serialRead = readGoods(terminal);
-    const Read nearRead = readGoods(QStringLiteral("tcp://") + near);
-    const Read farRead = readGoods(QStringLiteral("tcp://") + far);
+    const GoodsRead serialRead = readGoodsAt(terminal);
+    const GoodsRead nearRead = readGoodsAt(QStringLiteral("tcp://") + near);
+    const GoodsRead farRead = readGoodsAt(QStringLiteral("tcp://") + far);
     std::printf("%d goods records:\n", GoodsRecords);
     print("pseudo-terminal, 921600 baud", serialRead, serialRead);
     print("TCP, loopback", nearRead, serialRead);

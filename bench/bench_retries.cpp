@@ -5,6 +5,7 @@
 // once with no retry and once with two, the difference halved. Run through scripts/bench.sh.
 
 #include "driverregistration.h"
+#include "emulatedgoods.h"
 #include "errorcode.h"
 #include "loghandler.h"
 #include "protocolpelto.h"
@@ -24,51 +25,12 @@ constexpr int GoodsTable = 1;
 constexpr int Retries = 2;
 constexpr int StartTimeoutMs = 10000;
 
-// The emulator program with the goods table, started with the fault options given.
-std::unique_ptr<QProcess> startRegister(const QStringList &faults, QString &terminal)
+// A read of the goods at most Retries times retried per exchange.
+GoodsRead readGoodsRetried(const QString &terminal)
 {
-    auto emulator = std::make_unique<QProcess>();
-    emulator->start(QStringLiteral(REGISTER_EMULATOR),
-                    QStringList{QStringLiteral("--goods"), QString::number(GoodsRecords)} + faults);
-    while (!emulator->canReadLine()) {
-        if (!emulator->waitForReadyRead(StartTimeoutMs))
-            return nullptr;
-    }
-    terminal = QString::fromLocal8Bit(emulator->readLine()).trimmed();
-    return emulator;
-}
-
-struct Read
-{
-    bool complete = false;
-    double seconds = 0;
-    int retries = 0;
-    QList<QByteArray> records;
-};
-
-Read readGoods(const QString &terminal)
-{
-    Read read;
     protocolPelto protocol;
     protocol.setRetries(Retries);
-    QElapsedTimer timer;
-    timer.start();
-    if (protocol.openPort(PortInfo(QStringLiteral("pts"), QString(), terminal)) != ERR_OK)
-        return read;
-    FieldList record;
-    for (int row = 1; row <= GoodsRecords; ++row) {
-        if (protocol.readRow(GoodsTable, row, &record) != ERR_OK)
-            break;
-        QByteArray bytes;
-        for (const auto &field : qAsConst(record))
-            bytes += field->rawData();
-        read.records << bytes;
-    }
-    read.retries = protocol.retriesDone();
-    protocol.closePort();
-    read.seconds = timer.nsecsElapsed() / 1e9;
-    read.complete = read.records.size() == GoodsRecords;
-    return read;
+    return readGoods(protocol, PortInfo(QStringLiteral("pts"), QString(), terminal), GoodsRecords);
 }
 
 // Milliseconds of a record read from a register that does not answer.
@@ -99,21 +61,22 @@ int main(int argc, char *argv[])
 
     QString cleanTerminal;
     QString faultyTerminal;
-    const auto clean = startRegister({}, cleanTerminal);
-    const auto faulty = startRegister({QStringLiteral("--drop"), QStringLiteral("0.005"),
+    const auto clean = startEmulator(GoodsRecords, {}, cleanTerminal);
+    const auto faulty = startEmulator(GoodsRecords,
+                                      {QStringLiteral("--drop"), QStringLiteral("0.005"),
                                        QStringLiteral("--corrupt"), QStringLiteral("0.005")},
                                       faultyTerminal);
     if (!clean || !faulty) {
         std::fprintf(stderr, "The emulator program gave no terminal.\n");
         return 1;
     }
-    const Read cleanRead = readGoods(cleanTerminal);
-    const Read faultyRead = readGoods(faultyTerminal);
+    const GoodsRead cleanRead = readGoodsRetried(cleanTerminal);
+    const GoodsRead faultyRead = readGoodsRetried(faultyTerminal);
     std::printf("%d goods records, %d retries at most per exchange:\n", GoodsRecords, Retries);
     std::printf("  clean line          %8.3f s, %d retries, %s\n", cleanRead.seconds,
-                cleanRead.retries, cleanRead.complete ? "complete" : "NOT COMPLETE");
+                cleanRead.counts.retries, cleanRead.complete ? "complete" : "NOT COMPLETE");
     std::printf("  1 %% damaged bytes   %8.3f s, %d retries, %s, records %s\n", faultyRead.seconds,
-                faultyRead.retries, faultyRead.complete ? "complete" : "NOT COMPLETE",
+                faultyRead.counts.retries, faultyRead.complete ? "complete" : "NOT COMPLETE",
                 faultyRead.records == cleanRead.records ? "equal" : "DIFFERENT");
 
     const double once = unansweredReadMs(cleanTerminal, clean->processId(), 0);
